@@ -1,0 +1,8 @@
+#pragma once
+
+class DatabaseSession;
+
+// The tables and columns the server relies on, as SQLite DDL: for the demo and the tests.
+const char* ContractSchemaSql();
+// Creates the contract tables on an open SQLite session. Throws DatabaseError.
+void CreateContractSchema(DatabaseSession& session);

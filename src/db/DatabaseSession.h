@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include "db/ConnectionTarget.h"
+#include "db/RecordSet.h"
+
+// Named parameters in the order of their statement's parameter list; a null QVariant binds
+// SQL NULL.
+using SqlParameters = QList<QPair<QString, QVariant>>;
+
+// The one database connection `C`. Statements are sent as written; for SQLite alone the
+// dialect layer adapts the few T-SQL forms they use.
+class DatabaseSession {
+public:
+    explicit DatabaseSession(QString connectionName = QStringLiteral("C"));
+    ~DatabaseSession();
+    DatabaseSession(const DatabaseSession&) = delete;
+    DatabaseSession& operator=(const DatabaseSession&) = delete;
+
+    // Throws DatabaseError with the database client's own text when the connection fails.
+    void Open(const ConnectionTarget& target);
+    void Close();
+    bool isOpen() const;
+    bool isSqlite() const;
+    const ConnectionTarget& target() const { return m_target; }
+
+    // A statement without a result.
+    void Execute(const QString& statement);
+    // A statement with named parameters (":Name"), its result fetched whole.
+    RecordSet Select(const QString& statement, const SqlParameters& parameters = {});
+    // A statement with named parameters, no result read.
+    void ExecuteWithParameters(const QString& statement, const SqlParameters& parameters);
+
+    QSqlDatabase database() const;
+
+private:
+    QString prepareText(const QString& statement) const;
+    QVariant prepareValue(const QVariant& value) const;
+    void run(QSqlQuery& query, const QString& statement, const SqlParameters& parameters);
+
+    QString m_connectionName;
+    ConnectionTarget m_target;
+};

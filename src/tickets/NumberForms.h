@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QVariant>
+
+#include "config/RegionalSettings.h"
+
+// The number forms printed on tickets; the separator defaults to the system's.
+
+// "#.##": at most two decimals (half away from zero), no forced integer digit, no grouping,
+// the empty text for a value that rounds to zero.
+QString AmountText(double value, QChar separator = RegionalSettings::current().decimalSeparator);
+
+// The shortest general form with up to 15 significant digits; a null gives the empty text.
+QString QuantityText(const QVariant& value,
+                     QChar separator = RegionalSettings::current().decimalSeparator);
+QString QuantityText(double value, QChar separator = RegionalSettings::current().decimalSeparator);
+
+// A currency value held in ten-thousandths, written with as many decimals as needed (up to
+// four); 0 gives "0".
+QString BalanceText(qint64 tenThousandths,
+                    QChar separator = RegionalSettings::current().decimalSeparator);
+
+// A database value read as a currency value in ten-thousandths. Decimal text is read exactly;
+// a floating-point value is rounded to the nearest ten-thousandth; null is 0.
+qint64 CurrencyFromVariant(const QVariant& value);
