@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The current job record: the queue row being processed, every field as text, overwritten
+// at each tick that finds a job. The three amounts hold their amount text.
+struct TYazimIsi {
+    QString ID;
+    QString AdisyonID;
+    QString MASANO;
+    QString Garson;
+    QString Departman;
+    QString DeptKodu;
+    QString Tur;
+    QString INDORAN;
+    QString INDTOPLAM;
+    QString SERVISORAN;
+    QString SERVISTUTAR;
+    QString TOPLAM;
+    QString ParcaliHesap;
+    QString ParcaliTur;
+    QString YaziciAdi;
+    QString ALAN;
+    QString ADISYONNO;
+    QString ACIKLAMA;
+    QString FaturaNo;
+    QString FaturaETTN;
+};
