@@ -1,13 +1,13 @@
 #pragma once
 
+#include "db/ConnectionTarget.h"
+#include "db/RecordSet.h"
+
 #include <QList>
 #include <QPair>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
-
-#include "db/ConnectionTarget.h"
-#include "db/RecordSet.h"
 
 // Named parameters in the order of their statement's parameter list; a null QVariant binds
 // SQL NULL.

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
-
 #include "db/DatabaseSession.h"
 #include "db/RecordSet.h"
+
+#include <QString>
 
 // A named query component (Q, A, EKA, X, YAZ): a statement, its named parameters and, once
 // opened, its whole result to move over.
@@ -25,6 +25,9 @@ public:
     bool isOpen() const { return m_open; }
     // Re-runs the statement with the current parameters (clears any filter).
     void Requery();
+    // Runs a statement that returns no rows, with the current parameters; the query stays
+    // closed.
+    void ExecSql();
 
 private:
     DatabaseSession& m_session;

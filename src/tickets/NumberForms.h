@@ -1,10 +1,10 @@
 #pragma once
 
+#include "config/RegionalSettings.h"
+
 #include <QChar>
 #include <QString>
 #include <QVariant>
-
-#include "config/RegionalSettings.h"
 
 // The number forms printed on tickets; the separator defaults to the system's.
 

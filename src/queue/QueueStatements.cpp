@@ -1,0 +1,114 @@
+#include "queue/QueueStatements.h"
+
+#include "db/SqlLiteral.h"
+
+#include <QStringList>
+
+namespace {
+
+QString joinLines(const QStringList& lines) {
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString QueueStatement() {
+    return joinLines({
+        QStringLiteral("SELECT"),
+        QStringLiteral("K.ID,K.Tur,K.AdisyonID,G.ADI Garson,D.Kodu DeptKodu, D.ADI Departman,"
+                       "K.GarsonKodu,MASANO,A.INDORAN,"),
+        QStringLiteral("A.INDTOPLAM,A.SERVISORAN,A.SERVISTUTAR,A.TOPLAM,A.FaturaNo,A.FaturaETTN,"),
+        QStringLiteral("ParcaliHesap,ParcaliTur,YaziciAdi,A.ALAN,A.ADISYONNO,A.ACIKLAMA"),
+        QStringLiteral("FROM A_YazimKuyrugu K"),
+        QStringLiteral("LEFT JOIN KESTROVA..[USER] G ON G.KODU=K.GarsonKodu"),
+        QStringLiteral("LEFT JOIN A_Adisyon A ON A.ID=K.AdisyonID"),
+        QStringLiteral("LEFT JOIN ("),
+        QStringLiteral("    SELECT KODU, ADI FROM DEPARTMAN"),
+        QStringLiteral("    UNION ALL"),
+        QStringLiteral("    SELECT '20' AS KODU, 'Paket Satış' AS ADI"),
+        QStringLiteral("    UNION ALL"),
+        QStringLiteral("    SELECT '22' AS KODU, 'Hızlı Satış' AS ADI"),
+        QStringLiteral(") D ON D.KODU = A.DEPKODU"),
+        QStringLiteral("WHERE K.AdisyonID IS NOT NULL"),
+    });
+}
+
+QString LineStatement() {
+    return joinLines({
+        QStringLiteral("SELECT"),
+        QStringLiteral("S.ID,A.DEPKODU,U.ADI,S.ACIKLAMA,S.TUTAR,BIRIM,ADET, H,MUSTERIKODU,"),
+        QStringLiteral("ISNULL((SELECT YaziciAdi FROM URUNYAZICI WHERE UrunKodu=KODU AND "
+                       "Departman=DEPKODU),YAZICI) YAZICI,"),
+        QStringLiteral("ISNULL((SELECT YaziciAdi FROM URUNEKYAZICI WHERE UrunKodu=KODU AND "
+                       "Departman=DEPKODU),'') EKYAZICI,"),
+        QStringLiteral("ISNULL((SELECT Aciklama FROM URUNEKYAZICI WHERE UrunKodu=KODU AND "
+                       "Departman=DEPKODU),'') EKACIKLAMA,"),
+        QStringLiteral("A.ONAKIT,A.OKK,A.OACIK,A.OTICKET"),
+        QString(),
+        QStringLiteral("FROM"),
+        QStringLiteral("A_Adisyon A"),
+        QStringLiteral("LEFT JOIN"),
+        QStringLiteral("(SELECT 'A' I, ID,FISID,URUNKODU,ACIKLAMA,TUTAR,ADET,SIP,YAZ,H FROM "
+                       "A_AdsSatir"),
+        QStringLiteral("UNION"),
+        QStringLiteral("SELECT  'I' I,ID,FISID,URUNKODU,ACIKLAMA,TUTAR,ADET,SIP,YAZ,H FROM "
+                       "A_AdsIade"),
+        QStringLiteral(") S ON A.ID=S.FISID"),
+        QStringLiteral("LEFT JOIN URUN U ON U.KODU=URUNKODU"),
+        QStringLiteral("WHERE SIP= :SIP AND FISID= :ID AND YAZ= :YAZ AND S.I= :IADE"),
+    });
+}
+
+QString ExtraLineStatement() {
+    return joinLines({
+        QStringLiteral("SELECT"),
+        QStringLiteral("S.ID,A.DEPKODU,U.ADI,S.ACIKLAMA,S.TUTAR,BIRIM,ADET, H,EKYAZ,"),
+        QStringLiteral("ISNULL((SELECT YaziciAdi FROM URUNYAZICI WHERE UrunKodu=KODU AND "
+                       "Departman=DEPKODU),YAZICI) YAZICI,"),
+        QStringLiteral("ISNULL((SELECT YaziciAdi FROM URUNEKYAZICI WHERE UrunKodu=KODU AND "
+                       "Departman=DEPKODU),'') EKYAZICI,"),
+        QStringLiteral("ISNULL((SELECT Aciklama FROM URUNEKYAZICI WHERE UrunKodu=KODU AND "
+                       "Departman=DEPKODU),'') EKACIKLAMA"),
+        QString(),
+        QStringLiteral("FROM"),
+        QStringLiteral("A_Adisyon A"),
+        QStringLiteral("LEFT JOIN"),
+        QStringLiteral("(SELECT 'A' I, ID,FISID,URUNKODU,ACIKLAMA,TUTAR,ADET,SIP,YAZ,H,EKYAZ FROM "
+                       "A_AdsSatir"),
+        QStringLiteral("UNION"),
+        QStringLiteral("SELECT  'I' I,ID,FISID,URUNKODU,ACIKLAMA,TUTAR,ADET,SIP,YAZ,H,EKYAZ FROM "
+                       "A_AdsIade"),
+        QStringLiteral(") S ON A.ID=S.FISID"),
+        QStringLiteral("LEFT JOIN URUN U ON U.KODU=URUNKODU"),
+        QStringLiteral("WHERE SIP= :SIP AND FISID= :ID AND EKYAZ= :YAZ AND S.I= :IADE"),
+    });
+}
+
+QString ProductionPrinterStatement(const QString& departmentCode, const QString& jobType,
+                                   qint64 billId) {
+    const QString department = SqlStringLiteral(departmentCode);
+    QString text =
+        QStringLiteral("SELECT DISTINCT ISNULL((SELECT YaziciAdi FROM URUNYAZICI WHERE "
+                       "UrunKodu=KODU AND Departman=") +
+        department +
+        QStringLiteral("),YAZICI) YAZICI,ISNULL((SELECT YaziciAdi FROM URUNEKYAZICI WHERE "
+                       "UrunKodu=KODU AND Departman=") +
+        department +
+        QStringLiteral("),'' ) EKYAZICI FROM URUN WHERE KODU IN (SELECT URUNKODU FROM ");
+    text += QLatin1Char('\n');
+    // billId is an integer, so its decimal text cannot carry anything but digits.
+    if (jobType == QLatin1String("0"))
+        text += QStringLiteral("A_AdsSatir WHERE SIP=0 AND YAZ=0 AND ADET>0 AND FISID=");
+    else
+        text += QStringLiteral("A_AdsIade WHERE YAZ=0 AND ADET>0 AND FISID=");
+    return text + QString::number(billId) + QLatin1Char(')');
+}
+
+QString DeleteJobStatement(qint64 jobId) {
+    // jobId is an integer: its decimal text is all the statement receives.
+    return QStringLiteral("DELETE FROM A_YazimKuyrugu WHERE ID=") + QString::number(jobId);
+}
+
+QString DeleteOrphanJobsStatement() {
+    return QStringLiteral("DELETE FROM A_YazimKuyrugu WHERE AdisyonID IS NULL");
+}
