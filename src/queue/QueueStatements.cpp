@@ -104,6 +104,16 @@ QString ProductionPrinterStatement(const QString& departmentCode, const QString&
     return text + QString::number(billId) + QLatin1Char(')');
 }
 
+QString AuxiliaryStatement() {
+    return joinLines({
+        QStringLiteral("SELECT "),
+        QStringLiteral("U.ADI,ACIKLAMA,TUTAR "),
+        QStringLiteral("FROM A_AdsSatir"),
+        QStringLiteral("LEFT JOIN URUN U ON U.KODU=URUNKODU"),
+        QStringLiteral("WHERE SIP= :SIP AND FISID= :ID"),
+    });
+}
+
 QString DeleteJobStatement(qint64 jobId) {
     // jobId is an integer: its decimal text is all the statement receives.
     return QStringLiteral("DELETE FROM A_YazimKuyrugu WHERE ID=") + QString::number(jobId);

@@ -15,6 +15,8 @@ QString ExtraLineStatement();
 // goes in as an SQL string literal and the bill ID as the integer it has been checked to be.
 QString ProductionPrinterStatement(const QString& departmentCode, const QString& jobType,
                                    qint64 billId);
+// X as the main window first opens it, with ":SIP" and ":ID" null, to prove the tables fit.
+QString AuxiliaryStatement();
 // The deletion of a processed queue row by its integer key.
 QString DeleteJobStatement(qint64 jobId);
 // Start-up's clean-up of queue rows that name no bill.

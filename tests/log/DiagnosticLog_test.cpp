@@ -1,0 +1,96 @@
+#include "config/RegionalSettings.h"
+#include "log/DiagnosticLog.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class DiagnosticLogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_saved = RegionalSettings::current();
+        RegionalSettings turkish;
+        turkish.shortDateFormat = QStringLiteral("dd.MM.yyyy");
+        turkish.longTimeFormat = QStringLiteral("HH:mm:ss");
+        RegionalSettings::setCurrent(turkish);
+    }
+    void TearDown() override { RegionalSettings::setCurrent(m_saved); }
+
+    QString logPath() const { return m_dir.filePath(QStringLiteral("velmora.log")); }
+    QByteArray contents() const {
+        QFile file(logPath());
+        file.open(QIODevice::ReadOnly);
+        return file.readAll();
+    }
+    DiagnosticLog makeLog(bool verbose) {
+        DiagnosticLog log(logPath(), verbose);
+        log.setClock([] { return QDateTime(QDate(2026, 12, 8), QTime(14, 3, 27)); });
+        return log;
+    }
+
+    QTemporaryDir m_dir;
+    RegionalSettings m_saved;
+};
+
+TEST_F(DiagnosticLogTest, UnforcedLineOutsideVerboseModeTouchesNothing) {
+    makeLog(false).LogLine(QStringLiteral("sessiz"), false);
+    EXPECT_FALSE(QFile::exists(logPath()));
+}
+
+TEST_F(DiagnosticLogTest, EntryFormatWithCrLfAndNoByteOrderMark) {
+    DiagnosticLog log = makeLog(false);
+    log.LogLine(QStringLiteral(">> Gonderildi:pdf:mutfak"), true);
+    EXPECT_EQ(contents(), QByteArray("08.12.2026 14:03:27->> Gonderildi:pdf:mutfak\r\n"));
+}
+
+TEST_F(DiagnosticLogTest, VerboseModeWritesUnforcedLinesAndKeepsEarlierOnes) {
+    QFile file(logPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("eski satir 1\r\neski satir 2\r\n");
+    file.close();
+
+    DiagnosticLog log = makeLog(true);
+    log.LogLine(QStringLiteral("bir"), false);
+    log.LogLine(QStringLiteral("iki\r\nuc"), false);
+    EXPECT_EQ(contents(), QByteArray("eski satir 1\r\neski satir 2\r\n"
+                                     "08.12.2026 14:03:27-bir\r\n"
+                                     "08.12.2026 14:03:27-iki\r\nuc\r\n"));
+}
+
+TEST_F(DiagnosticLogTest, MidnightStampHasNoTime) {
+    EXPECT_EQ(DiagnosticLog::TimeStamp(QDateTime(QDate(2026, 12, 8), QTime(0, 0))),
+              QStringLiteral("08.12.2026"));
+    EXPECT_EQ(DiagnosticLog::TimeStamp(QDateTime(QDate(2026, 12, 8), QTime(0, 0, 0, 1))),
+              QStringLiteral("08.12.2026 00:00:00"));
+}
+
+TEST_F(DiagnosticLogTest, UnwritableLogIsSwallowedAndLosesOnlyTheEntry) {
+    QFile file(logPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("kalan\r\n");
+    file.close();
+    ASSERT_TRUE(QFile::setPermissions(logPath(), QFile::ReadOwner));
+    if (QFile(logPath()).open(QIODevice::Append))
+        GTEST_SKIP() << "running with rights that ignore file permissions";
+
+    DiagnosticLog log = makeLog(true);
+    EXPECT_NO_THROW(log.LogLine(QStringLiteral("kaybolur"), true));
+    QFile::setPermissions(logPath(), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(contents(), QByteArray("kalan\r\n"));
+}
+
+TEST_F(DiagnosticLogTest, LogInMissingDirectoryIsSwallowed) {
+    DiagnosticLog log(m_dir.filePath(QStringLiteral("yok/velmora.log")), true);
+    EXPECT_NO_THROW(log.LogLine(QStringLiteral("x"), true));
+}
+
+TEST(DiagnosticLogPath, ExtensionReplacedByLog) {
+    EXPECT_EQ(DiagnosticLog::PathForExecutable(QStringLiteral("D:/Srv/print.exe")),
+              QStringLiteral("D:/Srv/print.log"));
+    EXPECT_EQ(DiagnosticLog::PathForExecutable(QStringLiteral("/opt/velmora/bin/velmora")),
+              QStringLiteral("/opt/velmora/bin/velmora.log"));
+}
+
+} // namespace
