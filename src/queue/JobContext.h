@@ -1,0 +1,26 @@
+#pragma once
+
+#include "queue/JobRecord.h"
+
+class DatabaseSession;
+class DiagnosticLog;
+class PrinterRegistry;
+class Query;
+class SettingsStore;
+class TicketPrinter;
+struct BillOptions;
+
+// What the ticket builders of one job work with: the job record, the line queries as the
+// poller prepared them, and the services every builder reads. All owned by the server.
+struct JobContext {
+    const TYazimIsi& job;
+    Query& A;
+    Query& EKA;
+    Query& X;
+    DatabaseSession& C;
+    SettingsStore& settings;
+    const PrinterRegistry& registry;
+    TicketPrinter& printer;
+    DiagnosticLog& log;
+    const BillOptions& options;
+};

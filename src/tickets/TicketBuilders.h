@@ -1,0 +1,10 @@
+#pragma once
+
+struct JobContext;
+
+// The builders of the customer-facing tickets, one per job type "1", "3", "4" and "5". Each
+// reads the job and the line query A as the poller left them and prints at most one ticket.
+void BuildBillTicket(JobContext& context);
+void BuildSplitBillTicket(JobContext& context);
+void BuildEadisyonSlip(JobContext& context);
+void BuildPosAccountSlip(JobContext& context);
