@@ -1,0 +1,32 @@
+#include "print/DevicePrinterSource.h"
+
+#include "print/PdfFileCanvas.h"
+#include "print/SystemPrinterCanvas.h"
+
+#include <QDir>
+
+namespace {
+const QLatin1String kPdfScheme("pdf:");
+}
+
+DevicePrinterSource::DevicePrinterSource(QString baseDirectory)
+    : m_baseDirectory(std::move(baseDirectory)) {}
+
+QStringList DevicePrinterSource::InstalledPrinters() {
+    return SystemPrinterCanvas::InstalledPrinterNames();
+}
+
+bool DevicePrinterSource::IsVirtualPrinter(const QString& path) const {
+    // Printer paths are matched without regard to case, the scheme too.
+    return path.startsWith(kPdfScheme, Qt::CaseInsensitive);
+}
+
+std::unique_ptr<PrintCanvas> DevicePrinterSource::Select(const QString& printer) {
+    if (IsVirtualPrinter(printer))
+        return std::make_unique<PdfFileCanvas>(PdfDirectory(printer));
+    return std::make_unique<SystemPrinterCanvas>(printer);
+}
+
+QString DevicePrinterSource::PdfDirectory(const QString& path) const {
+    return QDir::cleanPath(QDir(m_baseDirectory).filePath(path.mid(kPdfScheme.size())));
+}

@@ -1,0 +1,65 @@
+#include "print/PainterCanvas.h"
+
+#include "log/Error.h"
+
+#include <QFontDatabase>
+#include <QPaintDevice>
+
+PainterCanvas::PainterCanvas()
+    : m_metrics(m_font) {}
+
+PainterCanvas::~PainterCanvas() = default;
+
+void PainterCanvas::StartPainting(QPaintDevice& device, const QString& failureMessage) {
+    if (!m_painter.begin(&device))
+        throw PrinterError(failureMessage);
+    m_painter.setPen(Qt::black);
+}
+
+bool PainterCanvas::FinishPainting() {
+    return m_painter.end();
+}
+
+void PainterCanvas::SetFont(const QString& face, int pointSize) {
+    m_font = QFont(face);
+    m_font.setPointSize(pointSize);
+    // A missing face must fall back to a fixed-pitch one, or the ticket columns break.
+    m_font.setStyleHint(QFont::TypeWriter);
+    m_font.setFixedPitch(true);
+    m_painter.setFont(m_font);
+    // Measured for the device, so sizes in points follow the printer's resolution.
+    m_metrics = QFontMetrics(m_font, m_painter.device());
+}
+
+bool PainterCanvas::HasFace(const QString& face) const {
+    return QFontDatabase::families().contains(face);
+}
+
+int PainterCanvas::TextWidth(const QString& text) const {
+    return m_metrics.horizontalAdvance(text);
+}
+
+int PainterCanvas::TextHeight(const QString&) const {
+    return m_metrics.ascent() + m_metrics.descent();
+}
+
+void PainterCanvas::DrawText(int x, int y, const QString& text) {
+    m_painter.fillRect(QRect(x, y, TextWidth(text), TextHeight(text)), Qt::white);
+    m_painter.drawText(QPoint(x, y + m_metrics.ascent()), text);
+}
+
+void PainterCanvas::FillRect(const QRect& area, const QColor& colour) {
+    m_painter.fillRect(area, colour);
+}
+
+int PainterCanvas::PageWidth() const {
+    return m_painter.device() ? m_painter.device()->width() : 0;
+}
+
+int PainterCanvas::PageHeight() const {
+    return m_painter.device() ? m_painter.device()->height() : 0;
+}
+
+int PainterCanvas::DotsPerInch() const {
+    return m_painter.device() ? m_painter.device()->logicalDpiX() : 0;
+}

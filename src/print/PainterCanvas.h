@@ -1,0 +1,37 @@
+#pragma once
+
+#include "print/PrintCanvas.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+// Text, fonts and fills through QPainter, for any paged device; the device and its
+// document are the subclass's.
+class PainterCanvas : public PrintCanvas {
+public:
+    void SetFont(const QString& face, int pointSize) override;
+    bool HasFace(const QString& face) const override;
+    int TextWidth(const QString& text) const override;
+    int TextHeight(const QString& text) const override;
+    void DrawText(int x, int y, const QString& text) override;
+    void FillRect(const QRect& area, const QColor& colour) override;
+    int PageWidth() const override;
+    int PageHeight() const override;
+    int DotsPerInch() const override;
+
+protected:
+    PainterCanvas();
+    ~PainterCanvas() override;
+
+    // Throws PrinterError with the message when the device cannot be painted on.
+    void StartPainting(QPaintDevice& device, const QString& failureMessage);
+    // False when the device failed to finish the document.
+    bool FinishPainting();
+    bool isPainting() const { return m_painter.isActive(); }
+
+private:
+    QPainter m_painter;
+    QFont m_font;
+    QFontMetrics m_metrics;
+};

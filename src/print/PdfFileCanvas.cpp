@@ -1,0 +1,68 @@
+#include "print/PdfFileCanvas.h"
+
+#include "log/Error.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QPageLayout>
+
+PdfFileCanvas::PdfFileCanvas(QString directory)
+    : m_directory(std::move(directory)) {}
+
+PdfFileCanvas::~PdfFileCanvas() {
+    if (isPainting())
+        Abort();
+}
+
+void PdfFileCanvas::BeginDocument() {
+    if (!QDir().mkpath(m_directory))
+        throw PrinterError(QLatin1String("PDF klasoru olusturulamadi: ") + m_directory);
+    m_file.setFileName(NextFileName());
+    if (!m_file.open(QIODevice::WriteOnly))
+        throw PrinterError(QLatin1String("PDF dosyasi acilamadi: ") + m_file.fileName() +
+                           QLatin1String(" (") + m_file.errorString() + QLatin1Char(')'));
+
+    m_writer = std::make_unique<QPdfWriter>(&m_file);
+    m_writer->setResolution(kDotsPerInch);
+    // PDF sizes are whole points: the margins are split unevenly by one point so that the
+    // printable width stays 72 mm (204 points, 575 dots) rather than rounding up to 578.
+    const int paperPoints = qRound(kPaperWidthMm / 25.4 * 72);
+    const int printablePoints = qRound(kPrintableWidthMm / 25.4 * 72);
+    const int left = (paperPoints - printablePoints) / 2;
+    m_writer->setPageLayout(QPageLayout(
+        QPageSize(QSizeF(kPaperWidthMm, kPageHeightMm), QPageSize::Millimeter),
+        QPageLayout::Portrait, QMarginsF(left, 0, paperPoints - printablePoints - left, 0),
+        QPageLayout::Point));
+    StartPainting(*m_writer, QLatin1String("PDF dosyasi yazilamadi: ") + m_file.fileName());
+}
+
+void PdfFileCanvas::NewPage() {
+    if (!m_writer->newPage())
+        throw PrinterError(QLatin1String("Yeni sayfa baslatilamadi: ") + m_file.fileName());
+}
+
+void PdfFileCanvas::EndDocument() {
+    const bool finished = FinishPainting();
+    if (!finished || !m_file.commit())
+        throw PrinterError(QLatin1String("PDF dosyasi yazilamadi: ") + m_file.fileName() +
+                           QLatin1String(" (") + m_file.errorString() + QLatin1Char(')'));
+}
+
+void PdfFileCanvas::Abort() noexcept {
+    FinishPainting();
+    m_file.cancelWriting();
+    m_file.commit(); // with writing cancelled this only drops the temporary file
+}
+
+QString PdfFileCanvas::NextFileName() const {
+    const QDir directory(m_directory);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // Documents of the same second follow the ones already there.
+    for (int sequence = 1;; ++sequence) {
+        const QString name = directory.filePath(
+            QStringLiteral("%1-%2.pdf").arg(stamp).arg(sequence, 4, 10, QLatin1Char('0')));
+        if (!QFileInfo::exists(name))
+            return name;
+    }
+}

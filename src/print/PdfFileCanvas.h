@@ -1,0 +1,37 @@
+#pragma once
+
+#include "print/PainterCanvas.h"
+
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QString>
+#include <memory>
+
+// A virtual receipt printer: each document becomes one PDF file in a directory, named by
+// date, time and a sequence number so the files sort in print order. The file appears only
+// when complete.
+class PdfFileCanvas : public PainterCanvas {
+public:
+    static constexpr int kDotsPerInch = 203;
+    static constexpr double kPaperWidthMm = 80;
+    static constexpr double kPrintableWidthMm = 72;
+    static constexpr double kPageHeightMm = 297;
+
+    explicit PdfFileCanvas(QString directory);
+    ~PdfFileCanvas() override;
+
+    void BeginDocument() override;
+    void NewPage() override;
+    void EndDocument() override;
+    void Abort() noexcept override;
+
+    // The file of the current or last document.
+    QString filePath() const { return m_file.fileName(); }
+
+private:
+    QString NextFileName() const;
+
+    QString m_directory;
+    QSaveFile m_file;
+    std::unique_ptr<QPdfWriter> m_writer;
+};

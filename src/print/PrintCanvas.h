@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+// One document on one printer, in the printer's device pixels: what the ticket renderer
+// needs of a printer and nothing more. Failures throw PrinterError.
+class PrintCanvas {
+public:
+    virtual ~PrintCanvas() = default;
+
+    // Starts the document, without a title.
+    virtual void BeginDocument() = 0;
+    virtual void SetFont(const QString& face, int pointSize) = 0;
+    // Whether the face is installed; a missing face is replaced silently by a substitute.
+    virtual bool HasFace(const QString& face) const = 0;
+    // Advance width and cell height (ascent plus descent) in the current font. An empty text
+    // has the full cell height.
+    virtual int TextWidth(const QString& text) const = 0;
+    virtual int TextHeight(const QString& text) const = 0;
+    // Top-left corner at (x, y), on an opaque white cell.
+    virtual void DrawText(int x, int y, const QString& text) = 0;
+    virtual void FillRect(const QRect& area, const QColor& colour) = 0;
+    // The printable area and the resolution of the device.
+    virtual int PageWidth() const = 0;
+    virtual int PageHeight() const = 0;
+    virtual int DotsPerInch() const = 0;
+    virtual void NewPage() = 0;
+    // Sends the document to the spooler (or the file).
+    virtual void EndDocument() = 0;
+    // Drops the document after a failure, so that the next job starts clean.
+    virtual void Abort() noexcept = 0;
+};

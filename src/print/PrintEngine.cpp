@@ -1,0 +1,57 @@
+#include "print/PrintEngine.h"
+
+#include "print/TicketRenderer.h"
+
+#include <QThread>
+
+PrintEngine::PrintEngine(const TYazimIsi& job, const PrintSettings& settings, DiagnosticLog& log,
+                         PrinterSource& printers, Pause pause)
+    : m_job(job)
+    , m_settings(settings)
+    , m_log(log)
+    , m_printers(printers)
+    , m_pause(std::move(pause))
+    , m_clock([] { return QDateTime::currentDateTime(); }) {}
+
+PrintEngine::Pause PrintEngine::SleepPause() {
+    return [](int milliseconds) {
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+    };
+}
+
+void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
+    if (m_settings.dummy)
+        return;
+
+    const QString printer = FindInstalledPrinter(path);
+    if (printer.isEmpty()) {
+        m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_job.AdisyonID +
+                          QLatin1String(" Yazici: ") + path,
+                      true);
+        return;
+    }
+
+    const std::unique_ptr<PrintCanvas> canvas = m_printers.Select(printer);
+    TicketRenderer renderer(*canvas, m_settings, m_clock);
+    canvas->BeginDocument();
+    try {
+        renderer.Render(ticket);
+        canvas->EndDocument();
+    } catch (...) {
+        // A half-sent document would block or garble the next job on this printer.
+        canvas->Abort();
+        throw;
+    }
+
+    m_log.LogLine(QLatin1String(">> Gonderildi:") + path, false);
+    m_pause(kPauseAfterTicket);
+}
+
+QString PrintEngine::FindInstalledPrinter(const QString& path) {
+    const QStringList installed = m_printers.InstalledPrinters();
+    for (const QString& name : installed) {
+        if (name.compare(path, Qt::CaseInsensitive) == 0)
+            return name;
+    }
+    return m_printers.IsVirtualPrinter(path) ? path : QString();
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "print/PrintCanvas.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// The printers a ticket can go to, and a fresh canvas for each document.
+class PrinterSource {
+public:
+    virtual ~PrinterSource() = default;
+
+    // Installed printers by name, enumerated once per process.
+    virtual QStringList InstalledPrinters() = 0;
+    // A path that names a printer without being installed, such as a virtual printer.
+    virtual bool IsVirtualPrinter(const QString& path) const = 0;
+    // The printer is a name from InstalledPrinters() or a virtual printer's path.
+    virtual std::unique_ptr<PrintCanvas> Select(const QString& printer) = 0;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "print/PainterCanvas.h"
+
+#include <QPrinter>
+#include <QString>
+
+// A document on an installed system printer (the CUPS queue or the Windows spooler), in the
+// printer's own dots.
+class SystemPrinterCanvas : public PainterCanvas {
+public:
+    explicit SystemPrinterCanvas(const QString& printerName);
+    ~SystemPrinterCanvas() override;
+
+    void BeginDocument() override;
+    void NewPage() override;
+    void EndDocument() override;
+    void Abort() noexcept override;
+
+    // Names of the installed printers, enumerated at the first call of the process.
+    static QStringList InstalledPrinterNames();
+
+private:
+    QPrinter m_printer;
+};

@@ -1,0 +1,188 @@
+#include "config/RegionalSettings.h"
+#include "log/Error.h"
+#include "print/DevicePrinterSource.h"
+#include "print/PdfFileCanvas.h"
+#include "print/PrintEngine.h"
+#include "support/ExternalTool.h"
+#include "support/SampleTickets.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+class PdfPrinterTest : public ::testing::Test {
+protected:
+    void PrintOn(const QString& path, const Ticket& ticket) {
+        PrintEngine engine(m_job, settings, m_log, m_source, [](int) {});
+        engine.PrintTicket(path, ticket);
+    }
+    QString PathOf(const QString& subdirectory) const {
+        return QStringLiteral("pdf:") + dir.filePath(subdirectory);
+    }
+    QStringList FilesIn(const QString& subdirectory) const {
+        return QDir(dir.filePath(subdirectory)).entryList(QDir::Files, QDir::Name);
+    }
+    static QString TextOf(const QString& pdf) {
+        const ToolRun run = RunTool(QStringLiteral("pdftotext"),
+                                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+        return run.output;
+    }
+
+    QTemporaryDir dir;
+    PrintSettings settings;
+
+private:
+    TYazimIsi m_job;
+    DiagnosticLog m_log{dir.filePath(QStringLiteral("Velmora.log"))};
+    DevicePrinterSource m_source{dir.path()};
+};
+
+// Each text must come after the one before it in the extracted text.
+void ExpectInOrder(const QString& text, const QStringList& parts) {
+    qsizetype from = 0;
+    for (const QString& part : parts) {
+        const qsizetype at = text.indexOf(part, from);
+        ASSERT_GE(at, 0) << "missing or out of order: " << part.toStdString() << "\n"
+                         << text.toStdString();
+        from = at + part.size();
+    }
+}
+
+TEST_F(PdfPrinterTest, BillPrintsWithExtractableTextInOrderAndAScannableBarcode) {
+    PrintOn(PathOf(QStringLiteral("out")), SampleBill());
+    const QStringList files = FilesIn(QStringLiteral("out"));
+    ASSERT_EQ(files.size(), 1);
+    const QString pdf = dir.filePath(QStringLiteral("out/") + files.first());
+
+    const QString date = QDate::currentDate().toString(RegionalSettings::current().shortDateFormat);
+    ExpectInOrder(TextOf(pdf),
+                  {QStringLiteral("ÇINAR LOKANTASI"), date, QStringLiteral("Masa: 12 Garson: Ayşe"),
+                   QStringLiteral("2   Çay"), QStringLiteral("20"), QStringLiteral("1   İskender"),
+                   QStringLiteral("250"), QStringLiteral("3   Şiş Köfte"), QStringLiteral("42,5"),
+                   QStringLiteral("Ara Toplam"), QStringLiteral("312,5"),
+                   QStringLiteral("TOPLAM: 312,5")});
+
+    const QString image = dir.filePath(QStringLiteral("bill"));
+    ASSERT_EQ(RunTool(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-r"), QStringLiteral("203"), QStringLiteral("-png"),
+                       QStringLiteral("-singlefile"), pdf, image})
+                  .exitCode,
+              0);
+    const ToolRun scan = RunTool(QStringLiteral("zbarimg"),
+                                 {QStringLiteral("--quiet"), image + QStringLiteral(".png")});
+    EXPECT_TRUE(
+        scan.output.split(QLatin1Char('\n')).contains(QStringLiteral("CODE-39:0000000003025")))
+        << scan.output.toStdString() << scan.errors.toStdString();
+}
+
+TEST_F(PdfPrinterTest, EveryCode39CharacterScansBack) {
+    const QStringList texts{QStringLiteral("0123456789"), QStringLiteral("ABCDEFGHIJKLM"),
+                            QStringLiteral("NOPQRSTUVWXYZ"), QStringLiteral("-. $/+%")};
+    Ticket ticket;
+    for (const QString& text : texts)
+        ticket << QStringLiteral("@B") + text << QString();
+    PrintOn(PathOf(QStringLiteral("codes")), ticket);
+    const QString pdf =
+        dir.filePath(QStringLiteral("codes/") + FilesIn(QStringLiteral("codes")).value(0));
+
+    const QString image = dir.filePath(QStringLiteral("codes"));
+    ASSERT_EQ(RunTool(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-r"), QStringLiteral("203"), QStringLiteral("-png"),
+                       QStringLiteral("-singlefile"), pdf, image})
+                  .exitCode,
+              0);
+    const QStringList scanned = RunTool(QStringLiteral("zbarimg"),
+                                        {QStringLiteral("--quiet"), image + QStringLiteral(".png")})
+                                    .output.split(QLatin1Char('\n'));
+    for (const QString& text : texts)
+        EXPECT_TRUE(scanned.contains(QStringLiteral("CODE-39:") + text))
+            << text.toStdString() << " not in " << scanned.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(PdfPrinterTest, FilesAreNamedToSortInPrintOrderWithDefaultPermissions) {
+    for (const QString& text :
+         {QStringLiteral("BIRINCI"), QStringLiteral("IKINCI"), QStringLiteral("UCUNCU")})
+        PrintOn(PathOf(QStringLiteral("archive")), {text});
+
+    const QStringList files = FilesIn(QStringLiteral("archive")); // nothing else left behind
+    ASSERT_EQ(files.size(), 3);
+    const QRegularExpression name(QStringLiteral("^\\d{8}-\\d{6}-\\d{4}\\.pdf$"));
+    QStringList texts;
+    for (const QString& file : files) {
+        EXPECT_TRUE(name.match(file).hasMatch()) << file.toStdString();
+        texts << TextOf(dir.filePath(QStringLiteral("archive/") + file)).trimmed();
+    }
+    EXPECT_EQ(texts, QStringList({QStringLiteral("BIRINCI"), QStringLiteral("IKINCI"),
+                                  QStringLiteral("UCUNCU")}));
+
+#ifdef Q_OS_UNIX
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat status {};
+    ASSERT_EQ(
+        stat(
+            QFile::encodeName(dir.filePath(QStringLiteral("archive/") + files.first())).constData(),
+            &status),
+        0);
+    EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
+#endif
+}
+
+TEST_F(PdfPrinterTest, RelativeDirectoryIsUnderTheBaseDirectoryAndIsCreated) {
+    DevicePrinterSource source(dir.path());
+    EXPECT_EQ(source.PdfDirectory(QStringLiteral("pdf:fis/kasa")),
+              dir.filePath(QStringLiteral("fis/kasa")));
+    EXPECT_EQ(source.PdfDirectory(QStringLiteral("PDF:/var/fis")), QStringLiteral("/var/fis"));
+    EXPECT_TRUE(source.IsVirtualPrinter(QStringLiteral("Pdf:x")));
+    EXPECT_FALSE(source.IsVirtualPrinter(QStringLiteral("Kasa pdf:x")));
+
+    PrintOn(QStringLiteral("pdf:fis/kasa"), {QStringLiteral("x")});
+    EXPECT_EQ(FilesIn(QStringLiteral("fis/kasa")).size(), 1);
+}
+
+TEST_F(PdfPrinterTest, UnwritableDirectoryIsAPrinterError) {
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_THROW(PrintOn(PathOf(QStringLiteral("file/sub")), {QStringLiteral("x")}), PrinterError);
+}
+
+TEST(PdfFileCanvasTest, RollPaperAtReceiptPrinterResolutionWithAMonospacedBaseFont) {
+    QTemporaryDir dir;
+    PdfFileCanvas canvas(dir.path());
+    canvas.BeginDocument();
+    EXPECT_EQ(canvas.DotsPerInch(), 203);
+    EXPECT_NEAR(canvas.PageWidth(), 72 / 25.4 * 203, 1);
+    EXPECT_NEAR(canvas.PageHeight(), 297 / 25.4 * 203, 1);
+
+    canvas.SetFont(QStringLiteral("Lucida Console"), 10);
+    EXPECT_GT(canvas.TextWidth(QStringLiteral("iiii")), 0);
+    EXPECT_EQ(canvas.TextWidth(QStringLiteral("iiii")), canvas.TextWidth(QStringLiteral("MMMM")));
+    // Ten points are 28 dots at 203 dpi; the cell is a little taller than the size.
+    EXPECT_GE(canvas.TextHeight(QStringLiteral("x")), 28);
+    EXPECT_LE(canvas.TextHeight(QStringLiteral("x")), 45);
+    EXPECT_EQ(canvas.TextHeight(QString()), canvas.TextHeight(QStringLiteral("x")));
+    canvas.Abort();
+}
+
+TEST(PdfFileCanvasTest, AbortedDocumentLeavesNoFile) {
+    QTemporaryDir dir;
+    {
+        PdfFileCanvas canvas(dir.path());
+        canvas.BeginDocument();
+        canvas.SetFont(QStringLiteral("Lucida Console"), 10);
+        canvas.DrawText(0, 0, QStringLiteral("yarim"));
+        canvas.Abort();
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+} // namespace

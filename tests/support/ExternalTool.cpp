@@ -1,0 +1,19 @@
+#include "support/ExternalTool.h"
+
+#include <QProcess>
+
+ToolRun RunTool(const QString& program, const QStringList& arguments, int timeoutMs) {
+    ToolRun run;
+    QProcess process;
+    process.start(program, arguments);
+    run.started = process.waitForStarted();
+    if (!run.started)
+        return run;
+    if (!process.waitForFinished(timeoutMs))
+        process.kill();
+    process.waitForFinished();
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.output = QString::fromUtf8(process.readAllStandardOutput());
+    run.errors = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}

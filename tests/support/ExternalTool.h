@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The outcome of a command-line tool run to the end (or killed after the timeout).
+struct ToolRun {
+    bool started = false;
+    int exitCode = -1;
+    QString output; // standard output, UTF-8
+    QString errors;
+};
+
+ToolRun RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 30000);
