@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The ini files beside the executable (base "Database" is Database.ini), with the read and
+// write operations of the start-up sequence. Values are written to disk at once; a file that
+// cannot be read or written raises IniFileError naming the file.
+class IniFiles {
+public:
+    explicit IniFiles(QString directory);
+
+    const QString& directory() const { return m_directory; }
+    QString filePath(const QString& base) const;
+    bool exists(const QString& base) const;
+
+    // A missing key yields the default, which is also written unless it is "#NULL#".
+    QString IniReadString(const QString& base, const QString& section, const QString& key,
+                          const QString& defaultValue);
+    void IniWriteString(const QString& base, const QString& section, const QString& key,
+                        const QString& value);
+    // A whole number from Velmora.ini; a missing or unreadable value is replaced by the default.
+    int IniReadInt(const QString& section, const QString& key, int defaultValue);
+
+private:
+    QByteArray readFile(const QString& path) const;
+
+    QString m_directory;
+};
