@@ -1,0 +1,114 @@
+#include "db/ConnectionString.h"
+#include "log/Error.h"
+#include "support/QStringPrinter.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList FreeTdsOnly = {"FreeTDS"};
+
+TEST(SqlServerDriver, PrefersMicrosoftsNewestThenFreeTds) {
+    EXPECT_EQ(SqlServerOdbcDriver({"SQLite3", "FreeTDS", "ODBC Driver 17 for SQL Server",
+                                   "ODBC Driver 18 for SQL Server"}),
+              "ODBC Driver 18 for SQL Server");
+    EXPECT_EQ(SqlServerOdbcDriver({"FreeTDS", "ODBC Driver 17 for SQL Server"}),
+              "ODBC Driver 17 for SQL Server");
+    EXPECT_EQ(SqlServerOdbcDriver({"SQL Server", "freetds"}), "freetds");
+    EXPECT_EQ(SqlServerOdbcDriver({"SQLite3"}), "SQL Server");
+}
+
+TEST(SqlServerTarget, QuotesValuesAsTheChosenDriverReadsThem) {
+    const ConnectionTarget microsoft = SqlServerTarget("KASA\\SQLExpress", "KESTROVA_2025", "sa",
+                                                       "a;b}c", {"ODBC Driver 17 for SQL Server"});
+    EXPECT_EQ(microsoft.driver, "QODBC");
+    EXPECT_EQ(microsoft.databaseName,
+              "Driver={ODBC Driver 17 for SQL Server};Server=KASA\\SQLExpress;"
+              "Database=KESTROVA_2025;UID=sa;PWD={a;b}}c};");
+
+    EXPECT_EQ(SqlServerTarget("db,1433", "D", "u", " p}", FreeTdsOnly).databaseName,
+              "Driver={FreeTDS};Server=db,1433;Database=D;UID=u;PWD={ p}};");
+    // FreeTDS has no way to carry "};" inside a value; the error must not show the password.
+    try {
+        SqlServerTarget("db", "D", "u", "secret};x", FreeTdsOnly);
+        FAIL() << "no error";
+    } catch (const DatabaseError& error) {
+        EXPECT_FALSE(error.message().contains("secret"));
+        EXPECT_TRUE(error.message().contains("PWD"));
+    }
+}
+
+TEST(SqlServerTarget, Driver18TrustsTheLocalServersCertificate) {
+    EXPECT_EQ(SqlServerTarget("S", "D", "u", "p", {"ODBC Driver 18 for SQL Server"}).databaseName,
+              "Driver={ODBC Driver 18 for SQL Server};Server=S;Database=D;UID=u;PWD=p;"
+              "TrustServerCertificate=yes;");
+    const QString technicians =
+        TranslateConnectionString("Provider=MSOLEDBSQL;Server=S;TrustServerCertificate=no", {},
+                                  {"ODBC Driver 18 for SQL Server"})
+            .databaseName;
+    EXPECT_EQ(technicians, "Driver={ODBC Driver 18 for SQL Server};Server=S;"
+                           "TrustServerCertificate=no;");
+}
+
+TEST(TranslateConnectionString, OdbcStringsGoThroughAsWritten) {
+    EXPECT_EQ(TranslateConnectionString("DSN=Kasa;UID=sa;PWD={x;y}", {}, FreeTdsOnly).databaseName,
+              "DSN=Kasa;UID=sa;PWD={x;y};");
+    const ConnectionTarget odbc =
+        TranslateConnectionString(" driver = {FreeTDS};Server=h;", {}, {});
+    EXPECT_EQ(odbc.driver, "QODBC");
+    EXPECT_EQ(odbc.databaseName, "driver = {FreeTDS};Server=h;");
+}
+
+TEST(TranslateConnectionString, OleDbKeysMapOntoOdbc) {
+    const ConnectionTarget target = TranslateConnectionString(
+        " provider = sqloledb.1 ; Persist Security Info=True; DATA SOURCE = KASA\\SQLExpress ;"
+        "initial catalog=KESTROVA_2025;User Id=sa;password='it''s;\"}';;Encrypt=no",
+        {}, FreeTdsOnly);
+    EXPECT_EQ(target.driver, "QODBC");
+    EXPECT_EQ(target.databaseName, "Driver={FreeTDS};Server=KASA\\SQLExpress;"
+                                   "Database=KESTROVA_2025;UID=sa;PWD={it's;\"}};Encrypt=no;");
+
+    EXPECT_EQ(TranslateConnectionString("Data Source=A;User ID=u;Password=p;Data Source=B", {},
+                                        FreeTdsOnly)
+                  .databaseName,
+              "Driver={FreeTDS};Server=B;UID=u;PWD=p;");
+    EXPECT_EQ(TranslateConnectionString("Provider=SQLNCLI11;Server=S;UID=u", {}, FreeTdsOnly)
+                  .databaseName,
+              "Driver={FreeTDS};Server=S;UID=u;");
+}
+
+TEST(TranslateConnectionString, SqliteFileIsFoundBesideTheExecutable) {
+    const QString executableDirectory = QDir::temp().filePath("velmora");
+    const ConnectionTarget relative = TranslateConnectionString(
+        "Provider=SQLite;Data Source=data/demo.db", executableDirectory, {});
+    EXPECT_EQ(relative.driver, "QSQLITE");
+    EXPECT_EQ(relative.databaseName, QDir(executableDirectory).filePath("data/demo.db"));
+
+    const QString absolute = QDir::temp().filePath("elsewhere/demo.db");
+    EXPECT_EQ(TranslateConnectionString("provider=sqlite;data source=\"" + absolute + "\"",
+                                        executableDirectory, {})
+                  .databaseName,
+              absolute);
+}
+
+TEST(TranslateConnectionString, UnusableStringsFailWithoutShowingTheirValues) {
+    const QStringList broken = {
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb",
+        "Provider=SQLite",
+        "Data Source=S;Password=\"secret;",
+        "Data Source=S;Password='secret' tail",
+        "Data Source=S;secret",
+    };
+    for (const QString& text : broken) {
+        try {
+            TranslateConnectionString(text, {}, FreeTdsOnly);
+            ADD_FAILURE() << "accepted: " << text.toStdString();
+        } catch (const DatabaseError& error) {
+            EXPECT_FALSE(error.message().isEmpty());
+            EXPECT_FALSE(error.message().contains("secret")) << error.message().toStdString();
+        }
+    }
+}
+
+} // namespace
