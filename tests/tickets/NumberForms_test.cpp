@@ -1,7 +1,9 @@
+#include "log/Error.h"
 #include "tickets/Ean13.h"
 #include "tickets/NumberForms.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -66,6 +68,16 @@ TEST(CurrencyFromVariant, ReadsDecimalTextExactly) {
     EXPECT_EQ(CurrencyFromVariant(QStringLiteral("1.23456")), 12346);
     EXPECT_EQ(CurrencyFromVariant(QVariant(100.1234)), 1001234);
     EXPECT_EQ(CurrencyFromVariant(QVariant(qlonglong(-7))), -70000);
+}
+
+TEST(CurrencyFromVariant, ValuesBeyondTheMoneyRangeAreRefused) {
+    // Found by fuzzing: the digits overflowed the ten-thousandths.
+    EXPECT_THROW(CurrencyFromVariant(QStringLiteral("7777777777777777777")), DatabaseError);
+    EXPECT_THROW(CurrencyFromVariant(QVariant(1e300)), DatabaseError);
+    EXPECT_THROW(CurrencyFromVariant(QVariant(std::nan(""))), DatabaseError);
+    EXPECT_THROW(CurrencyFromVariant(QVariant(qlonglong(1) << 62)), DatabaseError);
+    EXPECT_EQ(CurrencyFromVariant(QStringLiteral("922337203685477.5807")),
+              std::numeric_limits<qint64>::max());
 }
 
 TEST(Ean13, CheckDigitAndText) {
