@@ -1,0 +1,23 @@
+# Installation into one directory (the server keeps its files beside the executable), an XDG
+# autostart entry for desktop sessions, a systemd unit for headless machines, and a Debian
+# package of it all.
+set(VELMORA_INSTALL_DIR "opt/velmora" CACHE STRING "Where the server is installed")
+
+install(TARGETS velmora velmora-terminal RUNTIME DESTINATION ${VELMORA_INSTALL_DIR})
+install(FILES README.md DESTINATION ${VELMORA_INSTALL_DIR})
+install(FILES packaging/velmora.desktop DESTINATION etc/xdg/autostart)
+install(FILES packaging/velmora.service DESTINATION lib/systemd/system)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velmora)
+set(CPACK_PACKAGE_VENDOR "Velmora")
+set(CPACK_PACKAGE_CONTACT "Velmora <dev@velmora.local>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Restaurant print server for kitchen tickets and bills")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-odbc, unixodbc, adduser")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc, cups, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/../packaging/postinst)
+include(CPack)
