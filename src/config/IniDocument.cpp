@@ -32,19 +32,27 @@ IniDocument::IniDocument(const QByteArray& content)
     while (start < content.size()) {
         const qsizetype lineFeed = content.indexOf('\n', start);
         if (lineFeed < 0) {
-            m_lines.append({content.mid(start), QByteArray()});
+            appendLine(content.mid(start), QByteArray());
             break;
         }
         const bool crlf = lineFeed > start && content.at(lineFeed - 1) == '\r';
         const qsizetype end = crlf ? lineFeed - 1 : lineFeed;
-        Line line{content.mid(start, end - start), crlf ? QByteArrayLiteral("\r\n") : "\n"};
+        appendLine(content.mid(start, end - start), crlf ? QByteArrayLiteral("\r\n") : "\n");
         if (!styleFound) {
-            m_newLine = line.terminator;
+            m_newLine = m_lines.last().terminator;
             styleFound = true;
         }
-        m_lines.append(line);
         start = lineFeed + 1;
     }
+}
+
+void IniDocument::appendLine(const QByteArray& bytes, const QByteArray& terminator) {
+    QByteArray textBytes = bytes;
+    if (m_lines.isEmpty() && m_utf8)
+        textBytes.remove(0, Utf8ByteOrderMark.size());
+    // A file saved as UTF-8 with a byte-order mark is read as UTF-8 whatever the code page.
+    QStringDecoder decoder(m_utf8 ? QStringConverter::Utf8 : QStringConverter::System);
+    m_lines.append(Line{bytes, terminator, decoder.decode(textBytes)});
 }
 
 QByteArray IniDocument::content() const {
@@ -54,22 +62,13 @@ QByteArray IniDocument::content() const {
     return result;
 }
 
-QString IniDocument::decoded(int index) const {
-    QByteArray bytes = m_lines.at(index).bytes;
-    if (index == 0 && m_utf8)
-        bytes.remove(0, Utf8ByteOrderMark.size());
-    // A file saved as UTF-8 with a byte-order mark is read as UTF-8 whatever the code page.
-    QStringDecoder decoder(m_utf8 ? QStringConverter::Utf8 : QStringConverter::System);
-    return decoder.decode(bytes);
-}
-
 QByteArray IniDocument::encoded(const QString& text) const {
     QStringEncoder encoder(m_utf8 ? QStringConverter::Utf8 : QStringConverter::System);
     return encoder.encode(text);
 }
 
 std::optional<QString> IniDocument::sectionName(int index) const {
-    const QString text = decoded(index).trimmed();
+    const QString text = m_lines.at(index).text.trimmed();
     const qsizetype close = text.indexOf(QLatin1Char(']'));
     if (!text.startsWith(QLatin1Char('[')) || close < 0)
         return std::nullopt;
@@ -77,7 +76,7 @@ std::optional<QString> IniDocument::sectionName(int index) const {
 }
 
 std::optional<IniDocument::KeyLine> IniDocument::keyLine(int index) const {
-    const QString text = decoded(index);
+    const QString& text = m_lines.at(index).text;
     const qsizetype equals = text.indexOf(QLatin1Char('='));
     if (equals < 0)
         return std::nullopt;
@@ -88,23 +87,37 @@ std::optional<IniDocument::KeyLine> IniDocument::keyLine(int index) const {
 }
 
 bool IniDocument::isBlank(int index) const {
-    return decoded(index).trimmed().isEmpty();
+    return m_lines.at(index).text.trimmed().isEmpty();
 }
 
-std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
+int IniDocument::findKey(const QString& section, const QString& key) const {
     bool inSection = false;
     for (int i = 0; i < m_lines.size(); ++i) {
         if (const auto name = sectionName(i)) {
             inSection = name->compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
-        if (!inSection)
-            continue;
-        const auto line = keyLine(i);
+        const auto line = inSection ? keyLine(i) : std::nullopt;
         if (line && line->key.compare(key, Qt::CaseInsensitive) == 0)
-            return unquoted(line->rawValue.trimmed()).left(MaxValueLength);
+            return i;
     }
-    return std::nullopt;
+    return -1;
+}
+
+int IniDocument::findSection(const QString& section) const {
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const auto name = sectionName(i);
+        if (name && name->compare(section, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
+    const int index = findKey(section, key);
+    if (index < 0)
+        return std::nullopt;
+    return unquoted(keyLine(index)->rawValue.trimmed()).left(MaxValueLength);
 }
 
 int IniDocument::endOfSection(int headerIndex) const {
@@ -122,30 +135,19 @@ void IniDocument::insertLine(int index, const QString& text) {
     // The line before gets a line break if it was the file's unterminated last line.
     if (index > 0 && m_lines[index - 1].terminator.isEmpty())
         m_lines[index - 1].terminator = m_newLine;
-    m_lines.insert(index, Line{encoded(text), m_newLine});
+    m_lines.insert(index, Line{encoded(text), m_newLine, text});
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
-    int firstHeader = -1;
-    bool inSection = false;
-    for (int i = 0; i < m_lines.size(); ++i) {
-        if (const auto name = sectionName(i)) {
-            inSection = name->compare(section, Qt::CaseInsensitive) == 0;
-            if (inSection && firstHeader < 0)
-                firstHeader = i;
-            continue;
-        }
-        if (!inSection)
-            continue;
-        const auto line = keyLine(i);
-        if (line && line->key.compare(key, Qt::CaseInsensitive) == 0) {
-            m_lines[i].bytes = encoded(line->key + QLatin1Char('=') + value);
-            return;
-        }
+    if (const int index = findKey(section, key); index >= 0) {
+        Line& line = m_lines[index];
+        line.text = keyLine(index)->key + QLatin1Char('=') + value;
+        line.bytes = encoded(line.text);
+        return;
     }
     const QString newLine = key + QLatin1Char('=') + value;
-    if (firstHeader >= 0) {
-        insertLine(endOfSection(firstHeader), newLine);
+    if (const int header = findSection(section); header >= 0) {
+        insertLine(endOfSection(header), newLine);
         return;
     }
     if (!m_lines.isEmpty() && !isBlank(m_lines.size() - 1))

@@ -26,13 +26,18 @@ private:
     struct Line {
         QByteArray bytes;      // without its line break
         QByteArray terminator; // "\r\n", "\n", or empty for a last line without one
+        QString text;          // decoded, without a byte-order mark
     };
     struct KeyLine {
         QString key;
         QString rawValue;
     };
 
-    QString decoded(int index) const;
+    void appendLine(const QByteArray& bytes, const QByteArray& terminator);
+    // Index of the first line of the key in a section of that name, or -1.
+    int findKey(const QString& section, const QString& key) const;
+    // Index of the first header of that section, or -1.
+    int findSection(const QString& section) const;
     std::optional<QString> sectionName(int index) const;
     std::optional<KeyLine> keyLine(int index) const;
     bool isBlank(int index) const;
