@@ -2,7 +2,6 @@
 #include "log/Error.h"
 #include "support/QStringPrinter.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,20 +75,6 @@ TEST(TranslateConnectionString, OleDbKeysMapOntoOdbc) {
     EXPECT_EQ(TranslateConnectionString("Provider=SQLNCLI11;Server=S;UID=u", {}, FreeTdsOnly)
                   .databaseName,
               "Driver={FreeTDS};Server=S;UID=u;");
-}
-
-TEST(TranslateConnectionString, SqliteFileIsFoundBesideTheExecutable) {
-    const QString executableDirectory = QDir::temp().filePath("velmora");
-    const ConnectionTarget relative = TranslateConnectionString(
-        "Provider=SQLite;Data Source=data/demo.db", executableDirectory, {});
-    EXPECT_EQ(relative.driver, "QSQLITE");
-    EXPECT_EQ(relative.databaseName, QDir(executableDirectory).filePath("data/demo.db"));
-
-    const QString absolute = QDir::temp().filePath("elsewhere/demo.db");
-    EXPECT_EQ(TranslateConnectionString("provider=sqlite;data source=\"" + absolute + "\"",
-                                        executableDirectory, {})
-                  .databaseName,
-              absolute);
 }
 
 TEST(TranslateConnectionString, UnusableStringsFailWithoutShowingTheirValues) {
