@@ -2,14 +2,27 @@
 
 #include "config/RegionalSettings.h"
 
-QString ReplaceDateTimePlaceholders(const QString& line, const QDateTime& now) {
+#include <optional>
+
+QString ReplaceDateTimePlaceholders(const QString& line, const DateTimeSource& clock) {
+    const QLatin1String date("#TARIH#");
+    const QLatin1String time("#SAAT#");
+    // Reading the local time costs a time-zone lookup; most lines have no placeholder.
+    std::optional<QDateTime> now;
+    const auto moment = [&]() -> const QDateTime& {
+        if (!now)
+            now = clock();
+        return *now;
+    };
+
     QString result = line;
-    result.replace(QLatin1String("#TARIH#"),
-                   now.date().toString(RegionalSettings::current().shortDateFormat));
-    result.replace(QLatin1String("#SAAT#"), now.time().toString(QStringLiteral("HH:mm")));
+    if (result.contains(date))
+        result.replace(date, moment().date().toString(RegionalSettings::current().shortDateFormat));
+    if (result.contains(time))
+        result.replace(time, moment().time().toString(QStringLiteral("HH:mm")));
     return result;
 }
 
 QString ReplaceDateTimePlaceholders(const QString& line) {
-    return ReplaceDateTimePlaceholders(line, QDateTime::currentDateTime());
+    return ReplaceDateTimePlaceholders(line, [] { return QDateTime::currentDateTime(); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "log/DiagnosticLog.h"
+#include "print/DateTimePlaceholders.h"
 #include "print/PrintSettings.h"
 #include "print/PrinterSource.h"
 #include "print/Ticket.h"
@@ -16,7 +17,7 @@
 class PrintEngine : public TicketPrinter {
 public:
     using Pause = std::function<void(int milliseconds)>;
-    using Clock = std::function<QDateTime()>;
+    using Clock = DateTimeSource;
 
     static constexpr int kPauseAfterTicket = 1000;
 

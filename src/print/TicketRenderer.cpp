@@ -36,7 +36,7 @@ void TicketRenderer::Render(const Ticket& ticket) {
 void TicketRenderer::RenderLine(const QString& line) {
     // The prefix comes from the line as written, so a placeholder never forms one.
     const QString prefix = line.left(2);
-    const QString replaced = ReplaceDateTimePlaceholders(line, m_clock());
+    const QString replaced = ReplaceDateTimePlaceholders(line, m_clock);
     const QString text = replaced.mid(2);
 
     if (prefix == QLatin1String("#-"))

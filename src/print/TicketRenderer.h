@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/DateTimePlaceholders.h"
 #include "print/PrintCanvas.h"
 #include "print/PrintSettings.h"
 #include "print/Ticket.h"
@@ -12,7 +13,7 @@
 // characters, the vertical cursor and the page breaks.
 class TicketRenderer {
 public:
-    using Clock = std::function<QDateTime()>;
+    using Clock = DateTimeSource;
 
     static const QString kBaseFace;
     static const QString kBarcodeFace;

@@ -1,0 +1,45 @@
+#include "print/DevicePrinterSource.h"
+#include "print/PrintEngine.h"
+#include "support/RecordingCanvas.h"
+#include "support/SampleTickets.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Recording canvases whose documents are dropped with them, so long runs do not pile up.
+class DiscardingSource : public PrinterSource {
+public:
+    QStringList InstalledPrinters() override { return {QStringLiteral("Kasa")}; }
+    bool IsVirtualPrinter(const QString&) const override { return false; }
+    std::unique_ptr<PrintCanvas> Select(const QString&) override {
+        return std::make_unique<RecordingCanvas>(std::make_shared<RecordedDocument>(),
+                                                 CanvasSetup{});
+    }
+};
+
+void PrintBill(benchmark::State& state, PrinterSource& source, const QString& path) {
+    QTemporaryDir logDir;
+    TYazimIsi job;
+    DiagnosticLog log(logDir.filePath(QStringLiteral("Velmora.log")));
+    PrintEngine engine(job, PrintSettings{}, log, source, [](int) {});
+    const Ticket bill = SampleBill(100);
+    for (auto _ : state)
+        engine.PrintTicket(path, bill);
+}
+
+void BM_PrintTicket_PdfCanvas(benchmark::State& state) {
+    QTemporaryDir dir;
+    DevicePrinterSource source(dir.path());
+    PrintBill(state, source, QStringLiteral("pdf:") + dir.filePath(QStringLiteral("out")));
+}
+BENCHMARK(BM_PrintTicket_PdfCanvas)->Unit(benchmark::kMillisecond);
+
+void BM_PrintTicket_RecordingCanvas(benchmark::State& state) {
+    DiscardingSource source;
+    PrintBill(state, source, QStringLiteral("Kasa"));
+}
+BENCHMARK(BM_PrintTicket_RecordingCanvas)->Unit(benchmark::kMicrosecond);
+
+} // namespace

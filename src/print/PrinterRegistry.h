@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class Query;
+
+// A row of A_Yazicilar: the logical printer name and the installed printer's path.
+struct TYazici {
+    QString Adi;
+    QString Yol;
+};
+
+// The printers of A_Yazicilar, in the order the database returned them, loaded once at start.
+class PrinterRegistry {
+public:
+    // Throws DatabaseError; the registry then holds the rows read so far.
+    void LoadPrinterRegistry(Query& YAZ);
+    // The Yol of the last record named exactly so, or the empty text.
+    QString FindPrinterPath(const QString& name) const;
+
+    const QList<TYazici>& printers() const { return m_printers; }
+
+private:
+    QList<TYazici> m_printers;
+};
