@@ -39,6 +39,9 @@ void DatabaseSession::Open(const ConnectionTarget& target) {
                                 target.driver);
         }
         db.setDatabaseName(target.databaseName);
+        // An unreachable server must not hold start-up for minutes.
+        if (target.driver == QLatin1String("QODBC"))
+            db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
         if (db.open())
             return;
         const QString message = clientErrorText(db.lastError());
