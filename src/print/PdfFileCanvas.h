@@ -25,9 +25,6 @@ public:
     void EndDocument() override;
     void Abort() noexcept override;
 
-    // The file of the current or last document.
-    QString filePath() const { return m_file.fileName(); }
-
 private:
     QString NextFileName() const;
 

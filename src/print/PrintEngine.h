@@ -8,7 +8,6 @@
 #include "print/TicketPrinter.h"
 #include "queue/JobRecord.h"
 
-#include <QDateTime>
 #include <QString>
 #include <functional>
 

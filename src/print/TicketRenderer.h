@@ -5,9 +5,7 @@
 #include "print/PrintSettings.h"
 #include "print/Ticket.h"
 
-#include <QDateTime>
 #include <QString>
-#include <functional>
 
 // Lays the lines of one ticket out on a begun document: the markup of the first two
 // characters, the vertical cursor and the page breaks.
@@ -24,7 +22,6 @@ public:
     TicketRenderer(PrintCanvas& canvas, const PrintSettings& settings, Clock clock);
 
     void Render(const Ticket& ticket);
-    int cursor() const { return m_y; }
 
 private:
     void RenderLine(const QString& line);

@@ -29,6 +29,24 @@ protected:
     QStringList FilesIn(const QString& subdirectory) const {
         return QDir(dir.filePath(subdirectory)).entryList(QDir::Files, QDir::Name);
     }
+    // The one PDF file printed into the subdirectory.
+    QString OnlyFileIn(const QString& subdirectory) const {
+        const QStringList files = FilesIn(subdirectory);
+        EXPECT_EQ(files.size(), 1);
+        return dir.filePath(subdirectory + QLatin1Char('/') + files.value(0));
+    }
+    // The symbols zbarimg finds on the first page rendered at the printer's resolution.
+    QStringList ScanBarcodes(const QString& pdf) const {
+        const QString image = dir.filePath(QStringLiteral("scan"));
+        const ToolRun render =
+            RunTool(QStringLiteral("pdftoppm"),
+                    {QStringLiteral("-r"), QStringLiteral("203"), QStringLiteral("-png"),
+                     QStringLiteral("-singlefile"), pdf, image});
+        EXPECT_EQ(render.exitCode, 0) << render.errors.toStdString();
+        return RunTool(QStringLiteral("zbarimg"),
+                       {QStringLiteral("--quiet"), image + QStringLiteral(".png")})
+            .output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
     static QString TextOf(const QString& pdf) {
         const ToolRun run = RunTool(QStringLiteral("pdftotext"),
                                     {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
@@ -58,9 +76,7 @@ void ExpectInOrder(const QString& text, const QStringList& parts) {
 
 TEST_F(PdfPrinterTest, BillPrintsWithExtractableTextInOrderAndAScannableBarcode) {
     PrintOn(PathOf(QStringLiteral("out")), SampleBill());
-    const QStringList files = FilesIn(QStringLiteral("out"));
-    ASSERT_EQ(files.size(), 1);
-    const QString pdf = dir.filePath(QStringLiteral("out/") + files.first());
+    const QString pdf = OnlyFileIn(QStringLiteral("out"));
 
     const QString date = QDate::currentDate().toString(RegionalSettings::current().shortDateFormat);
     ExpectInOrder(TextOf(pdf),
@@ -70,17 +86,9 @@ TEST_F(PdfPrinterTest, BillPrintsWithExtractableTextInOrderAndAScannableBarcode)
                    QStringLiteral("Ara Toplam"), QStringLiteral("312,5"),
                    QStringLiteral("TOPLAM: 312,5")});
 
-    const QString image = dir.filePath(QStringLiteral("bill"));
-    ASSERT_EQ(RunTool(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QStringLiteral("203"), QStringLiteral("-png"),
-                       QStringLiteral("-singlefile"), pdf, image})
-                  .exitCode,
-              0);
-    const ToolRun scan = RunTool(QStringLiteral("zbarimg"),
-                                 {QStringLiteral("--quiet"), image + QStringLiteral(".png")});
-    EXPECT_TRUE(
-        scan.output.split(QLatin1Char('\n')).contains(QStringLiteral("CODE-39:0000000003025")))
-        << scan.output.toStdString() << scan.errors.toStdString();
+    const QStringList scanned = ScanBarcodes(pdf);
+    EXPECT_TRUE(scanned.contains(QStringLiteral("CODE-39:0000000003025")))
+        << scanned.join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(PdfPrinterTest, EveryCode39CharacterScansBack) {
@@ -90,18 +98,8 @@ TEST_F(PdfPrinterTest, EveryCode39CharacterScansBack) {
     for (const QString& text : texts)
         ticket << QStringLiteral("@B") + text << QString();
     PrintOn(PathOf(QStringLiteral("codes")), ticket);
-    const QString pdf =
-        dir.filePath(QStringLiteral("codes/") + FilesIn(QStringLiteral("codes")).value(0));
 
-    const QString image = dir.filePath(QStringLiteral("codes"));
-    ASSERT_EQ(RunTool(QStringLiteral("pdftoppm"),
-                      {QStringLiteral("-r"), QStringLiteral("203"), QStringLiteral("-png"),
-                       QStringLiteral("-singlefile"), pdf, image})
-                  .exitCode,
-              0);
-    const QStringList scanned = RunTool(QStringLiteral("zbarimg"),
-                                        {QStringLiteral("--quiet"), image + QStringLiteral(".png")})
-                                    .output.split(QLatin1Char('\n'));
+    const QStringList scanned = ScanBarcodes(OnlyFileIn(QStringLiteral("codes")));
     for (const QString& text : texts)
         EXPECT_TRUE(scanned.contains(QStringLiteral("CODE-39:") + text))
             << text.toStdString() << " not in " << scanned.join(QLatin1Char('|')).toStdString();

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 // Recording metrics: a character is `size` px wide, every text 2 × size high. The base font
 // is 10 points (10 px per character, 20 px high), headings 14 (28 px), barcodes 40 (80 px).
@@ -33,23 +34,11 @@ private:
     RecordingPrinterSource m_printers{{QStringLiteral("Kasa")}};
 };
 
-struct Placement {
-    int page;
-    int x;
-    int y;
-    int size;
-};
+// Page, x, y and size of a drawn text.
+using Placement = std::tuple<int, int, int, int>;
 
 Placement At(const DrawnText& drawn) {
     return {drawn.page, drawn.x, drawn.y, drawn.size};
-}
-
-bool operator==(const Placement& a, const Placement& b) {
-    return a.page == b.page && a.x == b.x && a.y == b.y && a.size == b.size;
-}
-
-void PrintTo(const Placement& p, std::ostream* os) {
-    *os << "page " << p.page << " (" << p.x << ", " << p.y << ") size " << p.size;
 }
 
 TEST_F(TicketRendererTest, HeadingIsCentredWithSolAndSagAndRestoresTheBaseSize) {
@@ -62,8 +51,8 @@ TEST_F(TicketRendererTest, HeadingIsCentredWithSolAndSagAndRestoresTheBaseSize) 
     EXPECT_EQ(doc.texts[0].text, QStringLiteral("ABC"));
     EXPECT_EQ(doc.texts[0].face, kBase);
     // (576 - 42 - 31) / 2 + 7 = 251 + 7
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, 258, 5, 14}));
-    EXPECT_EQ(At(doc.texts[1]), (Placement{1, 0, 5 + 28, 10}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, 258, 5, 14)));
+    EXPECT_EQ(At(doc.texts[1]), (Placement(1, 0, 5 + 28, 10)));
 }
 
 TEST_F(TicketRendererTest, OrdinaryLinesStartAtTheLeftEdgeWholeAndShortOnesAreOrdinary) {
@@ -74,11 +63,11 @@ TEST_F(TicketRendererTest, OrdinaryLinesStartAtTheLeftEdgeWholeAndShortOnesAreOr
 
     EXPECT_EQ(doc.drawnTexts(), QStringList({QStringLiteral("#"), QStringLiteral("="),
                                              QStringLiteral("2   Çay"), QString()}));
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, 0, 50, 10}));
-    EXPECT_EQ(At(doc.texts[1]), (Placement{1, 0, 70, 10}));
-    EXPECT_EQ(At(doc.texts[2]), (Placement{1, 0, 90, 10}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, 0, 50, 10)));
+    EXPECT_EQ(At(doc.texts[1]), (Placement(1, 0, 70, 10)));
+    EXPECT_EQ(At(doc.texts[2]), (Placement(1, 0, 90, 10)));
     // An empty line is a full blank line.
-    EXPECT_EQ(At(doc.texts[3]), (Placement{1, 0, 110, 10}));
+    EXPECT_EQ(At(doc.texts[3]), (Placement(1, 0, 110, 10)));
 }
 
 TEST_F(TicketRendererTest, SeparatorDrawsNPlusOneDashesFromTheLeftAndIgnoresItsText) {
@@ -90,9 +79,9 @@ TEST_F(TicketRendererTest, SeparatorDrawsNPlusOneDashesFromTheLeftAndIgnoresItsT
     ASSERT_EQ(doc.texts.size(), 56);
     for (int i = 0; i <= 54; ++i) {
         EXPECT_EQ(doc.texts[i].text, QStringLiteral("-"));
-        EXPECT_EQ(At(doc.texts[i]), (Placement{1, 10 * i, 0, 10}));
+        EXPECT_EQ(At(doc.texts[i]), (Placement(1, 10 * i, 0, 10)));
     }
-    EXPECT_EQ(At(doc.texts[55]), (Placement{1, 0, 20, 10}));
+    EXPECT_EQ(At(doc.texts[55]), (Placement(1, 0, 20, 10)));
 }
 
 TEST_F(TicketRendererTest, SagWiderThanThePageDropsDashesAndPushesTextsLeft) {
@@ -103,16 +92,16 @@ TEST_F(TicketRendererTest, SagWiderThanThePageDropsDashesAndPushesTextsLeft) {
     ASSERT_EQ(doc.drawnTexts(),
               QStringList({QStringLiteral("ABC"), QStringLiteral("12"), QStringLiteral("x")}));
     // The rule still takes its row; (576 - 42 - 601) / 2 truncates toward zero to -33.
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, -33, 20, 14}));
-    EXPECT_EQ(At(doc.texts[1]), (Placement{1, 576 - 20 - 601, 48 - 20, 10}));
-    EXPECT_EQ(At(doc.texts[2]), (Placement{1, 0, 48, 10}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, -33, 20, 14)));
+    EXPECT_EQ(At(doc.texts[1]), (Placement(1, 576 - 20 - 601, 48 - 20, 10)));
+    EXPECT_EQ(At(doc.texts[2]), (Placement(1, 0, 48, 10)));
 }
 
 TEST_F(TicketRendererTest, SeparatorCountTruncatesTowardZero) {
     settings.right = 580; // (576 - 580) / 10 is 0, not -1: one dash
     const auto& doc = Print({QStringLiteral("=-")});
     ASSERT_EQ(doc.texts.size(), 1);
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, 0, 0, 10}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, 0, 0, 10)));
 }
 
 TEST_F(TicketRendererTest, SeparatorInAFontWithoutWidthDrawsNothingInsteadOfDividingByZero) {
@@ -131,21 +120,21 @@ TEST_F(TicketRendererTest, RightPartLandsOnTheRowOfTheLineBefore) {
 
     ASSERT_EQ(doc.texts.size(), 5);
     EXPECT_EQ(doc.texts[1].text, QStringLiteral("12,5"));
-    EXPECT_EQ(At(doc.texts[1]), (Placement{1, 576 - 40 - 31, 0, 10}));
+    EXPECT_EQ(At(doc.texts[1]), (Placement(1, 576 - 40 - 31, 0, 10)));
     // After a heading it sits one base height above the heading's bottom edge.
-    EXPECT_EQ(At(doc.texts[2]).y, 20);
-    EXPECT_EQ(At(doc.texts[3]), (Placement{1, 576 - 20 - 31, 20 + 28 - 20, 10}));
-    EXPECT_EQ(At(doc.texts[4]), (Placement{1, 0, 48, 10}));
+    EXPECT_EQ(doc.texts[2].y, 20);
+    EXPECT_EQ(At(doc.texts[3]), (Placement(1, 576 - 20 - 31, 20 + 28 - 20, 10)));
+    EXPECT_EQ(At(doc.texts[4]), (Placement(1, 0, 48, 10)));
 }
 
 TEST_F(TicketRendererTest, RightPartAsTheFirstLineIsDrawnAboveTheTop) {
     const auto& atTop = Print({QStringLiteral(">-5"), QStringLiteral("x")});
-    EXPECT_EQ(At(atTop.texts[0]), (Placement{1, 566, -20, 10}));
-    EXPECT_EQ(At(atTop.texts[1]), (Placement{1, 0, 0, 10}));
+    EXPECT_EQ(At(atTop.texts[0]), (Placement(1, 566, -20, 10)));
+    EXPECT_EQ(At(atTop.texts[1]), (Placement(1, 0, 0, 10)));
 
     settings.top = 50;
     const auto& withMargin = Print({QStringLiteral(">-5")});
-    EXPECT_EQ(At(withMargin.texts[0]), (Placement{1, 566, 30, 10}));
+    EXPECT_EQ(At(withMargin.texts[0]), (Placement(1, 566, 30, 10)));
 }
 
 TEST_F(TicketRendererTest, OnlyTheFirstTwoCharactersAreMarkup) {
@@ -154,13 +143,13 @@ TEST_F(TicketRendererTest, OnlyTheFirstTwoCharactersAreMarkup) {
 
     ASSERT_EQ(doc.texts.size(), 4);
     EXPECT_EQ(doc.texts[0].text, QStringLiteral(">-250"));
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, (576 - 70) / 2, 0, 14}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, (576 - 70) / 2, 0, 14)));
     // "#-" alone: an empty heading, a full 14-point row.
     EXPECT_EQ(doc.texts[1].text, QString());
-    EXPECT_EQ(At(doc.texts[1]), (Placement{1, 288, 28, 14}));
+    EXPECT_EQ(At(doc.texts[1]), (Placement(1, 288, 28, 14)));
     // ">-" alone: an empty right part on the row before, no net movement.
-    EXPECT_EQ(At(doc.texts[2]), (Placement{1, 576, 56 - 20, 10}));
-    EXPECT_EQ(At(doc.texts[3]), (Placement{1, 0, 56, 10}));
+    EXPECT_EQ(At(doc.texts[2]), (Placement(1, 576, 56 - 20, 10)));
+    EXPECT_EQ(At(doc.texts[3]), (Placement(1, 0, 56, 10)));
 }
 
 TEST_F(TicketRendererTest, PrefixIsTakenBeforeThePlaceholdersAreReplaced) {
@@ -173,7 +162,7 @@ TEST_F(TicketRendererTest, PrefixIsTakenBeforeThePlaceholdersAreReplaced) {
 
     ASSERT_EQ(doc.texts.size(), 2);
     EXPECT_EQ(doc.texts[0].text, QStringLiteral("=-08.12.2026"));
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, 0, 0, 10}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, 0, 0, 10)));
     // The heading's text is the replaced line from its third character on.
     EXPECT_EQ(doc.texts[1].text, QStringLiteral("=-08.12.2026"));
     EXPECT_EQ(doc.texts[1].size, 14);
@@ -186,13 +175,13 @@ TEST_F(TicketRendererTest, PageBreaksWhenTheCursorPassesTheBottomAndLaterPagesSt
                              QStringLiteral(">-R"), QStringLiteral("D")});
 
     ASSERT_EQ(doc.texts.size(), 5);
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, 0, 50, 10}));
-    EXPECT_EQ(At(doc.texts[1]), (Placement{1, 0, 70, 10}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, 0, 50, 10)));
+    EXPECT_EQ(At(doc.texts[1]), (Placement(1, 0, 70, 10)));
     // C ends at 110 > 100, cut at the bottom edge; the break follows it.
-    EXPECT_EQ(At(doc.texts[2]), (Placement{1, 0, 90, 10}));
+    EXPECT_EQ(At(doc.texts[2]), (Placement(1, 0, 90, 10)));
     // A right part first on a new page is lost above its top.
-    EXPECT_EQ(At(doc.texts[3]), (Placement{2, 566, -20, 10}));
-    EXPECT_EQ(At(doc.texts[4]), (Placement{2, 0, 0, 10}));
+    EXPECT_EQ(At(doc.texts[3]), (Placement(2, 566, -20, 10)));
+    EXPECT_EQ(At(doc.texts[4]), (Placement(2, 0, 0, 10)));
     EXPECT_EQ(doc.pages, 2);
 }
 
@@ -234,7 +223,7 @@ TEST_F(BarcodeTest, WithoutTheFontTheSymbolIsDrawnCentredAndAsHighAsTheFontsCell
     // No digits printed in a substitute face, and the base font is back.
     ASSERT_EQ(doc.texts.size(), 1);
     EXPECT_EQ(doc.texts[0].face, kBase);
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, 0, 90, 10}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, 0, 90, 10)));
 }
 
 TEST_F(BarcodeTest, WithTheFontTheTextBetweenStarsIsDrawnInIt) {
@@ -245,9 +234,9 @@ TEST_F(BarcodeTest, WithTheFontTheTextBetweenStarsIsDrawnInIt) {
     EXPECT_TRUE(doc.fills.isEmpty());
     EXPECT_EQ(doc.texts[0].text, QStringLiteral("*3025*"));
     EXPECT_EQ(doc.texts[0].face, kBarcode);
-    EXPECT_EQ(At(doc.texts[0]), (Placement{1, (576 - 240) / 2, 0, 40}));
+    EXPECT_EQ(At(doc.texts[0]), (Placement(1, (576 - 240) / 2, 0, 40)));
     EXPECT_EQ(doc.texts[1].face, kBase);
-    EXPECT_EQ(At(doc.texts[1]), (Placement{1, 0, 80, 10}));
+    EXPECT_EQ(At(doc.texts[1]), (Placement(1, 0, 80, 10)));
 }
 
 TEST_F(BarcodeTest, BarcodeAloneIsTheStartAndStopCharacters) {

@@ -6,8 +6,7 @@ ToolRun RunTool(const QString& program, const QStringList& arguments, int timeou
     ToolRun run;
     QProcess process;
     process.start(program, arguments);
-    run.started = process.waitForStarted();
-    if (!run.started)
+    if (!process.waitForStarted())
         return run;
     if (!process.waitForFinished(timeoutMs))
         process.kill();

@@ -5,7 +5,6 @@
 
 // The outcome of a command-line tool run to the end (or killed after the timeout).
 struct ToolRun {
-    bool started = false;
     int exitCode = -1;
     QString output; // standard output, UTF-8
     QString errors;
