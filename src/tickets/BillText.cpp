@@ -1,0 +1,45 @@
+#include "tickets/BillText.h"
+
+#include "tickets/NumberForms.h"
+
+namespace {
+
+bool IsBlankOrControl(QChar c) {
+    return c.unicode() <= 0x20;
+}
+
+} // namespace
+
+QString TrimBlanksAndControls(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && IsBlankOrControl(text.at(first)))
+        ++first;
+    while (last > first && IsBlankOrControl(text.at(last - 1)))
+        --last;
+    return text.mid(first, last - first);
+}
+
+bool IsNoAmount(const QString& amountText) {
+    return amountText.isEmpty() || TrimBlanksAndControls(amountText) == QLatin1String("0");
+}
+
+QString AmountLine(const QString& amountText) {
+    return QLatin1String(">-") + amountText + QLatin1String(" TL");
+}
+
+QString QuantityField(const QVariant& quantity) {
+    return QuantityText(quantity).leftJustified(3);
+}
+
+QString TableInformationText(const TYazimIsi& job) {
+    return job.Departman + QLatin1String(" - ") + job.MASANO + QLatin1String(" - ") + job.Garson;
+}
+
+QString WaiterCopyLine(const TYazimIsi& job) {
+    return job.YaziciAdi == QLatin1String("G") ? QStringLiteral("-- GARSON NUSHASI --") : QString();
+}
+
+float AddToRunningTotal(float runningTotal, double amount) {
+    return static_cast<float>(amount + static_cast<double>(runningTotal));
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "queue/JobRecord.h"
+
+#include <QString>
+#include <QVariant>
+
+// Text forms shared by the bill, the split bill and the two slips.
+
+// Without leading and trailing blanks and control characters (everything up to U+0020).
+QString TrimBlanksAndControls(const QString& text);
+
+// An amount text of the job that stands for no amount: empty, or "0" once trimmed.
+bool IsNoAmount(const QString& amountText);
+
+// ">-" + amount + " TL": the amount at the right end of the row of the line before.
+QString AmountLine(const QString& amountText);
+
+// The quantity text of a line's ADET, padded to the three characters of the item column.
+QString QuantityField(const QVariant& quantity);
+
+// Department, table and waiter: "Salon - 5 - Ayşe".
+QString TableInformationText(const TYazimIsi& job);
+
+// The line under the table information: the waiter-copy mark for a job printed as "G".
+QString WaiterCopyLine(const TYazimIsi& job);
+
+// The running total is a single-precision number: each amount is added to it and the sum is
+// rounded back to single precision, so long bills drift exactly as the printed totals always
+// have.
+float AddToRunningTotal(float runningTotal, double amount);

@@ -1,0 +1,55 @@
+#include "db/Query.h"
+#include "db/SqlLiteral.h"
+#include "queue/JobContext.h"
+#include "tickets/BillOptions.h"
+#include "tickets/BillPrinter.h"
+#include "tickets/BillSettings.h"
+#include "tickets/BillText.h"
+#include "tickets/NumberForms.h"
+#include "tickets/TicketBuilders.h"
+
+namespace {
+
+// The lines of the sub-account with their units; no treat mark, no notes.
+float AppendSubAccountLines(Ticket& ticket, Query& A) {
+    float runningTotal = 0;
+    for (A.First(); !A.Eof(); A.Next()) {
+        ticket << QuantityField(A.value(QStringLiteral("ADET"))) + QLatin1Char(' ') +
+                      A.text(QStringLiteral("BIRIM")).leftJustified(5) + QLatin1Char(' ') +
+                      A.text(QStringLiteral("ADI"));
+        const double amount = A.number(QStringLiteral("TUTAR"));
+        ticket << AmountLine(AmountText(amount));
+        runningTotal = AddToRunningTotal(runningTotal, amount);
+    }
+    return runningTotal;
+}
+
+} // namespace
+
+void BuildSplitBillTicket(JobContext& context) {
+    const TYazimIsi& job = context.job;
+    Ticket ticket;
+    ticket << QStringLiteral("#-") + ReadCompanyName(context.settings) << QString()
+           << QStringLiteral(">-#TARIH# #SAAT#") << QStringLiteral("Ads No: ") + job.AdisyonID
+           << TableInformationText(job) << QString()
+           << QStringLiteral("Hesap : ") + job.ParcaliHesap + QStringLiteral(", ") + job.ParcaliTur
+           << QStringLiteral("AD. BIRIM URUN") << QStringLiteral(">-TUTAR") << QStringLiteral("=-");
+    {
+        // H is numeric: a sub-account that is no whole number matches no line. The next job
+        // must see A unfiltered, so the filter goes however this block ends.
+        const ScopedFilter subAccount(context.A,
+                                      QStringLiteral("H=") + SqlStringLiteral(job.ParcaliHesap));
+        const float runningTotal = AppendSubAccountLines(ticket, context.A);
+        ticket << QStringLiteral("=-") << QStringLiteral("Toplam   : ")
+               << AmountLine(AmountText(runningTotal)) << QString()
+               << QStringLiteral("Indirim : %") + job.INDORAN << AmountLine(job.INDTOPLAM)
+               << QStringLiteral("Servis  : %") + job.SERVISORAN << AmountLine(job.SERVISTUTAR)
+               << QString() << QStringLiteral("#-Genel Toplam :") << QString()
+               << QStringLiteral("=-") << QString() << QString();
+    }
+    if (context.options.printRatesFlag)
+        ticket << context.options.exchangeRateLine;
+    ticket << QStringLiteral("#-") + ReadClosingText(context.settings) << QStringLiteral(".");
+
+    PrintOnBillPrinter(context, ticket, JobPrinterName::Ignored);
+}
