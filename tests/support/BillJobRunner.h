@@ -1,0 +1,56 @@
+#pragma once
+
+#include "config/SettingsStore.h"
+#include "db/Query.h"
+#include "log/DiagnosticLog.h"
+#include "print/PrinterRegistry.h"
+#include "queue/JobContext.h"
+#include "support/RecordingPrinter.h"
+#include "support/TestDatabase.h"
+#include "tickets/BillOptions.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// The server around a test database as far as bills and slips need it: the queries, the
+// settings store, the printer registry and a recording printer. Queued jobs run one per tick
+// with the bill builders dispatched.
+class BillJobRunner {
+public:
+    explicit BillJobRunner(TestDatabase& db,
+                           QStringList installedPrinters = {QStringLiteral("KASA-1")});
+    // Prints through the real engine on these printers instead of recording.
+    BillJobRunner(TestDatabase& db, PrinterSource& printers);
+
+    // Loads A_Yazicilar; call once the table is seeded.
+    void LoadPrinters();
+    // One poll tick: the first queued job into the job record, A and EKA opened for it, its
+    // builder, the row deleted.
+    void Tick();
+
+    BillOptions options;
+    TYazimIsi job;
+    Query A;
+    JobContext& context() { return m_context; }
+    RecordingPrinter& printer() { return m_printer; }
+    // Every ticket printed to the end, on any printer, in order.
+    QList<Ticket> PrintedTickets() const;
+
+private:
+    BillJobRunner(TestDatabase& db, QStringList installedPrinters, PrinterSource* realPrinters);
+    void ReadCurrentJob();
+    void PrepareLineQueries();
+    void Dispatch();
+
+    TestDatabase& m_db;
+    QTemporaryDir m_dir;
+    Query m_Q;
+    Query m_EKA;
+    Query m_X;
+    SettingsStore m_settings;
+    PrinterRegistry m_registry;
+    DiagnosticLog m_log;
+    RecordingPrinter m_printer;
+    std::unique_ptr<PrintEngine> m_engine;
+    JobContext m_context;
+};
