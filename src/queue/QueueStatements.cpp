@@ -122,3 +122,20 @@ QString DeleteJobStatement(qint64 jobId) {
 QString DeleteOrphanJobsStatement() {
     return QStringLiteral("DELETE FROM A_YazimKuyrugu WHERE AdisyonID IS NULL");
 }
+
+QString MarkLinesStatement(const QString& flagColumn, const QString& jobType, const QString& table,
+                           const QList<qint64>& lineIds) {
+    QStringList ids;
+    for (const qint64 id : lineIds)
+        ids << QString::number(id);
+    QString text;
+    if (jobType == QLatin1String("2")) {
+        text = QStringLiteral("UPDATE A_AdsIade SET SIP=1,") + flagColumn + QStringLiteral("=1");
+    } else {
+        const QString value =
+            table == QLatin1String("ZH") ? QStringLiteral("0") : QStringLiteral("1");
+        text =
+            QStringLiteral("UPDATE A_AdsSatir SET SIP=1,") + flagColumn + QLatin1Char('=') + value;
+    }
+    return text + QStringLiteral(" WHERE ID IN (") + ids.join(QLatin1Char(',')) + QLatin1Char(')');
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // The statement texts of the queue and line queries, exactly as they go to SQL Server.
@@ -21,3 +22,8 @@ QString AuxiliaryStatement();
 QString DeleteJobStatement(qint64 jobId);
 // Start-up's clean-up of queue rows that name no bill.
 QString DeleteOrphanJobsStatement();
+// Marks the lines one kitchen ticket carried, by their integer keys in ticket order: SIP and
+// the ticket's own flag ("YAZ" or "EKYAZ"). Return lines always get the flag; sale lines of
+// table "ZH" keep it at 0, so its bill still finds them.
+QString MarkLinesStatement(const QString& flagColumn, const QString& jobType, const QString& table,
+                           const QList<qint64>& lineIds);

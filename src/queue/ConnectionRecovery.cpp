@@ -1,0 +1,43 @@
+#include "queue/ConnectionRecovery.h"
+
+#include "db/DatabaseSession.h"
+#include "log/Error.h"
+#include "queue/OperatorReport.h"
+
+ConnectionRecovery::ConnectionRecovery(DatabaseSession& session, OperatorReport& report)
+    : C(session)
+    , m_report(report) {}
+
+bool ConnectionRecovery::LostAfterFailure(const QString& error) {
+    if (Answers())
+        return false;
+    m_lost = true;
+    m_report.Report(QStringLiteral("Veritabani baglantisi koptu -- Hata: ") + error);
+    return true;
+}
+
+bool ConnectionRecovery::Reconnect() {
+    const ConnectionTarget target = C.target();
+    C.Close();
+    try {
+        C.Open(target);
+    } catch (const DatabaseError&) {
+        return false; // still out of reach: already reported when it went
+    }
+    if (!Answers())
+        return false;
+    m_lost = false;
+    m_report.Report(QStringLiteral("Veritabani baglantisi yeniden kuruldu"));
+    return true;
+}
+
+bool ConnectionRecovery::Answers() {
+    if (!C.isOpen())
+        return false;
+    try {
+        C.Select(QStringLiteral("SELECT 1"));
+        return true;
+    } catch (const DatabaseError&) {
+        return false;
+    }
+}

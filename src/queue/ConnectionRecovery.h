@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class DatabaseSession;
+class OperatorReport;
+
+// Tells a lost database connection from an ordinary failure, and brings the connection back
+// at a later tick instead of failing every tick until someone restarts the server. The loss
+// and the return are reported once each.
+class ConnectionRecovery {
+public:
+    ConnectionRecovery(DatabaseSession& C, OperatorReport& report);
+
+    bool isLost() const { return m_lost; }
+
+    // After a failed tick: whether the connection is gone (and then it is reported).
+    bool LostAfterFailure(const QString& error);
+    // Closes and reopens C with its own target; false while the database stays out of reach.
+    bool Reconnect();
+
+private:
+    bool Answers();
+
+    DatabaseSession& C;
+    OperatorReport& m_report;
+    bool m_lost = false;
+};

@@ -1,0 +1,40 @@
+#include "queue/JobFailures.h"
+
+#include "queue/OperatorReport.h"
+
+namespace {
+
+QString JobText(const TYazimIsi& job) {
+    return QStringLiteral("ID:") + job.ID + QStringLiteral(" FisID:") + job.AdisyonID +
+           QStringLiteral(" Tur:") + job.Tur;
+}
+
+} // namespace
+
+JobFailures::JobFailures(OperatorReport& report)
+    : m_report(report) {}
+
+void JobFailures::JobFailed(const TYazimIsi& job, const QString& error) {
+    Failures& failures = m_failures[job.ID];
+    ++failures.count;
+    if (failures.lastReported != error) {
+        failures.lastReported = error;
+        m_report.Report(QStringLiteral("Is yazdirilamadi -- ") + JobText(job) +
+                        QStringLiteral(" Hata: ") + error);
+    }
+    if (failures.count >= kFailuresBeforeSetAside) {
+        m_setAside.insert(job.ID);
+        m_failures.remove(job.ID);
+        m_report.Report(
+            QStringLiteral("Is %1 denemede yazdirilamadi, yeniden baslatilana kadar atlanacak -- ")
+                .arg(kFailuresBeforeSetAside) +
+            JobText(job));
+    }
+}
+
+void JobFailures::QueueFailed(const QString& error) {
+    if (m_lastQueueError == error)
+        return;
+    m_lastQueueError = error;
+    m_report.Report(QStringLiteral("Yazdirma kuyrugu okunamadi -- Hata: ") + error);
+}

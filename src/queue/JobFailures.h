@@ -1,0 +1,38 @@
+#pragma once
+
+#include "queue/JobRecord.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+class OperatorReport;
+
+// Failed ticks, kept so that a failing job neither floods the operator nor holds up the queue:
+// each distinct error of a job is reported once, and a job that keeps failing is set aside
+// for the rest of this run (it stays queued; a restart tries it again).
+class JobFailures {
+public:
+    static constexpr int kFailuresBeforeSetAside = 5;
+
+    explicit JobFailures(OperatorReport& report);
+
+    bool isSetAside(const QString& jobId) const { return m_setAside.contains(jobId); }
+
+    void JobFailed(const TYazimIsi& job, const QString& error);
+    // A failure before any job was taken (the queue itself could not be read).
+    void QueueFailed(const QString& error);
+    void QueueRead() { m_lastQueueError.clear(); }
+    void JobDone(const QString& jobId) { m_failures.remove(jobId); }
+
+private:
+    struct Failures {
+        int count = 0;
+        QString lastReported;
+    };
+
+    OperatorReport& m_report;
+    QHash<QString, Failures> m_failures;
+    QString m_lastQueueError;
+    QSet<QString> m_setAside;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+struct JobContext;
+
+// One kitchen ticket of a production ("0") or cancellation ("2") job for one printer, from the
+// line query the poller prepared: A for the production printer, EKA for the extra printer.
+// Only the printer's own lines go on it, and they are marked only once it has been printed
+// (or has nowhere to go), so a failing printer loses no order: the job is tried again.
+void PrintProductionTicket(JobContext& context, const QString& name);
+void PrintExtraProductionTicket(JobContext& context, const QString& name);

@@ -1,0 +1,35 @@
+#include "queue/ProductionPrinters.h"
+
+#include "db/Query.h"
+#include "log/DiagnosticLog.h"
+#include "queue/IntegerText.h"
+#include "queue/JobContext.h"
+#include "queue/QueueStatements.h"
+
+void AppendDistinct(QStringList& list, const QString& name) {
+    if (!list.contains(name, Qt::CaseInsensitive))
+        list.append(name);
+}
+
+void ResolveProductionPrinters(JobContext& context, PrinterLists& lists) {
+    const TYazimIsi& job = context.job;
+    Query& X = context.X;
+    X.setSql(ProductionPrinterStatement(job.DeptKodu, job.Tur,
+                                        IntegerValue(job.AdisyonID, QStringLiteral("AdisyonID"))));
+    X.Open();
+
+    lists.production.clear();
+    lists.extra.clear();
+    context.log.LogLine(
+        QStringLiteral(">>-") + job.AdisyonID + QStringLiteral("-Uretim Yazicilari--"), false);
+    for (X.First(); !X.Eof(); X.Next()) {
+        const QString printer = X.text(QStringLiteral("YAZICI"));
+        context.log.LogLine(QStringLiteral("==") + printer, false);
+        AppendDistinct(lists.production, printer);
+        const QString extraPrinter = X.text(QStringLiteral("EKYAZICI"));
+        if (!extraPrinter.isEmpty() && !lists.extra.contains(extraPrinter, Qt::CaseInsensitive)) {
+            context.log.LogLine(QStringLiteral("==EK:") + extraPrinter, false);
+            lists.extra.append(extraPrinter);
+        }
+    }
+}

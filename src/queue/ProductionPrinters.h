@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct JobContext;
+
+// The printers a production or cancellation job goes to, each name once in any letter case,
+// in order of first appearance.
+struct PrinterLists {
+    QStringList production; // may hold the empty name: products without any printer
+    QStringList extra;      // never holds the empty name
+};
+
+// Fills both lists from the bill's lines that are still to be printed, through X.
+void ResolveProductionPrinters(JobContext& context, PrinterLists& lists);
+
+// Appends the name unless the list already holds it in any letter case.
+void AppendDistinct(QStringList& list, const QString& name);

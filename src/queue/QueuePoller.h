@@ -1,0 +1,58 @@
+#pragma once
+
+#include "db/Query.h"
+#include "queue/BillBuilders.h"
+#include "queue/ConnectionRecovery.h"
+#include "queue/JobContext.h"
+#include "queue/JobFailures.h"
+#include "queue/OperatorReport.h"
+#include "queue/ProductionPrinters.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+// The poll timer's handler: at each tick the first queued job goes from the queue query Q
+// into the job record, through the builder of its type to its tickets, and out of the queue.
+// A failing tick never shows a box: the job stays queued, each distinct error is reported
+// once, a job that keeps failing is set aside, and a lost connection comes back by itself.
+class QueuePoller {
+public:
+    // context.job is the record given as job. Q, A and EKA get their statements here.
+    QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders);
+    QueuePoller(const QueuePoller&) = delete;
+    QueuePoller& operator=(const QueuePoller&) = delete;
+
+    Query& Q() { return m_queue; }
+    bool isBusy() const { return m_busy; }
+    const PrinterLists& printerLists() const { return m_printers; }
+    // For the tray: called with each report, never waits for the operator.
+    void setNotice(OperatorReport::Notice notice) { m_report.setNotice(std::move(notice)); }
+
+    void TTimer();
+
+private:
+    void RunTick();
+    void RestoreConnection();
+    bool TakeFirstJob();
+    void ReadCurrentJob();
+    void PrepareLineQueries();
+    void Dispatch();
+    void PrintKitchenTickets();
+    void RunBuilder(const BillBuilders::Builder& builder);
+    void TickFailed(const QString& error);
+
+    TYazimIsi& m_job;
+    JobContext m_context;
+    BillBuilders m_builders;
+    Query m_queue;
+    bool m_busy = false;
+    bool m_jobTaken = false;
+    PrinterLists m_printers;
+    // Extra printers a failed job still owes: the lines their tickets select are no longer
+    // pending, so the retry's own resolution would not list them again.
+    QHash<QString, QStringList> m_extraPrintersOwed;
+    OperatorReport m_report;
+    JobFailures m_failures;
+    ConnectionRecovery m_connection;
+};
