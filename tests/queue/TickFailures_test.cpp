@@ -1,0 +1,98 @@
+#include "support/QStringPrinter.h"
+#include "support/QueueHarness.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TickFailuresTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        h.seedRestaurant();
+        h.db.addBill(302, QStringLiteral("1"), QStringLiteral("5"));
+    }
+
+    int logged(const QString& text) { return h.logLines().filter(text).size(); }
+
+    QueueHarness h{QueueHarness::Printing::Captured, {}, false}; // forced lines only
+};
+
+TEST_F(TickFailuresTest, AFailingPrinterLeavesItsLinesForTheRetryAndIsReportedOnce) {
+    const qint64 ayran = h.db.addSaleLine(302, QStringLiteral("B1"), 1, 10);
+    const qint64 kofte = h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
+    h.db.queueJob(302, QStringLiteral("0"));
+    h.captured.FailOn(QStringLiteral("MUTFAK-1"), 2);
+    h.tick();
+    ASSERT_EQ(h.poller.printerLists().production, (QStringList{"Bar", "Mutfak"}));
+    h.tick();
+    EXPECT_EQ(h.captured.paths(), QStringList{"BAR-1"});
+    EXPECT_EQ(h.flags(ayran), QStringLiteral("1/1/0"));
+    EXPECT_EQ(h.flags(kofte), QStringLiteral("0/0/0"));
+    EXPECT_TRUE(h.A.filter().isEmpty());
+    EXPECT_EQ(h.queued(), 1);
+    ASSERT_EQ(h.notices.size(), 1);
+    EXPECT_EQ(h.notices.first(), QStringLiteral("Is yazdirilamadi -- ID:1 FisID:302 Tur:0 Hata: "
+                                                "Yazici hatasi: MUTFAK-1"));
+    EXPECT_EQ(logged(h.notices.first()), 1);
+
+    h.tick();
+    EXPECT_EQ(h.captured.paths(), (QStringList{"BAR-1", "MUTFAK-1", "IZGARA-1"}));
+    EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
+    EXPECT_EQ(h.queued(), 0);
+}
+
+TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAtTheRetry) {
+    const qint64 kofte = h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
+    h.db.queueJob(302, QStringLiteral("0"));
+    h.captured.FailOn(QStringLiteral("IZGARA-1"));
+    h.tick();
+    EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/0"));
+    h.tick();
+    EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
+    EXPECT_EQ(h.captured.TicketsFor(QStringLiteral("IZGARA-1")).value(0).mid(9),
+              (QStringList{"1   Az pişmiş", ">-"}));
+    EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
+    EXPECT_EQ(h.queued(), 0);
+}
+
+TEST_F(TickFailuresTest, AJobThatKeepsFailingIsSetAsideAndTheJobsBehindItPrint) {
+    h.db.exec(QStringLiteral("INSERT INTO A_YazimKuyrugu (Tur, AdisyonID) VALUES ('1', 'x12')"));
+    h.db.queueJob(302, QStringLiteral("1"));
+    h.tick(4);
+    EXPECT_TRUE(h.builtBills.isEmpty());
+    EXPECT_EQ(h.notices, QStringList{"Is yazdirilamadi -- ID:1 FisID:x12 Tur:1 Hata: AdisyonID "
+                                     "gecerli bir tamsayi degil: 'x12'"});
+    h.tick();
+    ASSERT_EQ(h.notices.size(), 2);
+    EXPECT_EQ(h.notices.at(1), QStringLiteral("Is 5 denemede yazdirilamadi, yeniden baslatilana "
+                                              "kadar atlanacak -- ID:1 FisID:x12 Tur:1"));
+    EXPECT_TRUE(h.builtBills.isEmpty());
+    h.tick(3);
+    EXPECT_EQ(h.builtBills, QStringList{"1:302"});
+    EXPECT_EQ(h.queued(), 1); // set aside, not deleted
+    EXPECT_EQ(h.notices.size(), 2);
+    EXPECT_EQ(h.logLines(), h.notices);
+}
+
+TEST_F(TickFailuresTest, ALostConnectionIsReportedOnceAndRestoredAtALaterTick) {
+    h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
+    h.db.queueJob(302, QStringLiteral("0"));
+    const QString file = h.db.filePath();
+    const QString away = file + QStringLiteral(".away");
+    h.db.session().Close();
+    ASSERT_TRUE(QFile::rename(file, away)); // and the server cannot reach it again yet
+    h.tick(3);
+    EXPECT_EQ(h.notices, QStringList{"Veritabani baglantisi koptu -- Hata: Veritabani "
+                                     "baglantisi acik degil"});
+    EXPECT_TRUE(h.captured.printed().isEmpty());
+
+    ASSERT_TRUE(QFile::rename(away, file));
+    h.tick();
+    EXPECT_EQ(h.notices.value(1), QStringLiteral("Veritabani baglantisi yeniden kuruldu"));
+    EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
+    EXPECT_EQ(h.queued(), 0);
+    EXPECT_EQ(h.logLines(), h.notices);
+}
+
+} // namespace

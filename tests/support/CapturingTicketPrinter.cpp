@@ -1,0 +1,28 @@
+#include "support/CapturingTicketPrinter.h"
+
+#include "log/Error.h"
+
+void CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
+    int& failures = m_failures[path];
+    if (failures > 0) {
+        --failures;
+        throw PrinterError(QStringLiteral("Yazici hatasi: ") + path);
+    }
+    m_printed.append({path, ticket});
+}
+
+QStringList CapturingTicketPrinter::paths() const {
+    QStringList result;
+    for (const Printed& printed : m_printed)
+        result << printed.path;
+    return result;
+}
+
+QList<Ticket> CapturingTicketPrinter::TicketsFor(const QString& path) const {
+    QList<Ticket> result;
+    for (const Printed& printed : m_printed) {
+        if (printed.path == path)
+            result << printed.ticket;
+    }
+    return result;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "print/TicketPrinter.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// Keeps each ticket with its path instead of printing it. Told to, it fails on a path the
+// way a broken printer does, with a PrinterError, a given number of times.
+class CapturingTicketPrinter : public TicketPrinter {
+public:
+    struct Printed {
+        QString path;
+        Ticket ticket;
+    };
+
+    void PrintTicket(const QString& path, const Ticket& ticket) override;
+
+    void FailOn(const QString& path, int times = 1) { m_failures[path] = times; }
+    const QList<Printed>& printed() const { return m_printed; }
+    QStringList paths() const;
+    QList<Ticket> TicketsFor(const QString& path) const;
+
+private:
+    QList<Printed> m_printed;
+    QHash<QString, int> m_failures;
+};

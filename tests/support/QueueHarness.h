@@ -1,0 +1,62 @@
+#pragma once
+
+#include "config/SettingsStore.h"
+#include "db/Query.h"
+#include "log/DiagnosticLog.h"
+#include "print/PrinterRegistry.h"
+#include "queue/JobContext.h"
+#include "queue/QueuePoller.h"
+#include "support/CapturingTicketPrinter.h"
+#include "support/RecordingPrinter.h"
+#include "support/TestDatabase.h"
+#include "tickets/BillOptions.h"
+
+#include <QStringList>
+#include <functional>
+
+// The queue as the server assembles it, on a throw-away SQLite database with the real
+// session, queries, registry and poller. Tickets are captured as built, or rendered by the
+// real print engine on recording canvases (installed printers as given). The bill builders
+// only record that they ran, as "Tur:AdisyonID".
+class QueueHarness {
+public:
+    enum class Printing { Captured, Rendered };
+
+    explicit QueueHarness(Printing printing = Printing::Captured,
+                          const QStringList& installedPrinters = {}, bool verbose = true);
+
+    // Department "1" Salon, waiter "G1" Ayşe, products K1 Köfte and P1 Pilav on Mutfak (K1
+    // also on the extra printer Izgara with the note "Az pişmiş"), B1 Ayran on Bar, T1 Tatlı
+    // without a printer; the printers Mutfak, Bar and Izgara registered as MUTFAK-1, BAR-1
+    // and IZGARA-1.
+    void seedRestaurant();
+    // Registers a printer in A_Yazicilar and reloads the registry.
+    void addPrinter(const QString& name, const QString& path);
+    void tick(int times = 1);
+    // The log's messages, without their time stamps.
+    QStringList logLines() const;
+    int queued() { return db.count(QStringLiteral("A_YazimKuyrugu")); }
+    // "SIP/YAZ/EKYAZ" of a line of A_AdsSatir or A_AdsIade.
+    QString flags(qint64 lineId, const QString& table = QStringLiteral("A_AdsSatir"));
+
+    TestDatabase db;
+    DiagnosticLog log;
+    TYazimIsi job;
+    CapturingTicketPrinter captured;
+    RecordingPrinter rendered;
+    Query A;
+    Query EKA;
+    Query X;
+    Query YAZ;
+    SettingsStore settings;
+    PrinterRegistry registry;
+    BillOptions options;
+    JobContext context;
+    QStringList builtBills;
+    std::function<void()> duringBuild; // runs inside each bill builder
+    QStringList notices;
+    QueuePoller poller;
+
+private:
+    BillBuilders RecordingBuilders();
+};
