@@ -5,6 +5,7 @@
 #include "log/DiagnosticLog.h"
 #include "print/PrinterRegistry.h"
 #include "queue/JobContext.h"
+#include "queue/QueuePoller.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestDatabase.h"
 #include "tickets/BillOptions.h"
@@ -13,8 +14,8 @@
 #include <memory>
 
 // The server around a test database as far as bills and slips need it: the queries, the
-// settings store, the printer registry and a recording printer. Queued jobs run one per tick
-// with the bill builders dispatched.
+// settings store, the printer registry, the real poller with the bill builders, and a
+// recording printer (or the real engine on given printers).
 class BillJobRunner {
 public:
     explicit BillJobRunner(TestDatabase& db,
@@ -24,9 +25,8 @@ public:
 
     // Loads A_Yazicilar; call once the table is seeded.
     void LoadPrinters();
-    // One poll tick: the first queued job into the job record, A and EKA opened for it, its
-    // builder, the row deleted.
-    void Tick();
+    // One poll tick.
+    void Tick() { m_poller.TTimer(); }
 
     BillOptions options;
     TYazimIsi job;
@@ -38,13 +38,9 @@ public:
 
 private:
     BillJobRunner(TestDatabase& db, QStringList installedPrinters, PrinterSource* realPrinters);
-    void ReadCurrentJob();
-    void PrepareLineQueries();
-    void Dispatch();
 
     TestDatabase& m_db;
     QTemporaryDir m_dir;
-    Query m_Q;
     Query m_EKA;
     Query m_X;
     SettingsStore m_settings;
@@ -53,4 +49,5 @@ private:
     RecordingPrinter m_printer;
     std::unique_ptr<PrintEngine> m_engine;
     JobContext m_context;
+    QueuePoller m_poller;
 };

@@ -49,6 +49,8 @@ protected:
                         .arg(job));
         const qsizetype before = runner.PrintedTickets().size();
         runner.Tick();
+        // A failing builder would leave its job queued and print nothing.
+        EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 0);
         return runner.PrintedTickets().mid(before);
     }
     Ticket RunOne(const QString& type, qint64 billId, const QString& queueColumns = QString()) {
