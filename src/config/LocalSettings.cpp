@@ -1,0 +1,53 @@
+#include "config/LocalSettings.h"
+
+#include "config/IniFile.h"
+#include "config/SettingsStore.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString Base = QStringLiteral("Velmora");
+const QString TicketSection = QStringLiteral("Velmora");
+const QString ProtectedSection = QStringLiteral("BU KISIMDAKI AYARLARI DEGISTIRMEYIN");
+
+bool readSwitch(IniFiles& ini, const QString& section, const QString& key,
+                const QString& defaultValue) {
+    return IsSwitchOn(ini.IniReadString(Base, section, key, defaultValue));
+}
+
+} // namespace
+
+void ReadPrintLayout(IniFiles& ini, PrintSettings& settings) {
+    const QString margins = QStringLiteral("Bosluk");
+    settings.fontSize = ini.IniReadInt(QStringLiteral("Font"), QStringLiteral("Font boyu"), 10);
+    settings.left = ini.IniReadInt(margins, QStringLiteral("Sol"), 0);
+    settings.right = ini.IniReadInt(margins, QStringLiteral("Sag"), 0);
+    settings.top = ini.IniReadInt(margins, QStringLiteral("Ust"), 0);
+    settings.bottom = ini.IniReadInt(margins, QStringLiteral("Alt"), 0);
+}
+
+int ReadStartupPause(IniFiles& ini) {
+    return std::max(
+        0, ini.IniReadInt(QStringLiteral("Sistem"), QStringLiteral("Acilista bekleme suresi"), 5));
+}
+
+LocalSwitches ReadLocalSwitches(IniFiles& ini) {
+    LocalSwitches switches;
+    switches.customerFlag =
+        readSwitch(ini, TicketSection, QStringLiteral("Çıktıda cari adı ve bakiyesini yaz"),
+                   QStringLiteral("0"));
+    switches.tableInfoFlag =
+        readSwitch(ini, TicketSection, QStringLiteral("Çıktıda adisyon masa bilgilerini yaz"),
+                   QStringLiteral("1"));
+    switches.dummy = readSwitch(
+        ini, ProtectedSection, QStringLiteral("Dummy Server (DEGISTIRMEYIN)"), QStringLiteral("0"));
+    switches.verbose = readSwitch(
+        ini, ProtectedSection, QStringLiteral("Verbose mode (DEGISTIRMEYIN)"), QStringLiteral("0"));
+    return switches;
+}
+
+bool ReadPrintRatesSwitch(IniFiles& ini) {
+    return readSwitch(ini, TicketSection, QStringLiteral("Hesap fislerinde doviz kurlarini yaz"),
+                      QStringLiteral("0"));
+}

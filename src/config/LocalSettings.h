@@ -1,0 +1,26 @@
+#pragma once
+
+#include "print/PrintSettings.h"
+
+class IniFiles;
+
+// The switches of Velmora.ini that start-up reads in one go.
+struct LocalSwitches {
+    bool customerFlag = false;
+    bool tableInfoFlag = true;
+    bool dummy = false;
+    bool verbose = false;
+};
+
+// This machine's settings in Velmora.ini, each read in the order start-up needs it. A missing
+// key is written with its default, so the first start leaves a file listing every setting;
+// a file that cannot be written raises IniFileError.
+
+// "Font boyu", then the margins "Sol", "Sag", "Ust" and "Alt"; dummy mode is left as it is.
+void ReadPrintLayout(IniFiles& ini, PrintSettings& settings);
+// "Acilista bekleme suresi" in milliseconds; a negative value means no pause.
+int ReadStartupPause(IniFiles& ini);
+// The customer and table-information switches, then dummy and verbose mode.
+LocalSwitches ReadLocalSwitches(IniFiles& ini);
+// "Hesap fislerinde doviz kurlarini yaz".
+bool ReadPrintRatesSwitch(IniFiles& ini);
