@@ -1,0 +1,97 @@
+#include "app/PrintServer.h"
+
+#include "config/UserMessages.h"
+
+const QString PrintServer::CloseQuestion =
+    QStringLiteral("Server'i kapatirsaniz terminaller cikti alamayacaktir. Server'i kapatmak "
+                   "istediginizden emin misiniz?");
+
+// Start-up or a tick in progress: a confirmed close waits for the outermost one to end.
+class PrintServer::Operation {
+public:
+    explicit Operation(PrintServer& server)
+        : m_server(server) {
+        ++m_server.m_runningOperations;
+    }
+    ~Operation() {
+        if (--m_server.m_runningOperations == 0 && m_server.m_closePending)
+            m_server.FormClose();
+    }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+private:
+    PrintServer& m_server;
+};
+
+PrintServer::PrintServer(const QString& directory, const QString& logPath, UserMessages& messages,
+                         StartupHooks hooks)
+    : m_parts(directory, logPath)
+    , m_messages(messages)
+    , m_hooks(std::move(hooks)) {
+    connect(&m_parts.T, &QTimer::timeout, this, &PrintServer::TTimer);
+}
+
+PrintServer::~PrintServer() = default;
+
+StartupOutcome PrintServer::FormCreate() {
+    Operation operation(*this);
+    const StartupOutcome outcome = StartupSequence(m_parts, m_messages, m_hooks).FormCreate();
+    if (m_parts.poller)
+        m_parts.poller->setNotice(m_notice);
+    return outcome;
+}
+
+void PrintServer::setNotice(OperatorReport::Notice notice) {
+    m_notice = std::move(notice);
+    if (m_parts.poller)
+        m_parts.poller->setNotice(m_notice);
+}
+
+bool PrintServer::FormCloseQuery() {
+    return m_messages.AskQuestion(CloseQuestion);
+}
+
+void PrintServer::Close() {
+    if (m_closed)
+        return;
+    if (m_runningOperations > 0) {
+        m_closePending = true;
+        return;
+    }
+    FormClose();
+}
+
+void PrintServer::TTimer() {
+    if (m_closed || !m_parts.poller)
+        return;
+    Operation operation(*this);
+    m_parts.poller->TTimer();
+}
+
+void PrintServer::FormClose() {
+    m_closed = true;
+    m_closePending = false;
+    // The loop may deliver a tick before the process ends; it must not meet closed queries.
+    m_parts.T.stop();
+    m_parts.registry = PrinterRegistry();
+    logClosing(QStringLiteral("yazici kayitlari birakildi"));
+    QueuePoller* poller = m_parts.poller.get();
+    for (Query* query : {&m_parts.X, &m_parts.A, poller ? &poller->Q() : nullptr, &m_parts.YAZ}) {
+        if (!query)
+            continue;
+        query->Close();
+        logClosing(query->name() + QStringLiteral(" kapatildi"));
+    }
+    m_parts.C.Close();
+    logClosing(QStringLiteral("veritabani baglantisi kesildi"));
+    // The production and extra printer lists live in the poller, which also holds Q, so they
+    // go with it once Q has closed in its turn.
+    m_parts.poller.reset();
+    logClosing(QStringLiteral("uretim ve ek yazici listeleri birakildi"));
+    emit closed();
+}
+
+void PrintServer::logClosing(const QString& step) {
+    m_parts.log.LogLine(QStringLiteral("Kapanis: ") + step, false);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/ServerParts.h"
+#include "app/StartupSequence.h"
+
+#include <QObject>
+#include <QString>
+
+class UserMessages;
+
+// The server without its window: owns every long-lived object, runs the start-up and the poll
+// ticks, and releases everything on a confirmed close.
+class PrintServer : public QObject {
+    Q_OBJECT
+public:
+    static const QString CloseQuestion;
+
+    PrintServer(const QString& directory, const QString& logPath, UserMessages& messages,
+                StartupHooks hooks = StartupHooks::System());
+    ~PrintServer() override;
+
+    ServerParts& parts() { return m_parts; }
+
+    StartupOutcome FormCreate();
+
+    // Asks whether to close; true when the operator chose Yes.
+    bool FormCloseQuery();
+    // A confirmed close. One that arrives while start-up or a tick runs (from a message box's
+    // own loop) waits for them to end, so they never meet released objects.
+    void Close();
+    bool isClosed() const { return m_closed; }
+
+    // The handler of the poll timer T.
+    void TTimer();
+    // Where the operator hears of failing ticks without being kept waiting (the tray).
+    void setNotice(OperatorReport::Notice notice);
+
+signals:
+    // FormClose has released everything; the process is to end.
+    void closed();
+
+private:
+    class Operation;
+
+    void FormClose();
+    void logClosing(const QString& step);
+
+    ServerParts m_parts;
+    UserMessages& m_messages;
+    StartupHooks m_hooks;
+    OperatorReport::Notice m_notice;
+    int m_runningOperations = 0;
+    bool m_closePending = false;
+    bool m_closed = false;
+};

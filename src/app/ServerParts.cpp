@@ -1,0 +1,27 @@
+#include "app/ServerParts.h"
+
+#include "config/PollInterval.h"
+#include "queue/QueueStatements.h"
+#include "tickets/TicketBuilders.h"
+
+ServerParts::ServerParts(const QString& directory, const QString& logPath)
+    : ini(directory)
+    , log(logPath)
+    , A(C, QStringLiteral("A"))
+    , EKA(C, QStringLiteral("EKA"))
+    , X(C, QStringLiteral("X"))
+    , YAZ(C, QStringLiteral("YAZ"))
+    , settings(X)
+    , printers(directory) {
+    X.setSql(AuxiliaryStatement());
+    YAZ.setSql(QStringLiteral("SELECT Adi,Yol FROM A_Yazicilar"));
+    T.setInterval(kDefaultPollInterval);
+}
+
+void ServerParts::CreatePoller() {
+    engine = std::make_unique<PrintEngine>(job, printSettings, log, printers);
+    const JobContext context{job, A, EKA, X, C, settings, registry, *engine, log, options};
+    poller = std::make_unique<QueuePoller>(job, context,
+                                           BillBuilders{BuildBillTicket, BuildSplitBillTicket,
+                                                        BuildEadisyonSlip, BuildPosAccountSlip});
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "config/IniFile.h"
+#include "config/SettingsStore.h"
+#include "db/DatabaseSession.h"
+#include "db/Query.h"
+#include "log/DiagnosticLog.h"
+#include "print/DevicePrinterSource.h"
+#include "print/PrintEngine.h"
+#include "print/PrintSettings.h"
+#include "print/PrinterRegistry.h"
+#include "queue/JobRecord.h"
+#include "queue/QueuePoller.h"
+#include "tickets/BillOptions.h"
+
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+// The long-lived objects of the server, created with it, filled by the start-up sequence and
+// released by FormClose.
+struct ServerParts {
+    // The directory holds the ini files, Doviz.xml and the PDF printers' folders: the
+    // executable's, normally.
+    ServerParts(const QString& directory, const QString& logPath);
+
+    // The print engine with the print settings as read, and the poller with its empty printer
+    // lists and the queue query Q. Made once the settings are known.
+    void CreatePoller();
+
+    IniFiles ini;
+    DiagnosticLog log;
+    DatabaseSession C;
+    Query A;
+    Query EKA;
+    Query X;
+    Query YAZ;
+    QTimer T;
+    TYazimIsi job;
+    PrinterRegistry registry;
+    SettingsStore settings;
+    PrintSettings printSettings;
+    BillOptions options;
+    DevicePrinterSource printers;
+    std::unique_ptr<PrintEngine> engine;
+    std::unique_ptr<QueuePoller> poller; // owns Q
+};

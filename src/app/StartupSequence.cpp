@@ -1,0 +1,91 @@
+#include "app/StartupSequence.h"
+
+#include "app/ServerParts.h"
+#include "config/DatabaseConnection.h"
+#include "config/LocalSettings.h"
+#include "config/PollInterval.h"
+#include "config/UserMessages.h"
+#include "log/Error.h"
+#include "queue/QueueStatements.h"
+#include "tickets/ExchangeRates.h"
+
+#include <QThread>
+
+StartupHooks StartupHooks::System() {
+    return {[](int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); },
+            [](const QString& directory) {
+                return FetchExchangeRates(directory);
+            }};
+}
+
+StartupSequence::StartupSequence(ServerParts& parts, UserMessages& messages, StartupHooks hooks)
+    : m_parts(parts)
+    , m_messages(messages)
+    , m_hooks(std::move(hooks)) {}
+
+StartupOutcome StartupSequence::FormCreate() {
+    try {
+        DatabaseConnection connection(m_parts.ini, m_messages);
+        connection.ReadDatabaseIni();
+        ReadLocalSettings();
+        if (!connection.Connect(m_parts.C))
+            return StartupOutcome::ConnectionFailed;
+        m_parts.C.Execute(DeleteOrphanJobsStatement());
+        m_parts.CreatePoller();
+        m_parts.registry = PrinterRegistry();
+        OpenQueries();
+        m_parts.registry.LoadPrinterRegistry(m_parts.YAZ);
+        m_parts.T.setInterval(ReadPollInterval(m_parts.settings, m_parts.log));
+        ReadExchangeRates();
+        EnableTimer();
+        return StartupOutcome::Running;
+    } catch (const Error& error) {
+        m_messages.ShowMessage(error.message());
+        return StartupOutcome::Stopped;
+    }
+}
+
+void StartupSequence::ReadLocalSettings() {
+    ReadPrintLayout(m_parts.ini, m_parts.printSettings);
+    m_hooks.pause(ReadStartupPause(m_parts.ini));
+    const LocalSwitches switches = ReadLocalSwitches(m_parts.ini);
+    m_parts.options.customerFlag = switches.customerFlag;
+    m_parts.options.tableInfoFlag = switches.tableInfoFlag;
+    m_parts.printSettings.dummy = switches.dummy;
+    m_parts.log.setVerbose(switches.verbose);
+}
+
+void StartupSequence::OpenQueries() {
+    // Opened once with the values they were designed with, to prove that the database has
+    // every table and column they name; the results are not used.
+    m_parts.poller->Q().Open();
+    m_parts.A.setParam(QStringLiteral("SIP"), true);
+    m_parts.A.setParam(QStringLiteral("ID"), 302);
+    m_parts.A.setParam(QStringLiteral("YAZ"), true);
+    m_parts.A.setParam(QStringLiteral("IADE"), QStringLiteral("A"));
+    m_parts.A.Open();
+    m_parts.X.setParam(QStringLiteral("SIP"), QVariant());
+    m_parts.X.setParam(QStringLiteral("ID"), QVariant());
+    m_parts.X.Open();
+    m_parts.YAZ.Open();
+}
+
+void StartupSequence::ReadExchangeRates() {
+    m_parts.options.printRatesFlag = false;
+    if (!ReadPrintRatesSwitch(m_parts.ini))
+        return;
+    m_parts.options.printRatesFlag = true;
+    m_parts.options.exchangeRateLine = m_hooks.fetchRates(m_parts.ini.directory());
+}
+
+void StartupSequence::EnableTimer() {
+    if (m_parts.T.interval() == 0) {
+        // A zero interval means "never poll"; a Qt timer with interval 0 would poll without
+        // pause instead, so it is not started, and the operator learns why nothing prints.
+        m_parts.log.LogLine(QStringLiteral("Server calisma araligi (x snde bir) 0: kuyruk "
+                                           "okunmuyor, hicbir is yazdirilmayacak"),
+                            true);
+        return;
+    }
+    m_parts.T.start();
+}

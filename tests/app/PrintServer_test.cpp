@@ -1,0 +1,140 @@
+#include "app/PrintServer.h"
+#include "support/RecordingMessages.h"
+#include "support/ServerDirectory.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers like RecordingMessages and lets a test act from inside a message box, where a modal
+// box's own loop would deliver a close request.
+class ReentrantMessages : public RecordingMessages {
+public:
+    void ShowMessage(const QString& text) override {
+        RecordingMessages::ShowMessage(text);
+        whileShown();
+    }
+    std::function<void()> whileShown = [] {
+    };
+};
+
+StartupHooks NoPauseNoRates() {
+    return {[](int) {},
+            [](const QString&) {
+                return QString();
+            }};
+}
+
+class PrintServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QObject::connect(&server, &PrintServer::closed, [this] { ++closedSignals; });
+    }
+
+    QStringList logLines() const { return dir.lines(QStringLiteral("velmora.log")); }
+
+    ServerDirectory dir;
+    ReentrantMessages messages;
+    PrintServer server{dir.path(), dir.logPath(), messages, NoPauseNoRates()};
+    int closedSignals = 0;
+};
+
+TEST_F(PrintServerTest, CloseQuestionAsksAndAnswers) {
+    messages.queueAnswer(false);
+    messages.queueAnswer(true);
+    EXPECT_FALSE(server.FormCloseQuery());
+    EXPECT_TRUE(server.FormCloseQuery());
+    EXPECT_EQ(messages.questions(),
+              QStringList(2, QStringLiteral("Server'i kapatirsaniz terminaller cikti "
+                                            "alamayacaktir. Server'i kapatmak istediginizden emin "
+                                            "misiniz?")));
+    EXPECT_FALSE(server.isClosed());
+    EXPECT_EQ(closedSignals, 0);
+}
+
+TEST_F(PrintServerTest, FormCloseReleasesInOrderOnce) {
+    dir.write(QStringLiteral("Velmora.ini"),
+              "[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]\r\nVerbose mode (DEGISTIRMEYIN)=1\r\n");
+    dir.database().exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Adisyon', 'pdf:a')"));
+    ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
+    ServerParts& parts = server.parts();
+    parts.X.setSql(QStringLiteral("SELECT Adi FROM A_Yazicilar"));
+    parts.X.Open(); // as a builder may leave it
+    ASSERT_TRUE(parts.T.isActive());
+
+    server.Close();
+    server.Close();
+
+    QStringList closing;
+    for (const QString& line : logLines()) {
+        const qsizetype at = line.indexOf(QStringLiteral("-Kapanis: "));
+        if (at >= 0)
+            closing.append(line.mid(at + 10));
+    }
+    EXPECT_EQ(closing, (QStringList{"yazici kayitlari birakildi", "X kapatildi", "A kapatildi",
+                                    "Q kapatildi", "YAZ kapatildi", "veritabani baglantisi kesildi",
+                                    "uretim ve ek yazici listeleri birakildi"}));
+    EXPECT_TRUE(parts.registry.printers().isEmpty());
+    EXPECT_FALSE(parts.YAZ.isOpen());
+    EXPECT_FALSE(parts.X.isOpen());
+    EXPECT_FALSE(parts.A.isOpen());
+    EXPECT_EQ(parts.poller, nullptr);
+    EXPECT_FALSE(parts.C.isOpen());
+    EXPECT_FALSE(parts.T.isActive());
+    EXPECT_TRUE(server.isClosed());
+    EXPECT_EQ(closedSignals, 1);
+}
+
+TEST_F(PrintServerTest, CloseDuringStartupWaitsForItsEnd) {
+    dir.database().exec(QStringLiteral("DROP TABLE A_Yazicilar"));
+    bool connectedWhenClosing = false;
+    messages.whileShown = [&] {
+        server.Close();
+        connectedWhenClosing = server.parts().C.isOpen() && !server.isClosed();
+    };
+
+    EXPECT_EQ(server.FormCreate(), StartupOutcome::Stopped);
+    EXPECT_TRUE(connectedWhenClosing);
+    EXPECT_TRUE(server.isClosed());
+    EXPECT_FALSE(server.parts().C.isOpen());
+    EXPECT_EQ(closedSignals, 1);
+}
+
+TEST_F(PrintServerTest, CloseDuringATickWaitsForTheTickToEnd) {
+    TestDatabase& db = dir.database();
+    db.addBill(7, QStringLiteral("1"), QStringLiteral("5"));
+    db.queueJob(7, QStringLiteral("1"));
+    ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
+
+    // Delivered by the tick itself, when it lets waiting messages through.
+    QMetaObject::invokeMethod(&server, &PrintServer::Close, Qt::QueuedConnection);
+    server.TTimer();
+
+    EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 0); // the job went through
+    EXPECT_FALSE(QFile::exists(dir.logPath()));               // and nothing failed
+    EXPECT_TRUE(server.isClosed());
+    EXPECT_EQ(closedSignals, 1);
+    server.TTimer(); // a tick still queued meets a closed server and does nothing
+    EXPECT_EQ(closedSignals, 1);
+}
+
+TEST_F(PrintServerTest, FailingTicksReachTheNotice) {
+    QStringList notices;
+    server.setNotice([&](const QString& message) { notices.append(message); });
+    dir.database().addBill(7, QStringLiteral("1"), QStringLiteral("5"));
+    dir.database().queueJob(7, QStringLiteral("1"));
+    ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
+    dir.database().exec(QStringLiteral("DROP TABLE A_AdsIade"));
+
+    server.TTimer();
+
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices.first().contains(QStringLiteral("A_AdsIade")));
+    EXPECT_TRUE(messages.entries().isEmpty()); // no box holds the server
+    EXPECT_EQ(dir.database().count(QStringLiteral("A_YazimKuyrugu")), 1);
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+#include "app/HeadlessMessages.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+TEST(SingleInstanceTest, SecondClaimFailsUntilTheFirstIsGone) {
+    QTemporaryDir runtime;
+    {
+        SingleInstance first(runtime.path());
+        EXPECT_FALSE(first.anotherCopyRuns());
+        SingleInstance second(runtime.path());
+        EXPECT_TRUE(second.anotherCopyRuns());
+    }
+    SingleInstance next(runtime.path());
+    EXPECT_FALSE(next.anotherCopyRuns());
+}
+
+TEST(SingleInstanceTest, UnusableLockDirectoryRunsUnguarded) {
+    SingleInstance first(QStringLiteral("/nonexistent/velmora-runtime"));
+    SingleInstance second(QStringLiteral("/nonexistent/velmora-runtime"));
+    EXPECT_FALSE(first.anotherCopyRuns());
+    EXPECT_FALSE(second.anotherCopyRuns());
+}
+
+TEST(HeadlessMessagesTest, MessagesGoToTheLogAndStandardError) {
+    QTemporaryDir dir;
+    const QString logPath = dir.filePath(QStringLiteral("velmora.log"));
+    std::ostringstream errors;
+    HeadlessMessages messages(logPath, errors);
+
+    messages.ShowMessage(QStringLiteral("Hata, Veritabanina baglanilamadi.\r\nyok"));
+    EXPECT_FALSE(messages.AskQuestion(QStringLiteral("Kapatilsin mi?")));
+
+    EXPECT_EQ(errors.str(), "Hata, Veritabanina baglanilamadi.\nyok\n"
+                            "Kapatilsin mi? (cevap: Hayir)\n");
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    EXPECT_TRUE(text.contains("-Hata, Veritabanina baglanilamadi.\r\nyok\r\n"));
+    EXPECT_TRUE(text.contains("-Kapatilsin mi? (cevap: Hayir)\r\n"));
+}
+
+// Waits on the event loop for the number of requests; false on timeout.
+bool waitForRequests(const int& requests, int expected) {
+    QDeadlineTimer deadline(5000);
+    while (requests < expected && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return requests == expected;
+}
+
+TEST(TerminationSignalsTest, SignalsArriveOnTheEventLoop) {
+    int requests = 0;
+    {
+        TerminationSignals signals_;
+        QObject::connect(&signals_, &TerminationSignals::terminationRequested, [&] { ++requests; });
+        std::raise(SIGTERM);
+        EXPECT_EQ(requests, 0); // not from inside the handler
+        EXPECT_TRUE(waitForRequests(requests, 1));
+        std::raise(SIGINT);
+        EXPECT_TRUE(waitForRequests(requests, 2));
+    }
+    struct sigaction restored = {};
+    sigaction(SIGTERM, nullptr, &restored);
+    EXPECT_EQ(restored.sa_handler, SIG_DFL);
+}
+
+} // namespace

@@ -1,0 +1,56 @@
+#include "support/ServerDirectory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+
+ServerDirectory::ServerDirectory() {
+    write(QStringLiteral("Database.ini"),
+          "[Database]\r\nCustomConnStr=Provider=SQLite;Data Source=velmora.db\r\n");
+}
+
+QString ServerDirectory::filePath(const QString& name) const {
+    return QDir(path()).filePath(name);
+}
+
+void ServerDirectory::write(const QString& name, const QByteArray& content) const {
+    QFile file(filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+QByteArray ServerDirectory::read(const QString& name) const {
+    QFile file(filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList ServerDirectory::lines(const QString& name) const {
+    // The ini files are in the system's 8-bit character set, as the server writes them.
+    QStringDecoder decoder(QStringConverter::System);
+    QStringList result;
+    for (const QString& line : QString(decoder(read(name))).split(QLatin1Char('\n'))) {
+        const QString text = line.trimmed();
+        if (!text.isEmpty())
+            result.append(text);
+    }
+    return result;
+}
+
+QStringList FreshLocalSettingsLines() {
+    return {QStringLiteral("[Font]"),
+            QStringLiteral("Font boyu=10"),
+            QStringLiteral("[Bosluk]"),
+            QStringLiteral("Sol=0"),
+            QStringLiteral("Sag=0"),
+            QStringLiteral("Ust=0"),
+            QStringLiteral("Alt=0"),
+            QStringLiteral("[Sistem]"),
+            QStringLiteral("Acilista bekleme suresi=5"),
+            QStringLiteral("[Velmora]"),
+            QStringLiteral("Çıktıda cari adı ve bakiyesini yaz=0"),
+            QStringLiteral("Çıktıda adisyon masa bilgilerini yaz=1"),
+            QStringLiteral("Hesap fislerinde doviz kurlarini yaz=0"),
+            QStringLiteral("[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]"),
+            QStringLiteral("Dummy Server (DEGISTIRMEYIN)=0"),
+            QStringLiteral("Verbose mode (DEGISTIRMEYIN)=0")};
+}
