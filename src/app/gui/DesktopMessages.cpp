@@ -1,0 +1,31 @@
+#include "app/gui/DesktopMessages.h"
+
+#include <QMessageBox>
+#include <QSystemTrayIcon>
+
+namespace {
+
+int showBox(const QString& title, const QString& text, QMessageBox::StandardButtons buttons) {
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(QMessageBox::NoIcon, title, shown, buttons);
+    return box.exec();
+}
+
+} // namespace
+
+DesktopMessages::DesktopMessages(UserMessages& headless)
+    : m_headless(headless) {}
+
+void DesktopMessages::ShowMessage(const QString& text) {
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return m_headless.ShowMessage(text);
+    showBox(QStringLiteral("Velmora"), text, QMessageBox::Ok);
+}
+
+bool DesktopMessages::AskQuestion(const QString& text) {
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return m_headless.AskQuestion(text);
+    return showBox(QStringLiteral("Soru"), text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}

@@ -1,0 +1,127 @@
+#include "app/gui/MainWindow.h"
+
+#include "app/PrintServer.h"
+#include "app/gui/ProgramIcon.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
+
+namespace {
+
+QFont buttonFont() {
+    QFont font(QStringLiteral("Tahoma"), 10);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+TFMain::TFMain(PrintServer& server, bool withTray)
+    : m_server(server) {
+    setObjectName(QStringLiteral("FMain"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    setWindowIcon(ProgramIcon());
+    // A tool window keeps off the taskbar; the hints leave the close box alone.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(305, 210);
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(233, 238, 245));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    createButtons();
+    if (withTray)
+        createTray();
+    centreOnScreen();
+
+#if QT_CONFIG(sessionmanager)
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        const bool interaction = manager.allowsInteraction();
+        if (!SessionEndQuery(interaction))
+            manager.cancel();
+        if (interaction)
+            manager.release();
+    });
+#endif
+}
+
+void TFMain::createButtons() {
+    Button1 = new QPushButton(QStringLiteral("Simge durumuna kucult"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(16, 51, 265, 49);
+    Button1->setFont(buttonFont());
+    connect(Button1, &QPushButton::clicked, this, &TFMain::Button1Click);
+
+    Button2 = new QPushButton(QStringLiteral("Kapat"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(56, 112, 177, 41);
+    Button2->setFont(buttonFont());
+    connect(Button2, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void TFMain::createTray() {
+    Popup = new QMenu(this);
+    Popup->setObjectName(QStringLiteral("Popup"));
+    Goster1 = Popup->addAction(QStringLiteral("Goster"), this, &TFMain::Goster1Click);
+    Goster1->setObjectName(QStringLiteral("Goster1"));
+    Popup->addSeparator();
+    Kapat1 = Popup->addAction(QStringLiteral("Kapat"), this, &QWidget::close);
+    Kapat1->setObjectName(QStringLiteral("Kapat1"));
+
+    // The menu opens on the context activation alone; left and double clicks do nothing.
+    Tray = new QSystemTrayIcon(ProgramIcon(), this);
+    Tray->setObjectName(QStringLiteral("Tray"));
+    Tray->setToolTip(QStringLiteral("Velmora"));
+    Tray->setContextMenu(Popup);
+    Tray->show();
+}
+
+void TFMain::centreOnScreen() {
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
+}
+
+void TFMain::Button1Click() {
+    hide();
+}
+
+void TFMain::Goster1Click() {
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TFMain::SessionEndQuery(bool interactionAllowed) {
+    if (m_server.isClosed())
+        return true;
+    if (interactionAllowed && !m_server.FormCloseQuery())
+        return false;
+    m_server.Close();
+    return true;
+}
+
+void TFMain::ShowNotice(const QString& text) {
+    if (Tray)
+        Tray->showMessage(QStringLiteral("Velmora"), text, QSystemTrayIcon::Warning);
+}
+
+void TFMain::closeEvent(QCloseEvent* event) {
+    // The window goes with the process alone: a confirmed close ends the event loop.
+    if (m_server.isClosed()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (m_server.FormCloseQuery())
+        m_server.Close();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class PrintServer;
+class QAction;
+class QMenu;
+class QPushButton;
+class QSystemTrayIcon;
+
+// The one window: hidden from the start, reached through the tray menu, offering to hide
+// again or to shut the server down. Every way of closing asks first.
+class TFMain : public QWidget {
+    Q_OBJECT
+public:
+    // The tray icon is made only where a desktop can show one.
+    TFMain(PrintServer& server, bool withTray);
+
+    void Button1Click();
+    void Goster1Click();
+    // The desktop session is about to end (log-off, shut-down): true lets it end. Without a
+    // chance to ask, the server closes cleanly, since the session ends anyway.
+    bool SessionEndQuery(bool interactionAllowed);
+    // A notice from the tray that does not wait for an answer.
+    void ShowNotice(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createButtons();
+    void createTray();
+    void centreOnScreen();
+
+    PrintServer& m_server;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QSystemTrayIcon* Tray = nullptr;
+    QMenu* Popup = nullptr;
+    QAction* Goster1 = nullptr;
+    QAction* Kapat1 = nullptr;
+};

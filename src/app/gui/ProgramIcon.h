@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's own icon, a small printer, drawn at the tray's 16 x 16 and at twice that for
+// dense screens.
+QIcon ProgramIcon();

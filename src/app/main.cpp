@@ -1,0 +1,55 @@
+#include "app/HeadlessMessages.h"
+#include "app/HeadlessPlatform.h"
+#include "app/PrintServer.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "app/gui/DesktopMessages.h"
+#include "app/gui/MainWindow.h"
+#include "log/DiagnosticLog.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <iostream>
+
+// The server takes no arguments: everything it reads lies beside the executable.
+int main(int argc, char* argv[]) {
+    const SingleInstance instance;
+    if (instance.anotherCopyRuns())
+        return 0;
+
+    ChooseOffscreenPlatformWithoutDisplay();
+    QApplication app(argc, argv);
+    // The window is hidden most of the time; only a confirmed close ends the server.
+    app.setQuitOnLastWindowClosed(false);
+
+    const QString logPath =
+        DiagnosticLog::PathForExecutable(QCoreApplication::applicationFilePath());
+    const bool desktop = !IsHeadlessPlatform(QGuiApplication::platformName());
+    HeadlessMessages headlessMessages(logPath, std::cerr);
+    DesktopMessages desktopMessages(headlessMessages);
+    UserMessages& messages =
+        desktop ? static_cast<UserMessages&>(desktopMessages) : headlessMessages;
+
+    PrintServer server(QCoreApplication::applicationDirPath(), logPath, messages);
+    // Queued: a close confirmed before the loop runs still ends it.
+    QObject::connect(
+        &server, &PrintServer::closed, &app, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
+    // SIGTERM and SIGINT are a confirmed close, with or without a desktop.
+    TerminationSignals terminationSignals;
+    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &server,
+                     &PrintServer::Close);
+
+    TFMain FMain(server, desktop);
+    // Failing ticks: a notice from the tray where one shows, else a line on standard error; the
+    // log has them either way.
+    server.setNotice([&FMain, desktop](const QString& text) {
+        if (desktop && QSystemTrayIcon::isSystemTrayAvailable())
+            FMain.ShowNotice(text);
+        else
+            std::cerr << text.toLocal8Bit().constData() << std::endl;
+    });
+    if (server.FormCreate() == StartupOutcome::ConnectionFailed)
+        return 0;
+    return app.exec();
+}

@@ -1,0 +1,127 @@
+#include "support/ServerDirectory.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const QString LastKeyWritten = QStringLiteral("Hesap fislerinde doviz kurlarini yaz=0");
+
+// The real server binary, installed beside its files in a directory of its own, with a
+// runtime directory of its own for the single-instance lock.
+class VelmoraProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        executable = dir.filePath(QStringLiteral("velmora"));
+        // A hard link where the file system allows: the binary is large.
+        if (::link(VELMORA_EXECUTABLE, QFile::encodeName(executable).constData()) != 0) {
+            ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_EXECUTABLE), executable));
+        }
+        environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+
+    void TearDown() override {
+        for (auto& process : processes) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+    }
+
+    QProcess& launch(const QProcessEnvironment& env) {
+        processes.push_back(std::make_unique<QProcess>());
+        QProcess& process = *processes.back();
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(runtime.path()); // its files are found beside it
+        process.start(executable, {});
+        EXPECT_TRUE(process.waitForStarted(5000));
+        return process;
+    }
+    QProcess& launch() { return launch(environment); }
+
+    static bool waitUntil(const std::function<bool()>& condition) {
+        QDeadlineTimer deadline(15000);
+        while (!condition()) {
+            if (deadline.hasExpired())
+                return false;
+            QThread::msleep(50);
+        }
+        return true;
+    }
+    bool startupDone() { return dir.lines(QStringLiteral("Velmora.ini")).contains(LastKeyWritten); }
+    int pollRows() {
+        return dir.database().count(
+            QStringLiteral("AYAR"),
+            QStringLiteral("Modul='POS' AND Bolum='Sistem' AND "
+                           "Ayar='Server calisma araligi (x snde bir)' AND Deger='2'"));
+    }
+    static void expectCleanEnd(QProcess& process, int signal) {
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+    }
+
+    ServerDirectory dir;
+    QTemporaryDir runtime;
+    QString executable;
+    QProcessEnvironment environment;
+    std::vector<std::unique_ptr<QProcess>> processes;
+};
+
+TEST_F(VelmoraProcessTest, HeadlessStartWritesEverySettingAndStopsOnSigterm) {
+    QProcess& server = launch();
+    ASSERT_TRUE(waitUntil([this] { return startupDone(); }));
+
+    expectCleanEnd(server, SIGTERM);
+    EXPECT_EQ(server.readAllStandardError(), QByteArray());
+    EXPECT_EQ(dir.lines(QStringLiteral("Velmora.ini")), FreshLocalSettingsLines());
+    const QStringList database = dir.lines(QStringLiteral("Database.ini"));
+    for (const char* key : {"Server=", "Database=KESTROVA_2025", "User=sa", "Pass=#DEFAULT#"})
+        EXPECT_EQ(database.filter(QLatin1String(key)).size(), 1) << key;
+    EXPECT_EQ(pollRows(), 1);
+}
+
+TEST_F(VelmoraProcessTest, SecondCopyEndsAtOnceAndAKilledCopyBlocksNothing) {
+    // The first copy is given no platform and no display: it must choose to run headless.
+    QProcessEnvironment noDisplay = environment;
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        noDisplay.remove(QLatin1String(name));
+    QProcess& first = launch(noDisplay);
+    ASSERT_TRUE(waitUntil([this] { return startupDone(); }));
+
+    QElapsedTimer clock;
+    clock.start();
+    QProcess& second = launch();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(second.readAllStandardError(), QByteArray());
+    EXPECT_EQ(second.readAllStandardOutput(), QByteArray());
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.kill(); // SIGKILL: nothing of the process gets to clean up
+    ASSERT_TRUE(first.waitForFinished(5000));
+    dir.database().exec(QStringLiteral("DELETE FROM AYAR"));
+
+    // A new copy gets through the whole start-up: it inserts the poll row again.
+    QProcess& third = launch();
+    ASSERT_TRUE(waitUntil([this] { return pollRows() == 1; }));
+    EXPECT_EQ(third.state(), QProcess::Running);
+    expectCleanEnd(third, SIGINT);
+}
+
+} // namespace
