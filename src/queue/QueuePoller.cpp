@@ -59,6 +59,8 @@ void QueuePoller::TTimer() {
         TickFailed(error.message());
     } catch (const std::exception& error) {
         TickFailed(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        TickFailed(QStringLiteral("Bilinmeyen hata"));
     }
 }
 

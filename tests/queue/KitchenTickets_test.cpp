@@ -159,6 +159,13 @@ TEST_F(KitchenTicketsTest, TableZhKeepsTheFlagsOpenAndReprintsOnTheExtraPrinter)
     h.tick();
     EXPECT_EQ(h.flags(first), QStringLiteral("1/0/0"));
     EXPECT_EQ(h.captured.printed().at(0).ticket.at(5), QStringLiteral("#-")); // no bill note
+    EXPECT_EQ(
+        h.logLines(),
+        (QStringList{">>-303-Uretim Yazicilari--", "==Mutfak", "==EK:Izgara", "+303-Yazici: Mutfak",
+                     "303-Mutfak YAZICISI ICIN URETIM", "Mutfak-Mutfak+Izgara+Az pişmiş",
+                     "=303-Gonder:MUTFAK-1", "+303-EkYazici: Izgara",
+                     "303-Izgara YAZICISI ICIN EK URETIM", "Izgara-Mutfak+Izgara+Az pişmiş",
+                     "-303-Köfte", "=303-Gonder:IZGARA-1"}));
 
     h.db.addSaleLine(303, QStringLiteral("K1"), 2, 10);
     h.db.queueJob(303, QStringLiteral("0"));
