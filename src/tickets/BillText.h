@@ -1,14 +1,12 @@
 #pragma once
 
 #include "queue/JobRecord.h"
+#include "tickets/TextTrim.h"
 
 #include <QString>
 #include <QVariant>
 
 // Text forms shared by the bill, the split bill and the two slips.
-
-// Without leading and trailing blanks and control characters (everything up to U+0020).
-QString TrimBlanksAndControls(const QString& text);
 
 // An amount text of the job that stands for no amount: empty, or "0" once trimmed.
 bool IsNoAmount(const QString& amountText);

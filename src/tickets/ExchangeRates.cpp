@@ -1,6 +1,7 @@
 #include "tickets/ExchangeRates.h"
 
 #include "log/Error.h"
+#include "tickets/TextTrim.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,6 @@
 namespace {
 
 constexpr int kRateLength = 6;
-
-// Blanks and control characters, as the trimming after each skip understands them.
-bool IsBlankOrControl(QChar c) {
-    return c.unicode() <= 0x20;
-}
-
-QString TrimBlanksAndControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && IsBlankOrControl(text.at(first)))
-        ++first;
-    while (last > first && IsBlankOrControl(text.at(last - 1)))
-        --last;
-    return text.mid(first, last - first);
-}
 
 // The text after the marker, trimmed. An absent marker counts as found at position 0 of a
 // text counted from 1, so the first marker-length-minus-one characters are dropped instead.

@@ -25,6 +25,8 @@ TestDatabase::TestDatabase()
     file.open(QIODevice::WriteOnly); // an existing file: the session refuses to create one
     file.close();
     m_session->Open({QStringLiteral("QSQLITE"), filePath()});
+    // A throw-away file need not wait for the disk after every statement.
+    m_session->Execute(QStringLiteral("PRAGMA synchronous=OFF"));
     CreateContractSchema(*m_session);
 }
 

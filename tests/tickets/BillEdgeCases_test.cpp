@@ -19,7 +19,6 @@ protected:
         RegionalSettings regional = m_saved;
         regional.decimalSeparator = QLatin1Char(',');
         RegionalSettings::setCurrent(regional);
-        db.exec(QStringLiteral("PRAGMA synchronous=OFF"));
         db.exec(QStringLiteral("INSERT INTO DEPARTMAN VALUES ('1', 'Salon')"));
         db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Adisyon', 'KASA-1')"));
         db.addProduct(QStringLiteral("K1"), QStringLiteral("Köfte"), QStringLiteral("Mutfak"));

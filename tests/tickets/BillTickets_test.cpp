@@ -15,7 +15,6 @@ namespace {
 // four listed lines on sub-accounts 1 and 2, with discount, service and four payments. A line
 // still pending and a returned line are never listed.
 void SeedBill302(TestDatabase& db) {
-    db.exec(QStringLiteral("PRAGMA synchronous=OFF")); // a throw-away file: no waiting for the disk
     db.exec(QStringLiteral("INSERT INTO DEPARTMAN VALUES ('1', 'Salon')"));
     db.exec(QStringLiteral("INSERT INTO [USER] VALUES ('G1', 'Ayşe')"));
     db.exec(QStringLiteral("INSERT INTO MUSTERI VALUES ('C1', 'Kara Ltd')"));
