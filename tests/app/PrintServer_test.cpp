@@ -42,19 +42,6 @@ protected:
     int closedSignals = 0;
 };
 
-TEST_F(PrintServerTest, CloseQuestionAsksAndAnswers) {
-    messages.queueAnswer(false);
-    messages.queueAnswer(true);
-    EXPECT_FALSE(server.FormCloseQuery());
-    EXPECT_TRUE(server.FormCloseQuery());
-    EXPECT_EQ(messages.questions(),
-              QStringList(2, QStringLiteral("Server'i kapatirsaniz terminaller cikti "
-                                            "alamayacaktir. Server'i kapatmak istediginizden emin "
-                                            "misiniz?")));
-    EXPECT_FALSE(server.isClosed());
-    EXPECT_EQ(closedSignals, 0);
-}
-
 TEST_F(PrintServerTest, FormCloseReleasesInOrderOnce) {
     dir.write(QStringLiteral("Velmora.ini"),
               "[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]\r\nVerbose mode (DEGISTIRMEYIN)=1\r\n");

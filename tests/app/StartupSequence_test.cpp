@@ -204,15 +204,6 @@ TEST_F(StartupTest, ZeroIntervalNeverPollsAndSaysSo) {
     EXPECT_TRUE(messages.entries().isEmpty());
 }
 
-TEST_F(StartupTest, ConfiguredIntervalIsSecondsTimesThousand) {
-    dir.database().exec(
-        QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', '%1', '10')").arg(PollKey));
-
-    EXPECT_EQ(start(), StartupOutcome::Running);
-    EXPECT_EQ(parts().T.interval(), 10000);
-    EXPECT_TRUE(parts().T.isActive());
-}
-
 TEST_F(StartupTest, FailingRepairOfTheIntervalStopsTheStart) {
     dir.database().exec(QStringLiteral("DROP TABLE AYAR"));
 
@@ -253,6 +244,9 @@ INSTANTIATE_TEST_SUITE_P(Steps, MissingTableTest,
                          ::testing::Values(MissingTable{"A_YazimKuyrugu", false, false, false},
                                            MissingTable{"A_AdsIade", true, false, false},
                                            MissingTable{"DEPARTMAN", false, false, false},
-                                           MissingTable{"A_Yazicilar", true, true, true}));
+                                           MissingTable{"A_Yazicilar", true, true, true}),
+                         [](const ::testing::TestParamInfo<MissingTable>& step) {
+                             return std::string(step.param.table);
+                         });
 
 } // namespace

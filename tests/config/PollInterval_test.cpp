@@ -47,12 +47,6 @@ TEST_F(PollIntervalTest, WholeSecondsBecomeMilliseconds) {
     EXPECT_TRUE(logText().isEmpty());
 }
 
-TEST_F(PollIntervalTest, MissingRowIsInsertedWithTwoSeconds) {
-    EXPECT_EQ(ReadPollInterval(settings, log), 2000);
-    EXPECT_EQ(stored(), QStringLiteral("2"));
-    EXPECT_TRUE(logText().isEmpty());
-}
-
 TEST_F(PollIntervalTest, UnusableValueKeepsTwoSecondsAndRepairsTheRowThatWasRead) {
     for (const char* value : {"abc", "", "-3", "2.5", "5 sn", "3000000"}) {
         db.exec(QStringLiteral("DELETE FROM AYAR"));

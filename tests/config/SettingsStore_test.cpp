@@ -1,6 +1,5 @@
 #include "config/SettingsStore.h"
 #include "db/Query.h"
-#include "log/Error.h"
 #include "support/QStringPrinter.h"
 #include "support/TestDatabase.h"
 
@@ -62,16 +61,6 @@ TEST_F(SettingsStoreTest, OnlyModulePosCountsAndTheFirstOfSeveralRowsWins) {
     EXPECT_EQ(rows(),
               (QStringList{"POS Genel|Sistem|Firma Adi|Yanlis", "POS|Sistem|Firma Adi|Lokanta",
                            "POS|Sistem|Firma Adi|Lokanta"}));
-}
-
-TEST_F(SettingsStoreTest, ValuesAreTakenUntrimmedAndErrorsReachTheCaller) {
-    db.exec(QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', 'Bosluklu', '  2 ')"));
-    EXPECT_EQ(read("Sistem", "Bosluklu", "x"), "  2 ");
-
-    db.exec(QStringLiteral("DROP TABLE AYAR"));
-    EXPECT_THROW(read("Sistem", "Firma Adi", "Kestrova"), DatabaseError);
-    EXPECT_THROW(settings.WriteSetting("Sistem", "Firma Adi", "x"), DatabaseError);
-    EXPECT_FALSE(X.isOpen());
 }
 
 } // namespace

@@ -101,6 +101,11 @@ TEST_F(MainWindowTest, MenuShowsAndButtonHidesWhileClicksOnTheIconDoNothing) {
 
 enum class CloseRequest { Button, TrayMenuWhileHidden, CloseBox, SessionEnd };
 
+std::string CloseRequestName(const ::testing::TestParamInfo<CloseRequest>& request) {
+    const char* names[] = {"Button", "TrayMenuWhileHidden", "CloseBox", "SessionEnd"};
+    return names[static_cast<int>(request.param)];
+}
+
 class CloseRequestTest : public MainWindowTest, public ::testing::WithParamInterface<CloseRequest> {
 protected:
     void request() {
@@ -147,7 +152,8 @@ TEST_P(CloseRequestTest, AsksAndClosesOnlyOnYes) {
 
 INSTANTIATE_TEST_SUITE_P(EveryPath, CloseRequestTest,
                          ::testing::Values(CloseRequest::Button, CloseRequest::TrayMenuWhileHidden,
-                                           CloseRequest::CloseBox, CloseRequest::SessionEnd));
+                                           CloseRequest::CloseBox, CloseRequest::SessionEnd),
+                         CloseRequestName);
 
 TEST_F(MainWindowTest, SessionEndWithoutAChanceToAskClosesCleanly) {
     EXPECT_TRUE(window.SessionEndQuery(false));
