@@ -34,7 +34,9 @@ bool matchesLiteral(const QVariant& value, const QString& literal) {
         const double wanted = literal.trimmed().toDouble(&isNumber);
         return isNumber && value.toDouble() == wanted;
     }
-    return value.toString() == literal;
+    // Text compares without regard to case, as the production printer lists are built: a
+    // line whose printer is spelt "MUTFAK" must not be left out of the "Mutfak" ticket.
+    return value.toString().compare(literal, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace

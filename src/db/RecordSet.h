@@ -39,8 +39,9 @@ public:
     // The floating-point form: null gives 0.
     double number(const QString& column) const;
 
-    // "COLUMN='literal'" with doubled apostrophes inside the literal. A numeric value compares
-    // numerically (a literal that is no number matches nothing); null equals the empty literal.
+    // "COLUMN='literal'" with doubled apostrophes inside the literal. Text compares without
+    // regard to case; a numeric value compares numerically (a literal that is no number
+    // matches nothing); null equals the empty literal.
     // A malformed filter text is a DatabaseError and leaves the previous filter in force.
     void setFilter(const QString& filterText);
     void clearFilter();

@@ -54,11 +54,13 @@ TEST(RecordSet, TextFormsOfNullsAndFloats) {
     RegionalSettings::setCurrent(saved);
 }
 
-TEST(RecordSet, FilterComparesTextExactlyAndNumbersNumerically) {
+TEST(RecordSet, FilterComparesTextIgnoringCaseAndNumbersNumerically) {
     RecordSet rows = printerLines();
     rows.setFilter(QStringLiteral("YAZICI='Bar'"));
     EXPECT_EQ(visibleIds(rows), (QList<int>{2}));
-    rows.setFilter(QStringLiteral("YAZICI='bar'"));
+    rows.setFilter(QStringLiteral("YAZICI='bAR'"));
+    EXPECT_EQ(visibleIds(rows), (QList<int>{2}));
+    rows.setFilter(QStringLiteral("YAZICI='Bar '"));
     EXPECT_TRUE(rows.isEmpty());
     rows.setFilter(QStringLiteral("YAZICI='O''Brien'"));
     EXPECT_EQ(visibleIds(rows), (QList<int>{4}));

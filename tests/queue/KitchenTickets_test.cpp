@@ -126,8 +126,9 @@ TEST_F(KitchenTicketsTest, LinesWithoutAPrinterAreMarkedAndQuantityZeroIsPrinted
 
 TEST_F(KitchenTicketsTest, PrinterNamesDifferingInCaseGiveOneTicket) {
     h.db.addProduct(QStringLiteral("C1"), QStringLiteral("Çorba"), QStringLiteral("MUTFAK"));
-    h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
-    h.db.addSaleLine(302, QStringLiteral("C1"), 1, 10);
+    h.addPrinter(QStringLiteral("MUTFAK"), QStringLiteral("MUTFAK-2"));
+    const qint64 kofte = h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
+    const qint64 corba = h.db.addSaleLine(302, QStringLiteral("C1"), 1, 10);
     h.db.queueJob(302, QStringLiteral("0"));
     h.tick();
     ASSERT_EQ(h.poller.printerLists().production.size(), 1);
@@ -136,6 +137,13 @@ TEST_F(KitchenTicketsTest, PrinterNamesDifferingInCaseGiveOneTicket) {
     EXPECT_TRUE(log.contains("==Mutfak"));
     EXPECT_TRUE(log.contains("==MUTFAK"));
     EXPECT_EQ(log.filter(QStringLiteral("YAZICISI ICIN URETIM")).size(), 1);
+    // The one ticket carries both spellings' lines: none is left pending for ever.
+    QList<Ticket> kitchen = h.captured.TicketsFor(QStringLiteral("MUTFAK-1"));
+    kitchen += h.captured.TicketsFor(QStringLiteral("MUTFAK-2"));
+    ASSERT_EQ(kitchen.size(), 1);
+    EXPECT_EQ(items(kitchen.at(0)), (QStringList{"1   Köfte", "1   Çorba"}));
+    EXPECT_TRUE(h.flags(kofte).startsWith(QStringLiteral("1/1/")));
+    EXPECT_TRUE(h.flags(corba).startsWith(QStringLiteral("1/1/")));
 }
 
 TEST_F(KitchenTicketsTest, ApostrophesInDepartmentCodeAndPrinterNameAreQuoted) {
