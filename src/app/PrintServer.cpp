@@ -77,6 +77,10 @@ void PrintServer::FormClose() {
     m_parts.registry = PrinterRegistry();
     logClosing(QStringLiteral("yazici kayitlari birakildi"));
     QueuePoller* poller = m_parts.poller.get();
+    if (poller) {
+        poller->ReleasePrinterLists();
+        logClosing(QStringLiteral("uretim ve ek yazici listeleri birakildi"));
+    }
     for (Query* query : {&m_parts.X, &m_parts.A, poller ? &poller->Q() : nullptr, &m_parts.YAZ}) {
         if (!query)
             continue;
@@ -85,10 +89,6 @@ void PrintServer::FormClose() {
     }
     m_parts.C.Close();
     logClosing(QStringLiteral("veritabani baglantisi kesildi"));
-    // The production and extra printer lists live in the poller, which also holds Q, so they
-    // go with it once Q has closed in its turn.
-    m_parts.poller.reset();
-    logClosing(QStringLiteral("uretim ve ek yazici listeleri birakildi"));
     emit closed();
 }
 

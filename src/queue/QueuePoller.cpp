@@ -193,3 +193,8 @@ void QueuePoller::TickFailed(const QString& error) {
     else
         m_failures.QueueFailed(error);
 }
+
+void QueuePoller::ReleasePrinterLists() {
+    m_printers = PrinterLists();
+    m_extraPrintersOwed.clear();
+}

@@ -26,6 +26,8 @@ public:
     Query& Q() { return m_queue; }
     bool isBusy() const { return m_busy; }
     const PrinterLists& printerLists() const { return m_printers; }
+    // At close: the production and extra printer lists go, with what failed jobs still owe.
+    void ReleasePrinterLists();
     // For the tray: called with each report, never waits for the operator.
     void setNotice(OperatorReport::Notice notice) { m_report.setNotice(std::move(notice)); }
 

@@ -61,14 +61,16 @@ TEST_F(PrintServerTest, FormCloseReleasesInOrderOnce) {
         if (at >= 0)
             closing.append(line.mid(at + 10));
     }
-    EXPECT_EQ(closing, (QStringList{"yazici kayitlari birakildi", "X kapatildi", "A kapatildi",
-                                    "Q kapatildi", "YAZ kapatildi", "veritabani baglantisi kesildi",
-                                    "uretim ve ek yazici listeleri birakildi"}));
+    EXPECT_EQ(closing,
+              (QStringList{"yazici kayitlari birakildi", "uretim ve ek yazici listeleri birakildi",
+                           "X kapatildi", "A kapatildi", "Q kapatildi", "YAZ kapatildi",
+                           "veritabani baglantisi kesildi"}));
     EXPECT_TRUE(parts.registry.printers().isEmpty());
     EXPECT_FALSE(parts.YAZ.isOpen());
     EXPECT_FALSE(parts.X.isOpen());
     EXPECT_FALSE(parts.A.isOpen());
-    EXPECT_EQ(parts.poller, nullptr);
+    ASSERT_NE(parts.poller, nullptr);
+    EXPECT_FALSE(parts.poller->Q().isOpen());
     EXPECT_FALSE(parts.C.isOpen());
     EXPECT_FALSE(parts.T.isActive());
     EXPECT_TRUE(server.isClosed());
