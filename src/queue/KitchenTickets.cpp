@@ -94,6 +94,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
     QList<qint64> lineIds;
     {
         // Cancellations too: each returned line goes to the station that cooked it.
+        // The printer name goes into the filter only as a string literal.
         const ScopedFilter ownLines(lines, utf8(kind.printerColumn) + QLatin1Char('=') +
                                                SqlStringLiteral(name));
         for (lines.First(); !lines.Eof(); lines.Next()) {

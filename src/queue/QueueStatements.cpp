@@ -125,6 +125,8 @@ QString DeleteOrphanJobsStatement() {
 
 QString MarkLinesStatement(const QString& flagColumn, const QString& jobType, const QString& table,
                            const QList<qint64>& lineIds) {
+    // Concatenated values: the line IDs are integers and the flag column is one of the two
+    // names the kitchen tickets pass; nothing read as text reaches this statement.
     QStringList ids;
     for (const qint64 id : lineIds)
         ids << QString::number(id);
