@@ -3,20 +3,27 @@
 #include "db/Query.h"
 
 namespace {
-const QString module = QStringLiteral("POS");
+
+// Puts a statement on X with the row's key as its parameters: the module is always "POS".
+void prepare(Query& X, const QString& statement, const QString& section, const QString& key) {
+    X.Close();
+    X.setSql(statement);
+    X.setParam(QStringLiteral("Modul"), QStringLiteral("POS"));
+    X.setParam(QStringLiteral("Bolum"), section);
+    X.setParam(QStringLiteral("Ayar"), key);
 }
+
+} // namespace
 
 SettingsStore::SettingsStore(Query& auxiliaryQuery)
     : X(auxiliaryQuery) {}
 
 QString SettingsStore::ReadSetting(const QString& section, const QString& key,
                                    const QString& defaultValue) {
-    X.Close();
-    X.setSql(QStringLiteral(
-        "SELECT Deger FROM AYAR WHERE Modul= :Modul AND Bolum= :Bolum AND Ayar= :Ayar"));
-    X.setParam(QStringLiteral("Modul"), module);
-    X.setParam(QStringLiteral("Bolum"), section);
-    X.setParam(QStringLiteral("Ayar"), key);
+    prepare(X,
+            QStringLiteral(
+                "SELECT Deger FROM AYAR WHERE Modul= :Modul AND Bolum= :Bolum AND Ayar= :Ayar"),
+            section, key);
     X.Open();
     if (!X.isEmpty()) {
         X.First();
@@ -24,35 +31,28 @@ QString SettingsStore::ReadSetting(const QString& section, const QString& key,
         X.Close();
         return value;
     }
-    X.Close();
-    X.setSql(QStringLiteral(
-        "INSERT INTO AYAR(Modul,Bolum,Ayar,Deger) VALUES(:Modul,:Bolum,:Ayar, :Deger)"));
-    X.setParam(QStringLiteral("Modul"), module);
-    X.setParam(QStringLiteral("Bolum"), section);
-    X.setParam(QStringLiteral("Ayar"), key);
+    prepare(X,
+            QStringLiteral(
+                "INSERT INTO AYAR(Modul,Bolum,Ayar,Deger) VALUES(:Modul,:Bolum,:Ayar, :Deger)"),
+            section, key);
     X.setParam(QStringLiteral("Deger"), defaultValue);
     X.ExecSql();
     return defaultValue;
 }
 
 void SettingsStore::WriteSetting(const QString& section, const QString& key, const QString& value) {
-    X.Close();
-    X.setSql(QStringLiteral(
-        "SELECT Ayar FROM AYAR WHERE Bolum= :Bolum AND Modul= :Modul AND Ayar= :Ayar"));
-    X.setParam(QStringLiteral("Bolum"), section);
-    X.setParam(QStringLiteral("Modul"), module);
-    X.setParam(QStringLiteral("Ayar"), key);
+    prepare(X,
+            QStringLiteral(
+                "SELECT Ayar FROM AYAR WHERE Bolum= :Bolum AND Modul= :Modul AND Ayar= :Ayar"),
+            section, key);
     X.Open();
     const bool exists = !X.isEmpty();
-    X.Close();
-
-    X.setSql(exists ? QStringLiteral("UPDATE AYAR SET Deger= :Deger WHERE Bolum= :Bolum AND "
-                                     "MODUL= :Modul AND Ayar= :Ayar")
-                    : QStringLiteral("INSERT INTO AYAR(Bolum,Modul,Ayar,Deger) "
-                                     "VALUES(:Bolum,:Modul,:Ayar,:Deger)"));
-    X.setParam(QStringLiteral("Bolum"), section);
-    X.setParam(QStringLiteral("Modul"), module);
-    X.setParam(QStringLiteral("Ayar"), key);
+    prepare(X,
+            exists ? QStringLiteral("UPDATE AYAR SET Deger= :Deger WHERE Bolum= :Bolum AND "
+                                    "MODUL= :Modul AND Ayar= :Ayar")
+                   : QStringLiteral("INSERT INTO AYAR(Bolum,Modul,Ayar,Deger) "
+                                    "VALUES(:Bolum,:Modul,:Ayar,:Deger)"),
+            section, key);
     X.setParam(QStringLiteral("Deger"), value);
     X.ExecSql();
 }

@@ -5,10 +5,35 @@
 #include <QString>
 #include <QStringList>
 
+namespace {
+
+// Sale lines and return lines have one shape; the flags are never null.
+QString lineTable(const QString& name) {
+    return QStringLiteral(R"sql(
+CREATE TABLE %1 (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    FISID INTEGER NOT NULL,
+    URUNKODU TEXT,
+    ACIKLAMA TEXT,
+    TUTAR REAL,
+    ADET REAL,
+    SIP INTEGER NOT NULL DEFAULT 0,
+    YAZ INTEGER NOT NULL DEFAULT 0,
+    EKYAZ INTEGER NOT NULL DEFAULT 0,
+    H INTEGER NOT NULL DEFAULT 0
+);
+CREATE INDEX IX_%1_FISID ON %1 (FISID);
+)sql")
+        .arg(name);
+}
+
+} // namespace
+
 // Column types follow the restaurant database closely enough for the statements to see the
 // same kinds of values: text codes, integer keys and flags, floating-point amounts.
-const char* ContractSchemaSql() {
-    return R"sql(
+QString ContractSchemaSql() {
+    return lineTable(QStringLiteral("A_AdsSatir")) + lineTable(QStringLiteral("A_AdsIade")) +
+           QStringLiteral(R"sql(
 CREATE TABLE A_YazimKuyrugu (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
     Tur TEXT,
@@ -38,32 +63,6 @@ CREATE TABLE A_Adisyon (
     OACIK REAL,
     OTICKET REAL
 );
-CREATE TABLE A_AdsSatir (
-    ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    FISID INTEGER NOT NULL,
-    URUNKODU TEXT,
-    ACIKLAMA TEXT,
-    TUTAR REAL,
-    ADET REAL,
-    SIP INTEGER NOT NULL DEFAULT 0,
-    YAZ INTEGER NOT NULL DEFAULT 0,
-    EKYAZ INTEGER NOT NULL DEFAULT 0,
-    H INTEGER NOT NULL DEFAULT 0
-);
-CREATE INDEX IX_A_AdsSatir_FISID ON A_AdsSatir (FISID);
-CREATE TABLE A_AdsIade (
-    ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    FISID INTEGER NOT NULL,
-    URUNKODU TEXT,
-    ACIKLAMA TEXT,
-    TUTAR REAL,
-    ADET REAL,
-    SIP INTEGER NOT NULL DEFAULT 0,
-    YAZ INTEGER NOT NULL DEFAULT 0,
-    EKYAZ INTEGER NOT NULL DEFAULT 0,
-    H INTEGER NOT NULL DEFAULT 0
-);
-CREATE INDEX IX_A_AdsIade_FISID ON A_AdsIade (FISID);
 CREATE TABLE URUN (
     KODU TEXT PRIMARY KEY,
     ADI TEXT,
@@ -108,12 +107,11 @@ CREATE TABLE AYAR (
     Ayar TEXT,
     Deger TEXT
 );
-)sql";
+)sql");
 }
 
 void CreateContractSchema(DatabaseSession& session) {
-    const QStringList statements =
-        QString::fromUtf8(ContractSchemaSql()).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    const QStringList statements = ContractSchemaSql().split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString& statement : statements) {
         if (!statement.trimmed().isEmpty())
             session.Execute(statement);
