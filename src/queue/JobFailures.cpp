@@ -32,6 +32,12 @@ void JobFailures::JobFailed(const TYazimIsi& job, const QString& error) {
     }
 }
 
+void JobFailures::JobProgressed(const QString& jobId) {
+    const auto failures = m_failures.find(jobId);
+    if (failures != m_failures.end())
+        failures->count = 0;
+}
+
 void JobFailures::QueueFailed(const QString& error) {
     if (m_lastQueueError == error)
         return;

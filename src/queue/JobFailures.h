@@ -9,8 +9,8 @@
 class OperatorReport;
 
 // Failed ticks, kept so that a failing job neither floods the operator nor holds up the queue:
-// each distinct error of a job is reported once, and a job that keeps failing is set aside
-// for the rest of this run (it stays queued; a restart tries it again).
+// each distinct error of a job is reported once, and a job that keeps failing without getting
+// any further is set aside for the rest of this run (it stays queued; a restart tries it again).
 class JobFailures {
 public:
     static constexpr int kFailuresBeforeSetAside = 5;
@@ -20,6 +20,10 @@ public:
     bool isSetAside(const QString& jobId) const { return m_setAside.contains(jobId); }
 
     void JobFailed(const TYazimIsi& job, const QString& error);
+    // One of the job's tickets came out: a retry never prints it again, so the failures so far
+    // no longer count towards setting the job aside. A big order on a printer that fails every
+    // other document still gets through.
+    void JobProgressed(const QString& jobId);
     // A failure before any job was taken (the queue itself could not be read).
     void QueueFailed(const QString& error);
     void QueueRead() { m_lastQueueError.clear(); }

@@ -170,12 +170,14 @@ void QueuePoller::PrintKitchenTickets() {
     for (const QString& name : std::as_const(m_printers.production)) {
         log.LogLine(QLatin1Char('+') + m_job.AdisyonID + QStringLiteral("-Yazici: ") + name, false);
         PrintProductionTicket(m_context, name);
+        m_failures.JobProgressed(m_job.ID);
     }
     for (const QString& name : std::as_const(m_printers.extra)) {
         log.LogLine(QLatin1Char('+') + m_job.AdisyonID + QStringLiteral("-EkYazici: ") + name,
                     false);
         PrintExtraProductionTicket(m_context, name);
         owed.removeFirst();
+        m_failures.JobProgressed(m_job.ID);
     }
 }
 

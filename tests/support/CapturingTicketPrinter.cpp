@@ -9,6 +9,8 @@ void CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& tick
         throw PrinterError(QStringLiteral("Yazici hatasi: ") + path);
     }
     m_printed.append({path, ticket});
+    if (m_afterPrint)
+        m_afterPrint(m_printed.last());
 }
 
 QStringList CapturingTicketPrinter::paths() const {

@@ -64,5 +64,9 @@ std::unique_ptr<PrintCanvas> RecordingPrinterSource::Select(const QString& print
     auto document = std::make_shared<RecordedDocument>();
     document->printer = printer;
     m_documents.append(document);
-    return std::make_unique<RecordingCanvas>(document, m_setup);
+    CanvasSetup setup = m_setup;
+    const int every = m_setup.failEveryNthDocument;
+    if (every > 0 && m_documents.size() % every == 0)
+        setup.failAtDraw = 1;
+    return std::make_unique<RecordingCanvas>(document, setup);
 }

@@ -46,6 +46,8 @@ struct CanvasSetup {
     int dotsPerInch = 203;
     QStringList faces{QStringLiteral("Lucida Console")};
     int failAtDraw = 0; // the n-th DrawText (from 1) throws PrinterError; 0 never
+    // Every n-th document kept by the source (from 1) fails at its first DrawText; 0 never.
+    int failEveryNthDocument = 0;
 };
 
 // A canvas with known metrics: a text is 10 px per character at 10 points (characters ×
@@ -89,6 +91,8 @@ public:
     int documentCount() const { return m_documents.size(); }
     RecordedDocument& document(int index) { return *m_documents.at(index); }
     const RecordedDocument& document(int index) const { return *m_documents.at(index); }
+    // Long runs read the documents as they come and drop them, so the record does not grow.
+    void forgetDocuments() { m_documents.clear(); }
 
 private:
     QStringList m_installed;
