@@ -42,6 +42,9 @@ struct ServerParts {
     PrintSettings printSettings;
     BillOptions options;
     DevicePrinterSource printers;
+    // The engine's pause after each ticket, which gives the spooler time; set before
+    // CreatePoller.
+    PrintEngine::Pause printPause = PrintEngine::SleepPause();
     std::unique_ptr<PrintEngine> engine;
     std::unique_ptr<QueuePoller> poller; // owns Q
 };

@@ -30,6 +30,8 @@ StartupOutcome StartupSequence::FormCreate() {
         ReadLocalSettings();
         if (!connection.Connect(m_parts.C))
             return StartupOutcome::ConnectionFailed;
+        if (m_hooks.connected)
+            m_hooks.connected(m_parts.C);
         m_parts.C.Execute(DeleteOrphanJobsStatement());
         m_parts.CreatePoller();
         m_parts.registry = PrinterRegistry();

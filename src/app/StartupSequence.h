@@ -4,6 +4,7 @@
 #include <functional>
 
 struct ServerParts;
+class DatabaseSession;
 class UserMessages;
 
 enum class StartupOutcome {
@@ -16,9 +17,14 @@ enum class StartupOutcome {
 struct StartupHooks {
     using Pause = std::function<void(int milliseconds)>;
     using FetchRates = std::function<QString(const QString& directory)>;
+    using Connected = std::function<void(DatabaseSession& session)>;
 
     Pause pause;
     FetchRates fetchRates;
+    // Optional: runs once the connection is open, before start-up changes the database or
+    // makes the print engine from the settings read. The ticket preview opens its transaction
+    // here.
+    Connected connected = {};
 
     // A blocking sleep and the central bank's file.
     static StartupHooks System();

@@ -60,6 +60,8 @@ QString IniFiles::IniReadString(const QString& base, const QString& section, con
 
 void IniFiles::IniWriteString(const QString& base, const QString& section, const QString& key,
                               const QString& value) {
+    if (m_readOnly)
+        return;
     const QString path = filePath(base);
     IniDocument document(readFile(path));
     document.setValue(section, key, value);

@@ -22,8 +22,13 @@ public:
     // A whole number from Velmora.ini; a missing or unreadable value is replaced by the default.
     int IniReadInt(const QString& section, const QString& key, int defaultValue);
 
+    // Read-only files still give missing keys their defaults but never write them, nor any
+    // other value: for tools that look at a server's settings without changing them.
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
 private:
     QByteArray readFile(const QString& path) const;
 
     QString m_directory;
+    bool m_readOnly = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 class Query;
 
@@ -19,8 +20,14 @@ public:
     // The Yol of the last record named exactly so, or the empty text.
     QString FindPrinterPath(const QString& name) const;
 
+    // From now on every name, registered or not, finds the path this function gives it: the
+    // ticket preview sends each ticket to a file of its own.
+    using PathForName = std::function<QString(const QString& name)>;
+    void RedirectEveryName(PathForName pathForName) { m_redirect = std::move(pathForName); }
+
     const QList<TYazici>& printers() const { return m_printers; }
 
 private:
     QList<TYazici> m_printers;
+    PathForName m_redirect;
 };

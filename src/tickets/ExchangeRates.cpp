@@ -43,11 +43,15 @@ QByteArray ReadFileBytes(const QString& path) {
     return file.read(kMaxFileBytes);
 }
 
+QString ExchangeRateLineFromFile(const QString& path) {
+    QStringDecoder decoder(QStringConverter::System);
+    return ExchangeRateLineFromText(decoder(ReadFileBytes(path)));
+}
+
 QString FetchExchangeRates(const QString& executableDir, const QString& url,
                            std::chrono::milliseconds timeout) {
     const QString path = QDir(executableDir).filePath(QStringLiteral("Doviz.xml"));
     if (!DownloadToFile(url, path, timeout))
         return QString();
-    QStringDecoder decoder(QStringConverter::System);
-    return ExchangeRateLineFromText(decoder(ReadFileBytes(path)));
+    return ExchangeRateLineFromFile(path);
 }

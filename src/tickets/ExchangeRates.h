@@ -21,6 +21,9 @@ QString ExchangeRateLineFromText(const QString& text);
 // The content of the file (at most kMaxFileBytes); a file that cannot be opened raises Error.
 QByteArray ReadFileBytes(const QString& path);
 
+// The line from a rates file already on disk; a file that cannot be opened raises Error.
+QString ExchangeRateLineFromFile(const QString& path);
+
 // Downloads the day's file into "Doviz.xml" in the directory and builds the line from it;
 // the empty text when the download fails. A read error of the downloaded file propagates.
 QString FetchExchangeRates(const QString& executableDir,
