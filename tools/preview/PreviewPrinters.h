@@ -1,0 +1,43 @@
+#pragma once
+
+#include "print/PrinterRegistry.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class PreviewFolder;
+
+// One ticket of a preview: the logical printer it was made for, the path the server's
+// registry gives that printer (empty: the server prints it nowhere) and its PDF file.
+struct PreviewTicket {
+    QString printer;
+    QString registryPath;
+    QString pdfPath;
+};
+
+// Stands in for every printer of a job. Each printer lookup, registered name or not, is
+// answered with a "pdf:" printer on a fresh staging folder, so every ticket lands in a file
+// of its own; Collect then names the files in print order after their printers.
+class PreviewPrinters {
+public:
+    // registered: the registry as the server loaded it. The staging folders go inside the
+    // output folder, so the files move out of them without copying.
+    PreviewPrinters(PrinterRegistry registered, const PreviewFolder& folder);
+
+    // For PrinterRegistry::RedirectEveryName.
+    QString PathFor(const QString& printer);
+    // Moves the tickets printed so far into the output folder as "01-Mutfak.pdf", ...
+    // Throws Error when a file cannot be moved.
+    QList<PreviewTicket> Collect();
+
+    // The printer's name made safe for a file name; "(adsiz)" for the empty name.
+    static QString FileNameFor(const QString& printer);
+
+private:
+    PrinterRegistry m_registered;
+    const PreviewFolder& m_folder;
+    QTemporaryDir m_staging;
+    QStringList m_lookups;
+};
