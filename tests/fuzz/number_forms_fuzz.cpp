@@ -1,11 +1,12 @@
 #include "FuzzInput.h"
+#include "log/Error.h"
 #include "tickets/Ean13.h"
 #include "tickets/NumberForms.h"
 
 #include <cstring>
 
-// Every double, every currency value and every text gives a form without crashing, and an
-// amount text never carries more than two decimals.
+// Every double, every currency value and every text gives a form or a clear refusal without
+// crashing, and an amount text never carries more than two decimals.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size >= sizeof(double)) {
         double value = 0;
@@ -20,7 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)BalanceText(currency, QLatin1Char(','));
     }
     const QString text = FuzzText(data, size);
-    (void)CurrencyFromVariant(text);
+    try {
+        (void)CurrencyFromVariant(text);
+    } catch (const DatabaseError&) {
+        // beyond the range of a currency value: refused, as it must be
+    }
     if (Ean13Text(text).size() != 13)
         __builtin_trap();
     return 0;
