@@ -1,7 +1,9 @@
 #include "app/gui/DesktopMessages.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
+#include <utility>
 
 namespace {
 
@@ -9,6 +11,13 @@ int showBox(const QString& title, const QString& text, QMessageBox::StandardButt
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     QMessageBox box(QMessageBox::NoIcon, title, shown, buttons);
+    // The buttons speak the operator's language even where Qt has no Turkish translation.
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+        {QMessageBox::Ok, "Tamam"}, {QMessageBox::Yes, "Evet"}, {QMessageBox::No, "Hayır"}};
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* shownButton = box.button(button))
+            shownButton->setText(QString::fromUtf8(caption));
+    }
     return box.exec();
 }
 
