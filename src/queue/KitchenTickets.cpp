@@ -3,6 +3,7 @@
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 #include "log/DiagnosticLog.h"
+#include "print/PlainLine.h"
 #include "print/PrinterRegistry.h"
 #include "print/TicketPrinter.h"
 #include "queue/IntegerText.h"
@@ -70,7 +71,7 @@ Ticket TicketHeader(const KitchenTicketKind& kind, const TYazimIsi& job) {
     ticket << utf8(kind.numberLine) + job.AdisyonID;
     ticket << utf8(kind.dateLine);
     ticket << QStringLiteral("#-") + job.Departman + QStringLiteral(" - ") + job.MASANO;
-    ticket << job.Garson;
+    ticket << PlainLine(job.Garson);
     if (kind.billNoteLine)
         ticket << QStringLiteral("#-") + job.ACIKLAMA;
     ticket << QStringLiteral("=-") << QStringLiteral("AD. URUN") << QStringLiteral(">-ACIKLAMA")
@@ -108,7 +109,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
             if (kind.noteAsRightPart)
                 ticket << QStringLiteral(">-") + note;
             else if (!note.isEmpty())
-                ticket << note;
+                ticket << PlainLine(note);
             if (kind.logProductName) {
                 log.LogLine(QLatin1Char('-') + job.AdisyonID + QLatin1Char('-') +
                                 lines.text(QStringLiteral("ADI")),

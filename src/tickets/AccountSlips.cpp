@@ -1,3 +1,4 @@
+#include "print/PlainLine.h"
 #include "queue/JobContext.h"
 #include "tickets/BillBody.h"
 #include "tickets/BillOptions.h"
@@ -14,7 +15,7 @@ namespace {
 void PrintAccountSlip(JobContext& context, Ticket slip, const QStringList& foot) {
     slip << QStringLiteral(">-#TARIH# #SAAT#");
     if (context.options.tableInfoFlag)
-        slip << TableInformationText(context.job) << WaiterCopyLine(context.job);
+        slip << PlainLine(TableInformationText(context.job)) << WaiterCopyLine(context.job);
     AppendBillBody(slip, context.A, context.job, DiscountLayout::Lines);
     slip << QStringLiteral("=-") << foot;
     PrintOnBillPrinter(context, slip, JobPrinterName::Honoured);
@@ -30,7 +31,7 @@ void BuildEadisyonSlip(JobContext& context) {
         QStringLiteral("#-Eadisyon Bilgi Fişi"),
         QStringLiteral("#-Fiş No:") + job.AdisyonID,
         QStringLiteral("ETTN:"),
-        job.ALAN,
+        PlainLine(job.ALAN),
         QStringLiteral("Eadisyon No:") + job.ADISYONNO,
         QString(),
     };
@@ -46,7 +47,7 @@ void BuildPosAccountSlip(JobContext& context) {
         QStringLiteral("#-POS HESAP FİŞİ"),
         QStringLiteral("Fiş No:") + job.AdisyonID,
         QStringLiteral("FaturaETTN:"),
-        job.FaturaETTN,
+        PlainLine(job.FaturaETTN),
         QStringLiteral("FaturaNo:") + job.FaturaNo,
         QString(),
     };

@@ -1,6 +1,7 @@
 #include "tickets/BillBody.h"
 
 #include "db/Query.h"
+#include "print/PlainLine.h"
 #include "tickets/BillText.h"
 #include "tickets/NumberForms.h"
 
@@ -14,7 +15,7 @@ void AppendBillLine(Ticket& ticket, const Query& A) {
     ticket << (amount == 0 ? QStringLiteral(">-İKRAM  TL") : AmountLine(AmountText(amount)));
     const QString note = A.text(QStringLiteral("ACIKLAMA"));
     if (!note.isEmpty())
-        ticket << note;
+        ticket << PlainLine(note);
 }
 
 void AppendDiscount(Ticket& ticket, const TYazimIsi& job, DiscountLayout layout) {
