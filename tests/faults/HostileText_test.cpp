@@ -124,12 +124,8 @@ TEST_F(HostileTextTest, PrintsVerbatimAndChangesNothingElse) {
         queue(QString::fromLatin1(type));
     queue(QStringLiteral("3"), QStringLiteral("1' OR '1'='1"));
     const int jobs = db.count(QStringLiteral("A_YazimKuyrugu"));
-    runner.Tick();
-    runner.Tick();
-    runner.Tick();
-    runner.Tick();
-    runner.Tick();
-    runner.Tick();
+    for (int tick = 0; tick < jobs; ++tick)
+        runner.Tick();
 
     EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 0);
     EXPECT_EQ(Snapshot(db), before);
@@ -139,18 +135,29 @@ TEST_F(HostileTextTest, PrintsVerbatimAndChangesNothingElse) {
 
     const QString kitchen = QStringLiteral("MUTFAK-1");
     const QString bills = QStringLiteral("KASA-1");
-    const QList<QPair<QString, QString>> verbatim{
-        {kitchen, Sql},      {kitchen, Quotes},
-        {kitchen, Long},     {kitchen, Control},
-        {kitchen, "#-ACİL"}, {kitchen, "=-- az tuzlu --"},
-        {kitchen, ">-sağa"}, {kitchen, "@B123"},
-        {kitchen, "@BAli"},  {kitchen, "=-not"},
-        {kitchen, "=-5"},    {"IZGARA-1", Sql},
-        {bills, Long},       {bills, Control},
-        {bills, "#-ACİL"},   {bills, "=-- az tuzlu --"},
-        {bills, ">-sağa"},   {bills, "@B123"},
-        {bills, Quotes},     {bills, "#-ettn"},
-        {bills, "=-alan"},   {bills, "Hesap : 1' OR '1'='1, " + Quotes}};
+    const QList<QPair<QString, QString>> verbatim{{kitchen, Sql},
+                                                  {kitchen, Quotes},
+                                                  {kitchen, Long},
+                                                  {kitchen, Control},
+                                                  {kitchen, "#-ACİL"},
+                                                  {kitchen, "=-- az tuzlu --"},
+                                                  {kitchen, ">-sağa"},
+                                                  {kitchen, "@B123"},
+                                                  {kitchen, "@BAli"},
+                                                  {kitchen, "=-not"},
+                                                  {kitchen, "=-5"},
+                                                  {"IZGARA-1", Sql},
+                                                  {bills, Long},
+                                                  {bills, Control},
+                                                  {bills, "#-ACİL"},
+                                                  {bills, "=-- az tuzlu --"},
+                                                  {bills, ">-sağa"},
+                                                  {bills, "@B123"},
+                                                  {bills, Quotes},
+                                                  {bills, Sql},
+                                                  {bills, "#-ettn"},
+                                                  {bills, "=-alan"},
+                                                  {bills, "Hesap : 1' OR '1'='1, " + Quotes}};
     int missing = 0;
     for (const auto& [path, value] : verbatim) {
         const bool found = drawn(path, value);

@@ -105,8 +105,13 @@ TEST_P(RatesAtStartupTest, StartupCompletesWithALineOfTheRightForm) {
     }
     const QByteArray file = dir.read(QStringLiteral("Doviz.xml"));
     EXPECT_EQ(file == OldRates, !GetParam().replacesFile);
+    QString shown = line;
+    for (QChar& c : shown) {
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    }
     std::cout << "rates download (" << GetParam().name << "): " << file.size()
-              << " bytes on disk, start-up in " << elapsed << " ms, line \"" << line.toStdString()
+              << " bytes on disk, start-up in " << elapsed << " ms, line \"" << shown.toStdString()
               << "\"\n";
 }
 
