@@ -3,7 +3,8 @@
 # package of it all.
 set(VELMORA_INSTALL_DIR "opt/velmora" CACHE STRING "Where the server is installed")
 
-install(TARGETS velmora velmora-terminal RUNTIME DESTINATION ${VELMORA_INSTALL_DIR})
+install(TARGETS velmora velmora-terminal velmora-preview
+    RUNTIME DESTINATION ${VELMORA_INSTALL_DIR})
 install(FILES README.md DESTINATION ${VELMORA_INSTALL_DIR})
 install(FILES packaging/velmora.desktop DESTINATION etc/xdg/autostart)
 install(FILES packaging/velmora.service DESTINATION lib/systemd/system)
@@ -19,5 +20,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-odbc, unixodbc, adduser")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc, cups, fonts-dejavu-core")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/../packaging/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/../packaging/postinst
+    ${CMAKE_CURRENT_LIST_DIR}/../packaging/prerm)
+# The maintainer scripts must stay executable even from a checkout that lost the file's mode.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Debug information would make up most of the package.
+set(CPACK_STRIP_FILES ON)
 include(CPack)
