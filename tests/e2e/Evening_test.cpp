@@ -105,8 +105,6 @@ protected:
         // hall's hummus is plated there.
         db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Teras', 'TERAS-YAZICISI')"));
         db.exec(QStringLiteral("INSERT INTO URUNYAZICI VALUES ('M02', '1', 'Teras')"));
-        db.exec(QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', "
-                               "'Server calisma araligi (x snde bir)', '1')"));
         ASSERT_EQ(DemoRestaurant::QueueEvening(db.session()), 12);
 
         environment = QProcessEnvironment::systemEnvironment();

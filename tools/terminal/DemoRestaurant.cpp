@@ -132,6 +132,9 @@ void Seed(DatabaseSession& session, const QString& printerFolder) {
          {{"B", "Sistem"}, {"A", "Firma Adi"}, {"D", QStringLiteral("Lokanta Velmora")}});
     exec(session, setting,
          {{"B", "Yazdirma"}, {"A", "Bitis yazisi"}, {"D", QStringLiteral("Yine bekleriz!")}});
+    // The demo polls every second rather than every two.
+    exec(session, setting,
+         {{"B", "Sistem"}, {"A", "Server calisma araligi (x snde bir)"}, {"D", "1"}});
 }
 
 int QueueEvening(DatabaseSession& session) {
