@@ -45,6 +45,7 @@ TEST_F(BadQueueRowsTest, OrdinaryJobsPrintOnceAndOnlyFinishedRowsGo) {
     const qint64 pilav = h.db.addSaleLine(404, QStringLiteral("P1"), 1, 8);
     h.db.queueJob(404, QStringLiteral("0"));
     h.db.queueJob(302, QStringLiteral("1"));
+    const int queuedRows = h.queued();
     h.tick(16);
 
     // Left: the row without a bill, which the queue never reads, and the two whose bill is no
@@ -73,8 +74,9 @@ TEST_F(BadQueueRowsTest, OrdinaryJobsPrintOnceAndOnlyFinishedRowsGo) {
     EXPECT_EQ(h.flags(pilav), QStringLiteral("1/1/0"));
     EXPECT_EQ(printed(QStringLiteral("MUTFAK-1"), QStringLiteral("1   Pilav")), 1);
     EXPECT_EQ(h.queued(), 3);
-    std::cout << "bad queue rows: 10 rows, 3 left queued (no bill, bill not a number), "
-                 "ordinary jobs printed once, 0 lost\n";
+    std::cout << "bad queue rows: " << queuedRows << " rows, " << left.size()
+              << " left queued (no bill, bill not a number), " << h.notices.size()
+              << " reports, ordinary lines printed once\n";
 }
 
 } // namespace

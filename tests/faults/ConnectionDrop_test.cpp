@@ -72,18 +72,21 @@ TEST_P(ConnectionDropTest, EveryLineComesOutAndOnlyTheCutOffTicketTwice) {
                                                     {"MUTFAK-1", "1   Pilav"},
                                                     {"IZGARA-1", "1   Az pişmiş"}};
     int reprinted = 0;
+    int lost = 0;
     for (const auto& [path, item] : placements) {
         // Only the ticket that came out just before the drop had no marks written for it.
         const int expected = cutOff.path == path && cutOff.ticket.contains(item) ? 2 : 1;
-        EXPECT_EQ(printed(path, item), expected) << path.toStdString() << " " << item.toStdString();
-        reprinted += expected - 1;
+        const int count = printed(path, item);
+        EXPECT_EQ(count, expected) << path.toStdString() << " " << item.toStdString();
+        reprinted += count > 1 ? 1 : 0;
+        lost += count == 0 ? 1 : 0;
     }
     const QString table = GetParam().type == QLatin1String("2") ? QStringLiteral("A_AdsIade")
                                                                 : QStringLiteral("A_AdsSatir");
     EXPECT_EQ(h.db.count(table, QStringLiteral("SIP=1 AND YAZ=1")), 3);
     EXPECT_EQ(h.db.count(table, QStringLiteral("URUNKODU='K1' AND EKYAZ=1")), 1);
     std::cout << "connection drop (" << GetParam().name << "): " << placements.size()
-              << " placements, " << reprinted << " reprinted, 0 lost\n";
+              << " placements, " << reprinted << " reprinted, " << lost << " lost\n";
 }
 
 INSTANTIATE_TEST_SUITE_P(DropPoints, ConnectionDropTest,
