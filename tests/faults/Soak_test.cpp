@@ -12,6 +12,19 @@
 #include <unistd.h>
 #include <vector>
 
+// AddressSanitizer keeps freed memory in quarantine, so resident memory grows there whatever
+// the server does; that build looks for leaks instead.
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_RESIDENT_MEMORY_MEANINGFUL 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMORA_RESIDENT_MEMORY_MEANINGFUL 0
+#endif
+#endif
+#ifndef VELMORA_RESIDENT_MEMORY_MEANINGFUL
+#define VELMORA_RESIDENT_MEMORY_MEANINGFUL 1
+#endif
+
 namespace {
 
 constexpr int kBills = 200;
@@ -24,6 +37,7 @@ constexpr int kJobs = kBills * kJobsPerBill;
 constexpr int kBacklog = 500;
 constexpr int kMeasuredFrom = 500;
 constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr bool kResidentMemoryMeaningful = VELMORA_RESIDENT_MEMORY_MEANINGFUL;
 
 qint64 ResidentBytes() {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -233,7 +247,9 @@ TEST_F(Soak, TwoThousandJobsWhileTerminalsKeepOrdering) {
     EXPECT_FALSE(QFile::exists(runner.context().log.filePath()));
     ASSERT_GT(residentAtMeasureStart, 0);
     const double growth = static_cast<double>(residentAtEnd - residentAtMeasureStart) / kMegabyte;
-    EXPECT_LT(growth, 5.0);
+    if (kResidentMemoryMeaningful) {
+        EXPECT_LT(growth, 5.0);
+    }
 
     std::cout << std::fixed << std::setprecision(1) << "soak: " << processed << " jobs ("
               << kBills * 5 << " production, " << kBills << " cancellation, " << kBills * 4
@@ -242,7 +258,8 @@ TEST_F(Soak, TwoThousandJobsWhileTerminalsKeepOrdering) {
               << " returns, " << printout.documents << " documents; " << lost << " lost, "
               << duplicates << " duplicates; RSS growth " << growth << " MB (job " << kMeasuredFrom
               << ": " << static_cast<double>(residentAtMeasureStart) / kMegabyte << " MB, job "
-              << processed << ": " << static_cast<double>(residentAtEnd) / kMegabyte << " MB)\n";
+              << processed << ": " << static_cast<double>(residentAtEnd) / kMegabyte << " MB"
+              << (kResidentMemoryMeaningful ? "" : ", not bounded under AddressSanitizer") << ")\n";
     RecordProperty("jobs", processed);
     RecordProperty("lost", lost);
     RecordProperty("duplicates", duplicates);
