@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <iomanip>
 #include <iostream>
