@@ -3,7 +3,6 @@
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 #include "log/DiagnosticLog.h"
-#include "print/PlainLine.h"
 #include "print/PrinterRegistry.h"
 #include "print/TicketPrinter.h"
 #include "queue/IntegerText.h"
@@ -71,7 +70,7 @@ Ticket TicketHeader(const KitchenTicketKind& kind, const TYazimIsi& job) {
     ticket << utf8(kind.numberLine) + job.AdisyonID;
     ticket << utf8(kind.dateLine);
     ticket << QStringLiteral("#-") + job.Departman + QStringLiteral(" - ") + job.MASANO;
-    ticket << PlainLine(job.Garson);
+    ticket << job.Garson;
     if (kind.billNoteLine)
         ticket << QStringLiteral("#-") + job.ACIKLAMA;
     ticket << QStringLiteral("=-") << QStringLiteral("AD. URUN") << QStringLiteral(">-ACIKLAMA")
@@ -109,7 +108,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
             if (kind.noteAsRightPart)
                 ticket << QStringLiteral(">-") + note;
             else if (!note.isEmpty())
-                ticket << PlainLine(note);
+                ticket << note;
             if (kind.logProductName) {
                 log.LogLine(QLatin1Char('-') + job.AdisyonID + QLatin1Char('-') +
                                 lines.text(QStringLiteral("ADI")),

@@ -1,4 +1,3 @@
-#include "print/PlainLine.h"
 #include "queue/JobContext.h"
 #include "tickets/BillBody.h"
 #include "tickets/BillOptions.h"
@@ -15,7 +14,7 @@ namespace {
 void PrintAccountSlip(JobContext& context, Ticket slip, const QStringList& foot) {
     slip << QStringLiteral(">-#TARIH# #SAAT#");
     if (context.options.tableInfoFlag)
-        slip << PlainLine(TableInformationText(context.job)) << WaiterCopyLine(context.job);
+        slip << TableInformationText(context.job) << WaiterCopyLine(context.job);
     AppendBillBody(slip, context.A, context.job, DiscountLayout::Lines);
     slip << QStringLiteral("=-") << foot;
     PrintOnBillPrinter(context, slip, JobPrinterName::Honoured);
@@ -31,7 +30,7 @@ void BuildEadisyonSlip(JobContext& context) {
         QStringLiteral("#-Eadisyon Bilgi Fişi"),
         QStringLiteral("#-Fiş No:") + job.AdisyonID,
         QStringLiteral("ETTN:"),
-        PlainLine(job.ALAN),
+        job.ALAN,
         QStringLiteral("Eadisyon No:") + job.ADISYONNO,
         QString(),
     };
@@ -47,7 +46,7 @@ void BuildPosAccountSlip(JobContext& context) {
         QStringLiteral("#-POS HESAP FİŞİ"),
         QStringLiteral("Fiş No:") + job.AdisyonID,
         QStringLiteral("FaturaETTN:"),
-        PlainLine(job.FaturaETTN),
+        job.FaturaETTN,
         QStringLiteral("FaturaNo:") + job.FaturaNo,
         QString(),
     };

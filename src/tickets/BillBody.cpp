@@ -1,7 +1,6 @@
 #include "tickets/BillBody.h"
 
 #include "db/Query.h"
-#include "print/PlainLine.h"
 #include "tickets/BillText.h"
 #include "tickets/NumberForms.h"
 
@@ -15,7 +14,7 @@ void AppendBillLine(Ticket& ticket, const Query& A) {
     ticket << (amount == 0 ? QStringLiteral(">-İKRAM  TL") : AmountLine(AmountText(amount)));
     const QString note = A.text(QStringLiteral("ACIKLAMA"));
     if (!note.isEmpty())
-        ticket << PlainLine(note);
+        ticket << note;
 }
 
 void AppendDiscount(Ticket& ticket, const TYazimIsi& job, DiscountLayout layout) {

@@ -1,6 +1,5 @@
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
-#include "print/PlainLine.h"
 #include "queue/JobContext.h"
 #include "tickets/BillOptions.h"
 #include "tickets/BillPrinter.h"
@@ -32,7 +31,7 @@ void BuildSplitBillTicket(JobContext& context) {
     Ticket ticket;
     ticket << QStringLiteral("#-") + ReadCompanyName(context.settings) << QString()
            << QStringLiteral(">-#TARIH# #SAAT#") << QStringLiteral("Ads No: ") + job.AdisyonID
-           << PlainLine(TableInformationText(job)) << QString()
+           << TableInformationText(job) << QString()
            << QStringLiteral("Hesap : ") + job.ParcaliHesap + QStringLiteral(", ") + job.ParcaliTur
            << QStringLiteral("AD. BIRIM URUN") << QStringLiteral(">-TUTAR") << QStringLiteral("=-");
     {

@@ -98,18 +98,35 @@ protected:
                {type, 302, "G'1", subAccount, Quotes});
     }
 
-    // Whether the value was drawn whole, alone or within a longer text, on a document printed to
-    // the end on that printer.
-    bool drawn(const QString& path, const QString& value) {
+    // Whether the value stands unchanged in a ticket printed to the end on that printer: within
+    // one of its lines, or as a line's beginning. A text that begins with a markup prefix is
+    // laid out by that prefix, as every ticket line is; the rest is drawn as it stands.
+    bool printedVerbatim(const QString& path, const QString& value) {
         const RecordingPrinterSource& printers = runner.printer().printers();
         for (int i = 0; i < printers.documentCount(); ++i) {
             const RecordedDocument& document = printers.document(i);
             if (document.path != path || !document.ended || document.aborted)
                 continue;
-            for (const QString& text : document.drawnTexts()) {
-                if (text.contains(value))
-                    return true;
+            for (const QString& line : document.lines) {
+                if (line.contains(value))
+                    return HasMarkupPrefix(value) || drawnWithin(document, value);
             }
+        }
+        return false;
+    }
+
+    static bool HasMarkupPrefix(const QString& value) {
+        for (const char* prefix : {"#-", "=-", ">-", "@B"}) {
+            if (value.startsWith(QLatin1String(prefix)))
+                return true;
+        }
+        return false;
+    }
+
+    static bool drawnWithin(const RecordedDocument& document, const QString& value) {
+        for (const QString& text : document.drawnTexts()) {
+            if (text.contains(value))
+                return true;
         }
         return false;
     }
@@ -160,7 +177,7 @@ TEST_F(HostileTextTest, PrintsVerbatimAndChangesNothingElse) {
                                                   {bills, "Hesap : 1' OR '1'='1, " + Quotes}};
     int missing = 0;
     for (const auto& [path, value] : verbatim) {
-        const bool found = drawn(path, value);
+        const bool found = printedVerbatim(path, value);
         EXPECT_TRUE(found) << path.toStdString() << ": " << value.toStdString();
         missing += found ? 0 : 1;
     }
