@@ -14,7 +14,7 @@ ServerParts::ServerParts(const QString& directory, const QString& logPath)
     , settings(X)
     , printers(directory) {
     X.setSql(AuxiliaryStatement());
-    YAZ.setSql(QStringLiteral("SELECT Adi,Yol FROM A_Yazicilar"));
+    YAZ.setSql(PrinterRegistry::Statement());
     T.setInterval(kDefaultPollInterval);
 }
 

@@ -2,8 +2,12 @@
 
 #include "db/Query.h"
 
+QString PrinterRegistry::Statement() {
+    return QStringLiteral("SELECT Adi,Yol FROM A_Yazicilar");
+}
+
 void PrinterRegistry::LoadPrinterRegistry(Query& YAZ) {
-    YAZ.setSql(QStringLiteral("SELECT Adi,Yol FROM A_Yazicilar"));
+    YAZ.setSql(Statement());
     YAZ.Open();
     m_printers.clear();
     for (YAZ.First(); !YAZ.Eof(); YAZ.Next())

@@ -15,6 +15,9 @@ struct TYazici {
 // The printers of A_Yazicilar, in the order the database returned them, loaded once at start.
 class PrinterRegistry {
 public:
+    // The statement of the printer query YAZ.
+    static QString Statement();
+
     // Throws DatabaseError; the registry then holds the rows read so far.
     void LoadPrinterRegistry(Query& YAZ);
     // The Yol of the last record named exactly so, or the empty text.

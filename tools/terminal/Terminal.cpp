@@ -63,9 +63,7 @@ qint64 Terminal::insertLine(const QString& table, qint64 billId, const Line& lin
          {QStringLiteral("ADET"), line.quantity},
          {QStringLiteral("SIP"), alreadySent},
          {QStringLiteral("H"), line.subAccount}});
-    RecordSet id = m_session.Select(QStringLiteral("SELECT MAX(ID) AS ID FROM ") + table);
-    id.First();
-    return id.value(QStringLiteral("ID")).toLongLong();
+    return lastId(table);
 }
 
 void Terminal::SetTotals(qint64 billId, const Totals& totals) {
@@ -103,7 +101,12 @@ qint64 Terminal::Queue(const Job& job) {
          {QStringLiteral("YaziciAdi"), textOrNull(job.printerName)},
          {QStringLiteral("ParcaliHesap"), textOrNull(job.subAccount)},
          {QStringLiteral("ParcaliTur"), textOrNull(job.splitKind)}});
-    RecordSet id = m_session.Select(QStringLiteral("SELECT MAX(ID) AS ID FROM A_YazimKuyrugu"));
+    return lastId(QStringLiteral("A_YazimKuyrugu"));
+}
+
+qint64 Terminal::lastId(const QString& table) {
+    // A terminal is the only writer it knows of; the key it just inserted is the largest.
+    RecordSet id = m_session.Select(QStringLiteral("SELECT MAX(ID) AS ID FROM ") + table);
     id.First();
     return id.value(QStringLiteral("ID")).toLongLong();
 }

@@ -53,6 +53,7 @@ public:
 
 private:
     qint64 insertLine(const QString& table, qint64 billId, const Line& line, bool alreadySent);
+    qint64 lastId(const QString& table);
 
     DatabaseSession& m_session;
 };
