@@ -125,6 +125,62 @@ QString odbcValue(const QString& key, const QString& value, const QString& drive
     return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
+// The driver manager and the drivers match keywords with the C library's case folding, which
+// follows the process locale: under Turkish settings "Driver" is not "DRIVER", since "i" does
+// not upper-case to "I" there. Upper-case keywords match under every locale. ASCII letters
+// only, so a keyword's other characters stay as written.
+QString odbcKeyword(const QString& keyword) {
+    QString upper = keyword;
+    for (QChar& character : upper) {
+        if (character >= QLatin1Char('a') && character <= QLatin1Char('z'))
+            character = QChar(character.unicode() - ('a' - 'A'));
+    }
+    return upper;
+}
+
+// Where an ODBC value ends: at the next ";", or after its closing brace when it is braced
+// ("}}" inside braces stands for one brace), so a ";" or "=" inside a value is never taken
+// for the start of a keyword.
+qsizetype endOfOdbcValue(const QString& text, qsizetype start) {
+    qsizetype i = start;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    if (i < text.size() && text.at(i) == QLatin1Char('{')) {
+        for (++i; i < text.size(); ++i) {
+            if (text.at(i) != QLatin1Char('}'))
+                continue;
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('}'))
+                ++i;
+            else
+                break;
+        }
+    }
+    const qsizetype semicolon = text.indexOf(QLatin1Char(';'), i);
+    return semicolon < 0 ? text.size() : semicolon;
+}
+
+// The technician's string with its keywords upper-cased; values, quoting, blanks and
+// separators stay byte for byte.
+QString withOdbcKeywords(const QString& text) {
+    QString result;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype equals = text.indexOf(QLatin1Char('='), i);
+        qsizetype semicolon = text.indexOf(QLatin1Char(';'), i);
+        if (semicolon < 0)
+            semicolon = text.size();
+        if (equals < 0 || semicolon < equals) {
+            result += text.mid(i, semicolon + 1 - i); // no keyword in this part
+            i = semicolon + 1;
+            continue;
+        }
+        const qsizetype end = endOfOdbcValue(text, equals + 1);
+        result += odbcKeyword(text.mid(i, equals - i)) + text.mid(equals, end + 1 - equals);
+        i = end + 1;
+    }
+    return result;
+}
+
 // Every attribute ends with ";": FreeTDS otherwise reads the last value one character long.
 ConnectionTarget sqlServerTarget(Attributes attributes, const QStringList& installedOdbcDrivers) {
     const QString driver = SqlServerOdbcDriver(installedOdbcDrivers);
@@ -132,9 +188,10 @@ ConnectionTarget sqlServerTarget(Attributes attributes, const QStringList& insta
     // SQL Server Express instance presents.
     if (sameName(driver, MicrosoftDriver18) && !hasAttribute(attributes, "TrustServerCertificate"))
         attributes.append({QStringLiteral("TrustServerCertificate"), QStringLiteral("yes")});
-    QString text = QStringLiteral("Driver={%1};").arg(driver);
+    QString text = QStringLiteral("DRIVER={%1};").arg(driver);
     for (const auto& [key, value] : attributes)
-        text += key + QLatin1Char('=') + odbcValue(key, value, driver) + QLatin1Char(';');
+        text +=
+            odbcKeyword(key) + QLatin1Char('=') + odbcValue(key, value, driver) + QLatin1Char(';');
     return {OdbcDriver, text};
 }
 
@@ -221,7 +278,7 @@ ConnectionTarget TranslateConnectionString(const QString& connectionString,
                                            const QString& executableDirectory,
                                            const QStringList& installedOdbcDrivers) {
     if (isOdbcString(connectionString)) {
-        QString text = connectionString.trimmed();
+        QString text = withOdbcKeywords(connectionString.trimmed());
         if (!text.endsWith(QLatin1Char(';')))
             text += QLatin1Char(';'); // FreeTDS misreads an unterminated last value
         return {OdbcDriver, text};

@@ -5,6 +5,7 @@
 #include "support/QStringPrinter.h"
 #include "support/RecordingMessages.h"
 #include "support/TestDatabase.h"
+#include "support/TurkishLocale.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -143,8 +144,28 @@ TEST_F(DatabaseConnectionTest, UnreachableSqlServerGivesTheClientsErrorQuickly) 
     EXPECT_LT(timer.elapsed(), 5000);
     ASSERT_EQ(m_messages.messages().size(), 2);
     expectConnectionFailure();
-    EXPECT_TRUE(m_messages.messages().first().contains("FreeTDS"))
-        << m_messages.messages().first().toStdString();
+    // FreeTDS's own text: the driver manager found the driver and the driver tried the server.
+    const QString underC = m_messages.messages().first();
+    EXPECT_TRUE(underC.contains("[FreeTDS]")) << underC.toStdString();
+
+    // The same under Turkish settings, where the driver manager's keyword match folds case
+    // the Turkish way.
+    m_messages.clear();
+    const TurkishLocale turkish;
+    EXPECT_FALSE(connect());
+    ASSERT_EQ(m_messages.messages().size(), 2);
+    EXPECT_EQ(m_messages.messages().first(), underC);
+}
+
+TEST_F(DatabaseConnectionTest, TechniciansOdbcStringConnectsUnderTurkishSettings) {
+    TestDatabase database;
+    database.addBill(302, "1", "M5");
+    writeIni(("[Database]\nCustomConnStr=Driver=SQLite3;Database=" + database.filePath() + "\n")
+                 .toUtf8());
+    const TurkishLocale turkish;
+    ASSERT_TRUE(connect()) << m_messages.messages().join(" | ").toStdString();
+    EXPECT_EQ(m_session.target().driver, "QODBC");
+    EXPECT_EQ(m_session.Select("SELECT MASANO FROM A_Adisyon").recordCount(), 1);
 }
 
 TEST_F(DatabaseConnectionTest, UnwritableDirectoryStopsTheStepWithAnIniError) {

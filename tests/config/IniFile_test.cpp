@@ -1,5 +1,6 @@
 #include "config/IniFile.h"
 #include "log/Error.h"
+#include "support/TurkishLocale.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,6 +51,19 @@ TEST_F(IniFileTest, LookupIgnoresCaseTrimsAndStripsOnePairOfQuotes) {
     EXPECT_EQ(read("Database", "Empty", "fallback"), "");
     EXPECT_EQ(read("Other", "Server"), "wrong");
     EXPECT_FALSE(readRaw().contains("fallback"));
+}
+
+// Names fold as in the C locale whatever the regional settings: Turkish folding would keep
+// "I" from matching "i".
+TEST_F(IniFileTest, LookupIgnoresCaseTheSameWayUnderTurkishSettings) {
+    writeRaw("[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]\r\nVerbose mode (DEGISTIRMEYIN)=1\r\n"
+             "[Yazdirma]\r\nBITIS YAZISI=Afiyet olsun\r\n");
+    const TurkishLocale turkish;
+    EXPECT_EQ(read("bu kisimdaki ayarlari degistirmeyin", "VERBOSE MODE (degistirmeyin)"), "1");
+    EXPECT_EQ(read("YAZDIRMA", "Bitis yazisi"), "Afiyet olsun");
+    m_ini.IniWriteString("Test", "yazdirma", "bitis yazisi", "Yine bekleriz");
+    EXPECT_EQ(read("Yazdirma", "BITIS YAZISI"), "Yine bekleriz");
+    EXPECT_FALSE(readRaw().contains("bitis yazisi"));
 }
 
 TEST_F(IniFileTest, ValuesAreCutAt2047Characters) {

@@ -23,11 +23,11 @@ TEST(SqlServerTarget, QuotesValuesAsTheChosenDriverReadsThem) {
                                                        "a;b}c", {"ODBC Driver 17 for SQL Server"});
     EXPECT_EQ(microsoft.driver, "QODBC");
     EXPECT_EQ(microsoft.databaseName,
-              "Driver={ODBC Driver 17 for SQL Server};Server=KASA\\SQLExpress;"
-              "Database=KESTROVA_2025;UID=sa;PWD={a;b}}c};");
+              "DRIVER={ODBC Driver 17 for SQL Server};SERVER=KASA\\SQLExpress;"
+              "DATABASE=KESTROVA_2025;UID=sa;PWD={a;b}}c};");
 
     EXPECT_EQ(SqlServerTarget("db,1433", "D", "u", " p}", FreeTdsOnly).databaseName,
-              "Driver={FreeTDS};Server=db,1433;Database=D;UID=u;PWD={ p}};");
+              "DRIVER={FreeTDS};SERVER=db,1433;DATABASE=D;UID=u;PWD={ p}};");
     // FreeTDS has no way to carry "};" inside a value; the error must not show the password.
     try {
         SqlServerTarget("db", "D", "u", "secret};x", FreeTdsOnly);
@@ -40,23 +40,26 @@ TEST(SqlServerTarget, QuotesValuesAsTheChosenDriverReadsThem) {
 
 TEST(SqlServerTarget, Driver18TrustsTheLocalServersCertificate) {
     EXPECT_EQ(SqlServerTarget("S", "D", "u", "p", {"ODBC Driver 18 for SQL Server"}).databaseName,
-              "Driver={ODBC Driver 18 for SQL Server};Server=S;Database=D;UID=u;PWD=p;"
-              "TrustServerCertificate=yes;");
+              "DRIVER={ODBC Driver 18 for SQL Server};SERVER=S;DATABASE=D;UID=u;PWD=p;"
+              "TRUSTSERVERCERTIFICATE=yes;");
     const QString technicians =
         TranslateConnectionString("Provider=MSOLEDBSQL;Server=S;TrustServerCertificate=no", {},
                                   {"ODBC Driver 18 for SQL Server"})
             .databaseName;
-    EXPECT_EQ(technicians, "Driver={ODBC Driver 18 for SQL Server};Server=S;"
-                           "TrustServerCertificate=no;");
+    EXPECT_EQ(technicians, "DRIVER={ODBC Driver 18 for SQL Server};SERVER=S;"
+                           "TRUSTSERVERCERTIFICATE=no;");
 }
 
-TEST(TranslateConnectionString, OdbcStringsGoThroughAsWritten) {
+// Keywords are upper-cased, since the driver manager compares them with the locale's case
+// folding; values, braces and blanks go through as written.
+TEST(TranslateConnectionString, OdbcStringsGoThroughWithUpperCaseKeywords) {
     EXPECT_EQ(TranslateConnectionString("DSN=Kasa;UID=sa;PWD={x;y}", {}, FreeTdsOnly).databaseName,
               "DSN=Kasa;UID=sa;PWD={x;y};");
-    const ConnectionTarget odbc =
-        TranslateConnectionString(" driver = {FreeTDS};Server=h;", {}, {});
+    const ConnectionTarget odbc = TranslateConnectionString(
+        " driver = {FreeTDS};Server=h;Pwd={a}};uid=b};;trusted_Connection= no;", {}, {});
     EXPECT_EQ(odbc.driver, "QODBC");
-    EXPECT_EQ(odbc.databaseName, "driver = {FreeTDS};Server=h;");
+    EXPECT_EQ(odbc.databaseName,
+              "DRIVER = {FreeTDS};SERVER=h;PWD={a}};uid=b};;TRUSTED_CONNECTION= no;");
 }
 
 TEST(TranslateConnectionString, OleDbKeysMapOntoOdbc) {
@@ -65,16 +68,16 @@ TEST(TranslateConnectionString, OleDbKeysMapOntoOdbc) {
         "initial catalog=KESTROVA_2025;User Id=sa;password='it''s;\"}';;Encrypt=no",
         {}, FreeTdsOnly);
     EXPECT_EQ(target.driver, "QODBC");
-    EXPECT_EQ(target.databaseName, "Driver={FreeTDS};Server=KASA\\SQLExpress;"
-                                   "Database=KESTROVA_2025;UID=sa;PWD={it's;\"}};Encrypt=no;");
+    EXPECT_EQ(target.databaseName, "DRIVER={FreeTDS};SERVER=KASA\\SQLExpress;"
+                                   "DATABASE=KESTROVA_2025;UID=sa;PWD={it's;\"}};ENCRYPT=no;");
 
     EXPECT_EQ(TranslateConnectionString("Data Source=A;User ID=u;Password=p;Data Source=B", {},
                                         FreeTdsOnly)
                   .databaseName,
-              "Driver={FreeTDS};Server=B;UID=u;PWD=p;");
+              "DRIVER={FreeTDS};SERVER=B;UID=u;PWD=p;");
     EXPECT_EQ(TranslateConnectionString("Provider=SQLNCLI11;Server=S;UID=u", {}, FreeTdsOnly)
                   .databaseName,
-              "Driver={FreeTDS};Server=S;UID=u;");
+              "DRIVER={FreeTDS};SERVER=S;UID=u;");
 }
 
 TEST(TranslateConnectionString, UnusableStringsFailWithoutShowingTheirValues) {
