@@ -1,6 +1,6 @@
 #include "app/PrintServer.h"
 
-#include "config/UserMessages.h"
+#include "core/UserMessages.h"
 
 const QString PrintServer::CloseQuestion =
     QStringLiteral("Server'i kapatirsaniz terminaller cikti alamayacaktir. Server'i kapatmak "

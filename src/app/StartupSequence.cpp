@@ -4,8 +4,8 @@
 #include "config/DatabaseConnection.h"
 #include "config/LocalSettings.h"
 #include "config/PollInterval.h"
-#include "config/UserMessages.h"
-#include "log/Error.h"
+#include "core/Error.h"
+#include "core/UserMessages.h"
 #include "queue/QueueStatements.h"
 #include "tickets/ExchangeRates.h"
 

@@ -1,10 +1,10 @@
 #include "config/DatabaseConnection.h"
 
 #include "config/IniFile.h"
-#include "config/UserMessages.h"
+#include "core/Error.h"
+#include "core/UserMessages.h"
 #include "db/ConnectionString.h"
 #include "db/DatabaseSession.h"
-#include "log/Error.h"
 
 namespace {
 

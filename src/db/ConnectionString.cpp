@@ -1,6 +1,6 @@
 #include "db/ConnectionString.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QDir>
 #include <QList>

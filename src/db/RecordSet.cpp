@@ -1,7 +1,7 @@
 #include "db/RecordSet.h"
 
-#include "log/Error.h"
-#include "tickets/NumberForms.h"
+#include "core/Error.h"
+#include "core/NumberForms.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "print/SystemPrinterCanvas.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QPrinterInfo>
 

@@ -1,5 +1,6 @@
 #include "queue/KitchenTickets.h"
 
+#include "core/NumberForms.h"
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 #include "log/DiagnosticLog.h"
@@ -8,7 +9,6 @@
 #include "queue/IntegerText.h"
 #include "queue/JobContext.h"
 #include "queue/QueueStatements.h"
-#include "tickets/NumberForms.h"
 
 namespace {
 

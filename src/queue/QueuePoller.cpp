@@ -1,10 +1,10 @@
 #include "queue/QueuePoller.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
+#include "core/NumberForms.h"
 #include "queue/IntegerText.h"
 #include "queue/KitchenTickets.h"
 #include "queue/QueueStatements.h"
-#include "tickets/NumberForms.h"
 
 #include <QCoreApplication>
 #include <utility>

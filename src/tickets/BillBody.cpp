@@ -1,8 +1,8 @@
 #include "tickets/BillBody.h"
 
+#include "core/NumberForms.h"
 #include "db/Query.h"
 #include "tickets/BillText.h"
-#include "tickets/NumberForms.h"
 
 namespace {
 

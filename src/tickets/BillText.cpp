@@ -1,6 +1,6 @@
 #include "tickets/BillText.h"
 
-#include "tickets/NumberForms.h"
+#include "core/NumberForms.h"
 
 bool IsNoAmount(const QString& amountText) {
     return amountText.isEmpty() || TrimBlanksAndControls(amountText) == QLatin1String("0");

@@ -1,3 +1,4 @@
+#include "core/NumberForms.h"
 #include "db/Query.h"
 #include "queue/JobContext.h"
 #include "tickets/BillBody.h"
@@ -7,7 +8,6 @@
 #include "tickets/BillText.h"
 #include "tickets/CustomerBalance.h"
 #include "tickets/Ean13.h"
-#include "tickets/NumberForms.h"
 #include "tickets/TicketBuilders.h"
 
 namespace {

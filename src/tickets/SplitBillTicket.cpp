@@ -1,3 +1,4 @@
+#include "core/NumberForms.h"
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 #include "queue/JobContext.h"
@@ -5,7 +6,6 @@
 #include "tickets/BillPrinter.h"
 #include "tickets/BillSettings.h"
 #include "tickets/BillText.h"
-#include "tickets/NumberForms.h"
 #include "tickets/TicketBuilders.h"
 
 namespace {

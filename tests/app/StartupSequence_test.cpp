@@ -1,6 +1,6 @@
 #include "app/PrintServer.h"
 #include "config/ComputerName.h"
-#include "log/Error.h"
+#include "core/Error.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
 

@@ -1,7 +1,7 @@
 #include "config/DatabaseConnection.h"
 #include "config/IniFile.h"
+#include "core/Error.h"
 #include "db/DatabaseSession.h"
-#include "log/Error.h"
 #include "support/QStringPrinter.h"
 #include "support/RecordingMessages.h"
 #include "support/TestDatabase.h"

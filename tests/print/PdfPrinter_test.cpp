@@ -1,5 +1,5 @@
-#include "config/RegionalSettings.h"
-#include "log/Error.h"
+#include "core/Error.h"
+#include "core/RegionalSettings.h"
 #include "print/DevicePrinterSource.h"
 #include "print/PdfFileCanvas.h"
 #include "print/PrintEngine.h"

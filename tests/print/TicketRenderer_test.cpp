@@ -1,4 +1,4 @@
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 #include "print/Code39.h"
 #include "print/PrintEngine.h"
 #include "support/RecordingCanvas.h"

@@ -1,6 +1,6 @@
 #include "preview/PreviewPrinters.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 #include "preview/PreviewFolder.h"
 
 #include <QDir>

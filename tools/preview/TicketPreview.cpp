@@ -3,7 +3,7 @@
 #include "app/HeadlessMessages.h"
 #include "app/ServerParts.h"
 #include "app/StartupSequence.h"
-#include "log/Error.h"
+#include "core/Error.h"
 #include "preview/PreviewFolder.h"
 #include "queue/QueueStatements.h"
 #include "tickets/ExchangeRates.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 
 #include <QChar>
 #include <QString>

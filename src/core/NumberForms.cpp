@@ -1,6 +1,6 @@
-#include "tickets/NumberForms.h"
+#include "core/NumberForms.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QLocale>
 #include <algorithm>
