@@ -1,6 +1,6 @@
 #include "tickets/CustomerBalance.h"
 
-#include "core/NumberForms.h"
+#include "core/CurrencyValue.h"
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 

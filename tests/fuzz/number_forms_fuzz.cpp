@@ -1,4 +1,5 @@
 #include "FuzzInput.h"
+#include "core/CurrencyValue.h"
 #include "core/Error.h"
 #include "core/NumberForms.h"
 #include "tickets/Ean13.h"

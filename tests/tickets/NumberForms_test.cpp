@@ -1,3 +1,4 @@
+#include "core/CurrencyValue.h"
 #include "core/Error.h"
 #include "core/NumberForms.h"
 #include "tickets/Ean13.h"
