@@ -4,9 +4,9 @@
 
 #include <QThread>
 
-PrintEngine::PrintEngine(const TYazimIsi& job, const PrintSettings& settings, DiagnosticLog& log,
-                         PrinterSource& printers, Pause pause)
-    : m_job(job)
+PrintEngine::PrintEngine(const QString& billNumber, const PrintSettings& settings,
+                         DiagnosticLog& log, PrinterSource& printers, Pause pause)
+    : m_billNumber(billNumber)
     , m_settings(settings)
     , m_log(log)
     , m_printers(printers)
@@ -25,7 +25,7 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
 
     const QString printer = FindInstalledPrinter(path);
     if (printer.isEmpty()) {
-        m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_job.AdisyonID +
+        m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
                           QLatin1String(" Yazici: ") + path,
                       true);
         return;

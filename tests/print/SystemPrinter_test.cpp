@@ -91,12 +91,12 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     const QSet<QString> before = PdfFiles(directories);
 
     QTemporaryDir dir;
-    TYazimIsi job;
+    const QString billNumber;
     DiagnosticLog log(dir.filePath(QStringLiteral("Velmora.log")));
     DevicePrinterSource source(dir.path());
     PrintSettings settings;
     settings.top = 1000000; // the first line falls off the first page: two pages in all
-    PrintEngine engine(job, settings, log, source, [](int) {});
+    PrintEngine engine(billNumber, settings, log, source, [](int) {});
     engine.PrintTicket(queue.toLower(), {QStringLiteral("SATIR BIR"), QStringLiteral("SATIR IKI"),
                                          QStringLiteral("SATIR UC")});
 

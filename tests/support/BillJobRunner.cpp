@@ -17,7 +17,7 @@ BillJobRunner::BillJobRunner(TestDatabase& db, QStringList installedPrinters,
     , m_settings(m_X)
     , m_log(m_dir.filePath(QStringLiteral("Velmora.log")))
     , m_printer(job, m_log, std::move(installedPrinters))
-    , m_engine(realPrinters ? std::make_unique<PrintEngine>(job, PrintSettings{}, m_log,
+    , m_engine(realPrinters ? std::make_unique<PrintEngine>(job.AdisyonID, PrintSettings{}, m_log,
                                                             *realPrinters, [](int) {})
                             : nullptr)
     , m_context{job,          A,
