@@ -31,10 +31,6 @@ public:
     static Pause SleepPause();
 
 private:
-    // The first installed printer whose name equals the path in any letter case, else the
-    // path itself when it names a virtual printer, else the empty text.
-    QString FindInstalledPrinter(const QString& path);
-
     const QString& m_billNumber;
     const PrintSettings m_settings;
     DiagnosticLog& m_log;

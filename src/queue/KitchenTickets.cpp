@@ -94,7 +94,9 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
     QList<qint64> lineIds;
     {
         // Cancellations too: each returned line goes to the station that cooked it.
-        // The printer name goes into the filter only as a string literal.
+        // The printer name goes into the filter only as a string literal. The filter ignores
+        // letter case as the printer lists do (print/PrinterNames.h): the lines of "MUTFAK"
+        // and of "Mutfak" share one ticket.
         const ScopedFilter ownLines(lines, utf8(kind.printerColumn) + QLatin1Char('=') +
                                                SqlStringLiteral(name));
         for (lines.First(); !lines.Eof(); lines.Next()) {
