@@ -11,7 +11,7 @@ class PrinterSource {
 public:
     virtual ~PrinterSource() = default;
 
-    // Installed printers by name, enumerated once per process.
+    // Installed printers by name, listed at the first call and then kept.
     virtual QStringList InstalledPrinters() = 0;
     // A path that names a printer without being installed, such as a virtual printer.
     virtual bool IsVirtualPrinter(const QString& path) const = 0;

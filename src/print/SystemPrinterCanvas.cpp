@@ -2,8 +2,6 @@
 
 #include "core/Error.h"
 
-#include <QPrinterInfo>
-
 SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
     : m_printer(QPrinter::HighResolution) {
     m_printer.setPrinterName(printerName);
@@ -12,11 +10,6 @@ SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
 SystemPrinterCanvas::~SystemPrinterCanvas() {
     if (isPainting())
         Abort();
-}
-
-QStringList SystemPrinterCanvas::InstalledPrinterNames() {
-    static const QStringList names = QPrinterInfo::availablePrinterNames();
-    return names;
 }
 
 void SystemPrinterCanvas::BeginDocument() {
