@@ -20,7 +20,7 @@ ServerParts::ServerParts(const QString& directory, const QString& logPath)
 
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
-    const JobContext context{job, A, EKA, X, C, settings, registry, *engine, log, options};
+    const JobContext context{job, A, EKA, X, C, settings, *printerPaths, *engine, log, options};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});

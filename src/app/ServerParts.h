@@ -42,6 +42,9 @@ struct ServerParts {
     PrintSettings printSettings;
     BillOptions options;
     DevicePrinterSource printers;
+    // Where the builders look their printers up: the registry, unless a tool puts its own
+    // paths in its place before CreatePoller (the ticket preview sends each ticket to a file).
+    const PrinterPaths* printerPaths = &registry;
     // The engine's pause after each ticket, which gives the spooler time; set before
     // CreatePoller.
     PrintEngine::Pause printPause = PrintEngine::SleepPause();

@@ -16,8 +16,6 @@ void PrinterRegistry::LoadPrinterRegistry(Query& YAZ) {
 }
 
 QString PrinterRegistry::FindPrinterPath(const QString& name) const {
-    if (m_redirect)
-        return m_redirect(name);
     QString path;
     for (const TYazici& printer : m_printers) {
         if (printer.Adi == name)

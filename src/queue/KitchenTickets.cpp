@@ -4,7 +4,7 @@
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 #include "log/DiagnosticLog.h"
-#include "print/PrinterRegistry.h"
+#include "print/PrinterPaths.h"
 #include "print/TicketPrinter.h"
 #include "queue/IntegerText.h"
 #include "queue/JobContext.h"

@@ -86,6 +86,8 @@ PreviewReport TicketPreview::Run() {
     };
     HeadlessMessages messages(m_folder.logPath(), std::cerr);
     PreviewTransaction transaction(parts.C);
+    PreviewPrinters printers(parts.registry, m_folder);
+    parts.printerPaths = &printers;
 
     StartupHooks hooks{[](int) {}, SavedExchangeRates,
                        [&](DatabaseSession&) {
@@ -110,9 +112,6 @@ PreviewReport TicketPreview::Run() {
     // The queue query, narrowed to this one job (its statement ends in its WHERE clause).
     QueuePoller& poller = *parts.poller;
     poller.Q().setSql(QueueStatement() + QStringLiteral("\nAND K.ID=") + QString::number(jobId));
-    PreviewPrinters printers(parts.registry, m_folder);
-    parts.registry.RedirectEveryName(
-        [&printers](const QString& printer) { return printers.PathFor(printer); });
     poller.setNotice([&report](const QString& message) { report.failure = message; });
 
     poller.TTimer();
