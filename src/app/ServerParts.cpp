@@ -1,7 +1,6 @@
 #include "app/ServerParts.h"
 
 #include "config/PollInterval.h"
-#include "queue/QueueStatements.h"
 #include "tickets/TicketBuilders.h"
 
 ServerParts::ServerParts(const QString& directory, const QString& logPath)
@@ -13,8 +12,6 @@ ServerParts::ServerParts(const QString& directory, const QString& logPath)
     , YAZ(C, QStringLiteral("YAZ"))
     , settings(X)
     , printers(directory) {
-    X.setSql(AuxiliaryStatement());
-    YAZ.setSql(PrinterRegistry::Statement());
     T.setInterval(kDefaultPollInterval);
 }
 

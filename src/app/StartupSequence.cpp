@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "core/UserMessages.h"
 #include "queue/QueueStatements.h"
+#include "queue/ServerQueries.h"
 #include "tickets/ExchangeRates.h"
 
 #include <QThread>
@@ -58,6 +59,7 @@ void StartupSequence::ReadLocalSettings() {
 }
 
 void StartupSequence::OpenQueries() {
+    SetQueryStatements(m_parts.poller->Q(), m_parts.A, m_parts.EKA, m_parts.X, m_parts.YAZ);
     // Opened once with the values they were designed with, to prove that the database has
     // every table and column they name; the results are not used.
     m_parts.poller->Q().Open();

@@ -7,7 +7,6 @@ QString PrinterRegistry::Statement() {
 }
 
 void PrinterRegistry::LoadPrinterRegistry(Query& YAZ) {
-    YAZ.setSql(Statement());
     YAZ.Open();
     m_printers.clear();
     for (YAZ.First(); !YAZ.Eof(); YAZ.Next())

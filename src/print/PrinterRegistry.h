@@ -19,7 +19,8 @@ public:
     // The statement of the printer query YAZ.
     static QString Statement();
 
-    // Throws DatabaseError; the registry then holds the rows read so far.
+    // Opens YAZ, which holds Statement(), reads every row and closes it. Throws DatabaseError;
+    // the registry then holds the rows read so far.
     void LoadPrinterRegistry(Query& YAZ);
     // The Yol of the last record named exactly so, or the empty text.
     QString FindPrinterPath(const QString& name) const override;

@@ -41,9 +41,6 @@ QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders
     , m_failures(m_report)
     , m_connection(context.C, m_report) {
     Q_ASSERT(&context.job == &job);
-    m_queue.setSql(QueueStatement());
-    m_context.A.setSql(LineStatement());
-    m_context.EKA.setSql(ExtraLineStatement());
 }
 
 void QueuePoller::TTimer() {
