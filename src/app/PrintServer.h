@@ -15,7 +15,8 @@ class PrintServer : public QObject {
 public:
     static const QString CloseQuestion;
 
-    PrintServer(const QString& directory, const QString& logPath, UserMessages& messages,
+    // The log is shared with whatever else writes the log file, such as the messages.
+    PrintServer(const QString& directory, DiagnosticLog& log, UserMessages& messages,
                 StartupHooks hooks = StartupHooks::System());
     ~PrintServer() override;
 

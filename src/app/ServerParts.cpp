@@ -3,9 +3,9 @@
 #include "config/PollInterval.h"
 #include "tickets/TicketBuilders.h"
 
-ServerParts::ServerParts(const QString& directory, const QString& logPath)
+ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     : ini(directory)
-    , log(logPath)
+    , log(diagnosticLog)
     , A(C, QStringLiteral("A"))
     , EKA(C, QStringLiteral("EKA"))
     , X(C, QStringLiteral("X"))

@@ -21,15 +21,15 @@
 // released by FormClose.
 struct ServerParts {
     // The directory holds the ini files, Doviz.xml and the PDF printers' folders: the
-    // executable's, normally.
-    ServerParts(const QString& directory, const QString& logPath);
+    // executable's, normally. The log is the process's one writer of its log file.
+    ServerParts(const QString& directory, DiagnosticLog& diagnosticLog);
 
     // The print engine with the print settings as read, and the poller with its empty printer
     // lists and the queue query Q. Made once the settings are known.
     void CreatePoller();
 
     IniFiles ini;
-    DiagnosticLog log;
+    DiagnosticLog& log;
     DatabaseSession C;
     Query A;
     Query EKA;

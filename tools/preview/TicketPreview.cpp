@@ -79,12 +79,13 @@ TicketPreview::TicketPreview(PreviewRequest request, const PreviewFolder& folder
 
 PreviewReport TicketPreview::Run() {
     PreviewReport report;
-    ServerParts parts(m_request.serverDirectory, m_folder.logPath());
+    DiagnosticLog log(m_folder.logPath());
+    ServerParts parts(m_request.serverDirectory, log);
     parts.ini.setReadOnly(true);
     // Files need no spooler time.
     parts.printPause = [](int) {
     };
-    HeadlessMessages messages(m_folder.logPath(), std::cerr);
+    HeadlessMessages messages(log, std::cerr);
     PreviewTransaction transaction(parts.C);
     PreviewPrinters printers(parts.registry, m_folder);
     parts.printerPaths = &printers;
