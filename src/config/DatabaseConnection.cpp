@@ -45,8 +45,6 @@ bool DatabaseConnection::Connect(DatabaseSession& session) {
     const QString custom =
         m_iniFiles.IniReadString(Base, Section, QStringLiteral("CustomConnStr"), NullMarker);
     const bool useCustom = custom != NullMarker;
-    m_connectionString =
-        useCustom ? custom : FillConnectionTemplate(m_database, m_server, m_user, m_password);
 
     try {
         // The four values go to ODBC one by one rather than through the template text, where

@@ -187,13 +187,6 @@ ConnectionTarget sqliteTarget(const Attributes& attributes, const QString& execu
 
 } // namespace
 
-QString FillConnectionTemplate(const QString& database, const QString& server, const QString& user,
-                               const QString& password) {
-    return QStringLiteral("Provider=SQLOLEDB;Persist security info=False;Initial Catalog=%1;"
-                          "Data Source=%2;User ID=%3;Password=%4")
-        .arg(database, server, user, password);
-}
-
 QString SqlServerOdbcDriver(const QStringList& installedOdbcDrivers) {
     static const QStringList preferred = {MicrosoftDriver18,
                                           QStringLiteral("ODBC Driver 17 for SQL Server"), FreeTds,
