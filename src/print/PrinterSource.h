@@ -6,7 +6,8 @@
 #include <QStringList>
 #include <memory>
 
-// The printers a ticket can go to, and a fresh canvas for each document.
+// The printers a ticket can go to, and a fresh canvas for each document (print/TicketPrinter.h
+// says how the printer types fit together).
 class PrinterSource {
 public:
     virtual ~PrinterSource() = default;
