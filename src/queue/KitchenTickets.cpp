@@ -5,6 +5,7 @@
 #include "db/SqlLiteral.h"
 #include "log/DiagnosticLog.h"
 #include "print/PrinterPaths.h"
+#include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
 #include "queue/IntegerText.h"
 #include "queue/JobContext.h"
@@ -40,7 +41,7 @@ KitchenTicketKind ProductionTicket() {
     kind.lines = LineQueryA;
     kind.logSuffix = QStringLiteral(" YAZICISI ICIN URETIM");
     kind.title = QStringLiteral("URETIM FISI");
-    kind.numberLine = QStringLiteral("#- Sipariş No: ");
+    kind.numberLine = kHeading + QStringLiteral(" Sipariş No: ");
     kind.dateLine = QStringLiteral("#TARIH# #SAAT#");
     kind.billNoteLine = true;
     kind.printerColumn = QStringLiteral("YAZICI");
@@ -56,8 +57,8 @@ KitchenTicketKind ExtraTicket() {
     kind.lines = LineQueryEKA;
     kind.logSuffix = QStringLiteral(" YAZICISI ICIN EK URETIM");
     kind.title = QStringLiteral("ÜRETIM FISI");
-    kind.numberLine = QStringLiteral("#-Ads. No: ");
-    kind.dateLine = QStringLiteral(">-#TARIH# #SAAT#");
+    kind.numberLine = kHeading + QStringLiteral("Ads. No: ");
+    kind.dateLine = kRightPart + QStringLiteral("#TARIH# #SAAT#");
     kind.billNoteLine = false;
     kind.printerColumn = QStringLiteral("EKYAZICI");
     kind.itemColumn = QStringLiteral("EKACIKLAMA");
@@ -73,16 +74,15 @@ bool isCancellation(const TYazimIsi& job) {
 
 Ticket TicketHeader(const KitchenTicketKind& kind, const TYazimIsi& job) {
     Ticket ticket;
-    ticket << QStringLiteral("#-") +
-                  (isCancellation(job) ? QStringLiteral("!!! IPTAL !!!") : kind.title);
+    ticket << kHeading + (isCancellation(job) ? QStringLiteral("!!! IPTAL !!!") : kind.title);
     ticket << kind.numberLine + job.AdisyonID;
     ticket << kind.dateLine;
-    ticket << QStringLiteral("#-") + job.Departman + QStringLiteral(" - ") + job.MASANO;
+    ticket << kHeading + job.Departman + QStringLiteral(" - ") + job.MASANO;
     ticket << job.Garson;
     if (kind.billNoteLine)
-        ticket << QStringLiteral("#-") + job.ACIKLAMA;
-    ticket << QStringLiteral("=-") << QStringLiteral("AD. URUN") << QStringLiteral(">-ACIKLAMA")
-           << QStringLiteral("=-");
+        ticket << kHeading + job.ACIKLAMA;
+    ticket << kSeparator << QStringLiteral("AD. URUN") << kRightPart + QStringLiteral("ACIKLAMA")
+           << kSeparator;
     return ticket;
 }
 
@@ -116,7 +116,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
                                lines.text(kind.itemColumn));
             const QString note = lines.text(QStringLiteral("ACIKLAMA"));
             if (kind.noteAsRightPart)
-                ticket << QStringLiteral(">-") + note;
+                ticket << kRightPart + note;
             else if (!note.isEmpty())
                 ticket << note;
             if (kind.logProductName) {
@@ -128,7 +128,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
         }
     }
     if (isCancellation(job))
-        ticket << QStringLiteral("#-!!!IPTAL!!!");
+        ticket << kHeading + QStringLiteral("!!!IPTAL!!!");
 
     // Printed first, marked after: a printer that fails leaves the lines for the next attempt.
     // A printer that is not registered marks them all the same, so they do not hold up the bill.

@@ -1,3 +1,4 @@
+#include "print/TicketMarkup.h"
 #include "queue/JobContext.h"
 #include "tickets/BillBody.h"
 #include "tickets/BillOptions.h"
@@ -12,11 +13,11 @@
 namespace {
 
 void PrintAccountSlip(JobContext& context, Ticket slip, const QStringList& foot) {
-    slip << QStringLiteral(">-#TARIH# #SAAT#");
+    slip << kRightPart + QStringLiteral("#TARIH# #SAAT#");
     if (context.options.tableInfoFlag)
         slip << TableInformationText(context.job) << WaiterCopyLine(context.job);
     AppendBillBody(slip, context.A, context.job, DiscountLayout::Lines);
-    slip << QStringLiteral("=-") << foot;
+    slip << kSeparator << foot;
     PrintOnBillPrinter(context, slip, JobPrinterName::Honoured);
 }
 
@@ -26,31 +27,31 @@ void BuildEadisyonSlip(JobContext& context) {
     const TYazimIsi& job = context.job;
     const Ticket head{
         QString(),
-        QStringLiteral("#-") + ReadCompanyName(context.settings),
-        QStringLiteral("#-Eadisyon Bilgi Fişi"),
-        QStringLiteral("#-Fiş No:") + job.AdisyonID,
+        kHeading + ReadCompanyName(context.settings),
+        kHeading + QStringLiteral("Eadisyon Bilgi Fişi"),
+        kHeading + QStringLiteral("Fiş No:") + job.AdisyonID,
         QStringLiteral("ETTN:"),
         job.ALAN,
         QStringLiteral("Eadisyon No:") + job.ADISYONNO,
         QString(),
     };
-    PrintAccountSlip(context, head, {QStringLiteral("#-MALİ DEĞERİ YOKTUR"), QString()});
+    PrintAccountSlip(context, head, {kHeading + QStringLiteral("MALİ DEĞERİ YOKTUR"), QString()});
 }
 
 void BuildPosAccountSlip(JobContext& context) {
     const TYazimIsi& job = context.job;
     const Ticket head{
         QString(),
-        QStringLiteral("#-") + ReadCompanyName(context.settings),
-        QStringLiteral("=-"),
-        QStringLiteral("#-POS HESAP FİŞİ"),
+        kHeading + ReadCompanyName(context.settings),
+        kSeparator,
+        kHeading + QStringLiteral("POS HESAP FİŞİ"),
         QStringLiteral("Fiş No:") + job.AdisyonID,
         QStringLiteral("FaturaETTN:"),
         job.FaturaETTN,
         QStringLiteral("FaturaNo:") + job.FaturaNo,
         QString(),
     };
-    PrintAccountSlip(
-        context, head,
-        {QStringLiteral("Pos Bilgi fişi"), QStringLiteral("#-MALİ DEĞERİ YOKTUR"), QString()});
+    PrintAccountSlip(context, head,
+                     {QStringLiteral("Pos Bilgi fişi"),
+                      kHeading + QStringLiteral("MALİ DEĞERİ YOKTUR"), QString()});
 }

@@ -1,13 +1,14 @@
 #include "tickets/BillText.h"
 
 #include "core/NumberForms.h"
+#include "print/TicketMarkup.h"
 
 bool IsNoAmount(const QString& amountText) {
     return amountText.isEmpty() || TrimBlanksAndControls(amountText) == QLatin1String("0");
 }
 
 QString AmountLine(const QString& amountText) {
-    return QLatin1String(">-") + amountText + QLatin1String(" TL");
+    return kRightPart + amountText + QLatin1String(" TL");
 }
 
 QString QuantityField(const QVariant& quantity) {
