@@ -7,7 +7,7 @@
 #include "print/PrinterPaths.h"
 #include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
-#include "queue/IntegerText.h"
+#include "queue/IntegerValue.h"
 #include "queue/JobContext.h"
 #include "queue/QueueStatements.h"
 

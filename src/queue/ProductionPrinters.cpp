@@ -3,7 +3,7 @@
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
-#include "queue/IntegerText.h"
+#include "queue/IntegerValue.h"
 #include "queue/JobContext.h"
 #include "queue/QueueStatements.h"
 

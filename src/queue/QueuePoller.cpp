@@ -2,7 +2,7 @@
 
 #include "core/Error.h"
 #include "core/NumberForms.h"
-#include "queue/IntegerText.h"
+#include "queue/IntegerValue.h"
 #include "queue/KitchenTickets.h"
 #include "queue/QueueStatements.h"
 

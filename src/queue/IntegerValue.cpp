@@ -1,4 +1,4 @@
-#include "queue/IntegerText.h"
+#include "queue/IntegerValue.h"
 
 #include "core/Error.h"
 
