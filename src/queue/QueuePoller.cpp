@@ -147,13 +147,13 @@ void QueuePoller::Dispatch() {
     if (isKitchenJob(type))
         PrintKitchenTickets();
     else if (type == QLatin1String("1"))
-        RunBuilder(m_builders.BuildBillTicket);
+        RunBuilder(m_builders.bill);
     else if (type == QLatin1String("3"))
-        RunBuilder(m_builders.BuildSplitBillTicket);
+        RunBuilder(m_builders.splitBill);
     else if (type == QLatin1String("4"))
-        RunBuilder(m_builders.BuildEadisyonSlip);
+        RunBuilder(m_builders.eadisyonSlip);
     else if (type == QLatin1String("5"))
-        RunBuilder(m_builders.BuildPosAccountSlip);
+        RunBuilder(m_builders.posAccountSlip);
 }
 
 void QueuePoller::PrintKitchenTickets() {
