@@ -4,6 +4,7 @@
 #include "db/Query.h"
 #include "print/TicketMarkup.h"
 #include "tickets/BillText.h"
+#include "tickets/RunningTotal.h"
 
 namespace {
 

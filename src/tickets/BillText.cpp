@@ -22,7 +22,3 @@ QString TableInformationText(const TYazimIsi& job) {
 QString WaiterCopyLine(const TYazimIsi& job) {
     return job.YaziciAdi == QLatin1String("G") ? QStringLiteral("-- GARSON NUSHASI --") : QString();
 }
-
-float AddToRunningTotal(float runningTotal, double amount) {
-    return static_cast<float>(amount + static_cast<double>(runningTotal));
-}

@@ -7,6 +7,7 @@
 #include "tickets/BillPrinter.h"
 #include "tickets/BillSettings.h"
 #include "tickets/BillText.h"
+#include "tickets/RunningTotal.h"
 #include "tickets/TicketBuilders.h"
 
 namespace {
