@@ -9,7 +9,8 @@
 class UserMessages;
 
 // The server without its window: owns every long-lived object, runs the start-up and the poll
-// ticks, and releases everything on a confirmed close.
+// ticks, and releases everything on a confirmed close. The window's operations that live here
+// are listed with the others in app/gui/MainWindow.h.
 class PrintServer : public QObject {
     Q_OBJECT
 public:

@@ -15,6 +15,7 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     T.setInterval(kDefaultPollInterval);
 }
 
+// Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
     const JobContext context{job, A, EKA, X, C, settings, *printerPaths, *engine, log, options};

@@ -24,6 +24,7 @@ DatabaseConnection::DatabaseConnection(IniFiles& iniFiles, UserMessages& message
     , m_computerName(std::move(computerName))
     , m_installedOdbcDrivers(std::move(installedOdbcDrivers)) {}
 
+// Start-up steps 1 and 2.
 void DatabaseConnection::ReadDatabaseIni() {
     if (!m_iniFiles.exists(Base))
         m_messages.ShowMessage(
@@ -35,6 +36,7 @@ void DatabaseConnection::ReadDatabaseIni() {
     m_password = m_iniFiles.IniReadString(Base, Section, QStringLiteral("Pass"), DefaultMarker);
 }
 
+// Start-up step 6.
 bool DatabaseConnection::Connect(DatabaseSession& session) {
     if (m_server == DefaultMarker) {
         m_server = m_computerName() + QStringLiteral("\\SQLExpress");
