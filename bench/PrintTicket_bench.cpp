@@ -21,9 +21,9 @@ public:
 
 void PrintBill(benchmark::State& state, PrinterSource& source, const QString& path) {
     QTemporaryDir logDir;
-    TYazimIsi job;
+    const QString billNumber;
     DiagnosticLog log(logDir.filePath(QStringLiteral("Velmora.log")));
-    PrintEngine engine(job, PrintSettings{}, log, source, [](int) {});
+    PrintEngine engine(billNumber, PrintSettings{}, log, source, [](int) {});
     const Ticket bill = SampleBill(100);
     for (auto _ : state)
         engine.PrintTicket(path, bill);

@@ -1,7 +1,7 @@
 #include "app/HeadlessMessages.h"
 
-HeadlessMessages::HeadlessMessages(const QString& logPath, std::ostream& errorStream)
-    : m_log(logPath)
+HeadlessMessages::HeadlessMessages(DiagnosticLog& log, std::ostream& errorStream)
+    : m_log(log)
     , m_errorStream(errorStream) {}
 
 void HeadlessMessages::ShowMessage(const QString& text) {

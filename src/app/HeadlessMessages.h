@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/UserMessages.h"
+#include "core/UserMessages.h"
 #include "log/DiagnosticLog.h"
 
 #include <ostream>
@@ -9,7 +9,8 @@
 // forced log line and a line on standard error.
 class HeadlessMessages : public UserMessages {
 public:
-    HeadlessMessages(const QString& logPath, std::ostream& errorStream);
+    // The log is the server's own, so that one writer appends to the file.
+    HeadlessMessages(DiagnosticLog& log, std::ostream& errorStream);
 
     void ShowMessage(const QString& text) override;
     // Nobody can answer, so the answer is No and nothing changes. A headless server is closed
@@ -19,6 +20,6 @@ public:
 private:
     void report(const QString& text);
 
-    DiagnosticLog m_log;
+    DiagnosticLog& m_log;
     std::ostream& m_errorStream;
 };

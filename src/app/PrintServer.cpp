@@ -1,6 +1,6 @@
 #include "app/PrintServer.h"
 
-#include "config/UserMessages.h"
+#include "core/UserMessages.h"
 
 const QString PrintServer::CloseQuestion =
     QStringLiteral("Server'i kapatirsaniz terminaller cikti alamayacaktir. Server'i kapatmak "
@@ -24,9 +24,9 @@ private:
     PrintServer& m_server;
 };
 
-PrintServer::PrintServer(const QString& directory, const QString& logPath, UserMessages& messages,
+PrintServer::PrintServer(const QString& directory, DiagnosticLog& log, UserMessages& messages,
                          StartupHooks hooks)
-    : m_parts(directory, logPath)
+    : m_parts(directory, log)
     , m_messages(messages)
     , m_hooks(std::move(hooks)) {
     connect(&m_parts.T, &QTimer::timeout, this, &PrintServer::TTimer);

@@ -9,13 +9,15 @@
 class UserMessages;
 
 // The server without its window: owns every long-lived object, runs the start-up and the poll
-// ticks, and releases everything on a confirmed close.
+// ticks, and releases everything on a confirmed close. The window's operations that live here
+// are listed with the others in app/gui/MainWindow.h.
 class PrintServer : public QObject {
     Q_OBJECT
 public:
     static const QString CloseQuestion;
 
-    PrintServer(const QString& directory, const QString& logPath, UserMessages& messages,
+    // The log is shared with whatever else writes the log file, such as the messages.
+    PrintServer(const QString& directory, DiagnosticLog& log, UserMessages& messages,
                 StartupHooks hooks = StartupHooks::System());
     ~PrintServer() override;
 

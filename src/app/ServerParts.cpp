@@ -1,26 +1,24 @@
 #include "app/ServerParts.h"
 
 #include "config/PollInterval.h"
-#include "queue/QueueStatements.h"
 #include "tickets/TicketBuilders.h"
 
-ServerParts::ServerParts(const QString& directory, const QString& logPath)
+ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     : ini(directory)
-    , log(logPath)
+    , log(diagnosticLog)
     , A(C, QStringLiteral("A"))
     , EKA(C, QStringLiteral("EKA"))
     , X(C, QStringLiteral("X"))
     , YAZ(C, QStringLiteral("YAZ"))
     , settings(X)
     , printers(directory) {
-    X.setSql(AuxiliaryStatement());
-    YAZ.setSql(PrinterRegistry::Statement());
     T.setInterval(kDefaultPollInterval);
 }
 
+// Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
-    engine = std::make_unique<PrintEngine>(job, printSettings, log, printers, printPause);
-    const JobContext context{job, A, EKA, X, C, settings, registry, *engine, log, options};
+    engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
+    const JobContext context{job, A, EKA, X, C, settings, *printerPaths, *engine, log, options};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});

@@ -21,15 +21,15 @@
 // released by FormClose.
 struct ServerParts {
     // The directory holds the ini files, Doviz.xml and the PDF printers' folders: the
-    // executable's, normally.
-    ServerParts(const QString& directory, const QString& logPath);
+    // executable's, normally. The log is the process's one writer of its log file.
+    ServerParts(const QString& directory, DiagnosticLog& diagnosticLog);
 
     // The print engine with the print settings as read, and the poller with its empty printer
     // lists and the queue query Q. Made once the settings are known.
     void CreatePoller();
 
     IniFiles ini;
-    DiagnosticLog log;
+    DiagnosticLog& log;
     DatabaseSession C;
     Query A;
     Query EKA;
@@ -42,6 +42,9 @@ struct ServerParts {
     PrintSettings printSettings;
     BillOptions options;
     DevicePrinterSource printers;
+    // Where the builders look their printers up: the registry, unless a tool puts its own
+    // paths in its place before CreatePoller (the ticket preview sends each ticket to a file).
+    const PrinterPaths* printerPaths = &registry;
     // The engine's pause after each ticket, which gives the spooler time; set before
     // CreatePoller.
     PrintEngine::Pause printPause = PrintEngine::SleepPause();

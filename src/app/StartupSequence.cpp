@@ -4,9 +4,10 @@
 #include "config/DatabaseConnection.h"
 #include "config/LocalSettings.h"
 #include "config/PollInterval.h"
-#include "config/UserMessages.h"
-#include "log/Error.h"
+#include "core/Error.h"
+#include "core/UserMessages.h"
 #include "queue/QueueStatements.h"
+#include "queue/ServerQueries.h"
 #include "tickets/ExchangeRates.h"
 
 #include <QThread>
@@ -26,20 +27,20 @@ StartupSequence::StartupSequence(ServerParts& parts, UserMessages& messages, Sta
 StartupOutcome StartupSequence::FormCreate() {
     try {
         DatabaseConnection connection(m_parts.ini, m_messages);
-        connection.ReadDatabaseIni();
-        ReadLocalSettings();
-        if (!connection.Connect(m_parts.C))
+        connection.ReadDatabaseIni();       // 1, 2
+        ReadLocalSettings();                // 3, 4, 5
+        if (!connection.Connect(m_parts.C)) // 6
             return StartupOutcome::ConnectionFailed;
         if (m_hooks.connected)
             m_hooks.connected(m_parts.C);
-        m_parts.C.Execute(DeleteOrphanJobsStatement());
-        m_parts.CreatePoller();
-        m_parts.registry = PrinterRegistry();
-        OpenQueries();
-        m_parts.registry.LoadPrinterRegistry(m_parts.YAZ);
-        m_parts.T.setInterval(ReadPollInterval(m_parts.settings, m_parts.log));
-        ReadExchangeRates();
-        EnableTimer();
+        m_parts.C.Execute(DeleteOrphanJobsStatement());                         // 7
+        m_parts.CreatePoller();                                                 // 8
+        m_parts.registry = PrinterRegistry();                                   // 8
+        OpenQueries();                                                          // 9
+        m_parts.registry.LoadPrinterRegistry(m_parts.YAZ);                      // 10
+        m_parts.T.setInterval(ReadPollInterval(m_parts.settings, m_parts.log)); // 11
+        ReadExchangeRates();                                                    // 12
+        EnableTimer();                                                          // 13
         return StartupOutcome::Running;
     } catch (const Error& error) {
         m_messages.ShowMessage(error.message());
@@ -48,9 +49,9 @@ StartupOutcome StartupSequence::FormCreate() {
 }
 
 void StartupSequence::ReadLocalSettings() {
-    ReadPrintLayout(m_parts.ini, m_parts.printSettings);
-    m_hooks.pause(ReadStartupPause(m_parts.ini));
-    const LocalSwitches switches = ReadLocalSwitches(m_parts.ini);
+    ReadPrintLayout(m_parts.ini, m_parts.printSettings);           // 3
+    m_hooks.pause(ReadStartupPause(m_parts.ini));                  // 4
+    const LocalSwitches switches = ReadLocalSwitches(m_parts.ini); // 5
     m_parts.options.customerFlag = switches.customerFlag;
     m_parts.options.tableInfoFlag = switches.tableInfoFlag;
     m_parts.printSettings.dummy = switches.dummy;
@@ -58,6 +59,7 @@ void StartupSequence::ReadLocalSettings() {
 }
 
 void StartupSequence::OpenQueries() {
+    SetQueryStatements(m_parts.poller->Q(), m_parts.A, m_parts.EKA, m_parts.X, m_parts.YAZ);
     // Opened once with the values they were designed with, to prove that the database has
     // every table and column they name; the results are not used.
     m_parts.poller->Q().Open();

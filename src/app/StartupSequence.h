@@ -30,9 +30,24 @@ struct StartupHooks {
     static StartupHooks System();
 };
 
-// The server's start-up, run once before the event loop: configuration, pause, connection,
-// queue clean-up, queries, printers, poll interval, rates, timer. Its order matters: the pause
-// comes from Velmora.ini, and the timer starts only when every other step has succeeded.
+// The server's start-up, run once before the event loop. Its order matters: the pause comes
+// from Velmora.ini, and the timer starts only when every other step has succeeded. The steps,
+// numbered as the code marks them:
+//    1  a missing Database.ini is announced         DatabaseConnection::ReadDatabaseIni
+//    2  Server, Database, User, Pass are read       DatabaseConnection::ReadDatabaseIni
+//    3  the print layout from Velmora.ini           ReadLocalSettings
+//    4  the pause before connecting, and the wait   ReadLocalSettings
+//    5  the switches                                ReadLocalSettings
+//    6  the connection C is opened                  DatabaseConnection::Connect
+//    7  queue rows that name no bill are deleted
+//    8  the poller with its empty printer lists,    ServerParts::CreatePoller
+//       the print engine, the empty registry
+//    9  the statements of the five queries, then    OpenQueries
+//       Q, A, X and YAZ opened
+//   10  the printer registry loaded from YAZ
+//   11  the poll interval from AYAR
+//   12  the exchange-rate line, when switched on    ReadExchangeRates
+//   13  the poll timer started                      EnableTimer
 class StartupSequence {
 public:
     StartupSequence(ServerParts& parts, UserMessages& messages, StartupHooks hooks);

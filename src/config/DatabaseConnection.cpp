@@ -1,10 +1,10 @@
 #include "config/DatabaseConnection.h"
 
 #include "config/IniFile.h"
-#include "config/UserMessages.h"
+#include "core/Error.h"
+#include "core/UserMessages.h"
 #include "db/ConnectionString.h"
 #include "db/DatabaseSession.h"
-#include "log/Error.h"
 
 namespace {
 
@@ -24,6 +24,7 @@ DatabaseConnection::DatabaseConnection(IniFiles& iniFiles, UserMessages& message
     , m_computerName(std::move(computerName))
     , m_installedOdbcDrivers(std::move(installedOdbcDrivers)) {}
 
+// Start-up steps 1 and 2.
 void DatabaseConnection::ReadDatabaseIni() {
     if (!m_iniFiles.exists(Base))
         m_messages.ShowMessage(
@@ -35,6 +36,7 @@ void DatabaseConnection::ReadDatabaseIni() {
     m_password = m_iniFiles.IniReadString(Base, Section, QStringLiteral("Pass"), DefaultMarker);
 }
 
+// Start-up step 6.
 bool DatabaseConnection::Connect(DatabaseSession& session) {
     if (m_server == DefaultMarker) {
         m_server = m_computerName() + QStringLiteral("\\SQLExpress");
@@ -45,8 +47,6 @@ bool DatabaseConnection::Connect(DatabaseSession& session) {
     const QString custom =
         m_iniFiles.IniReadString(Base, Section, QStringLiteral("CustomConnStr"), NullMarker);
     const bool useCustom = custom != NullMarker;
-    m_connectionString =
-        useCustom ? custom : FillConnectionTemplate(m_database, m_server, m_user, m_password);
 
     try {
         // The four values go to ODBC one by one rather than through the template text, where

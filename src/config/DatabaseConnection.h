@@ -33,8 +33,6 @@ public:
     const QString& server() const { return m_server; }
     const QString& database() const { return m_database; }
     const QString& user() const { return m_user; }
-    // The connection string the settings describe; it holds the password, so never log it.
-    const QString& connectionString() const { return m_connectionString; }
 
 private:
     IniFiles& m_iniFiles;
@@ -45,5 +43,4 @@ private:
     QString m_database;
     QString m_user;
     QString m_password;
-    QString m_connectionString;
 };

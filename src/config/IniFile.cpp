@@ -1,7 +1,7 @@
 #include "config/IniFile.h"
 
 #include "config/IniDocument.h"
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QDir>
 #include <QFile>

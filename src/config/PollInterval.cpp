@@ -1,8 +1,8 @@
 #include "config/PollInterval.h"
 
 #include "config/SettingsStore.h"
+#include "core/Error.h"
 #include "log/DiagnosticLog.h"
-#include "log/Error.h"
 
 #include <limits>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "db/ConnectionString.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QDir>
 #include <QList>
@@ -243,13 +243,6 @@ ConnectionTarget sqliteTarget(const Attributes& attributes, const QString& execu
 }
 
 } // namespace
-
-QString FillConnectionTemplate(const QString& database, const QString& server, const QString& user,
-                               const QString& password) {
-    return QStringLiteral("Provider=SQLOLEDB;Persist security info=False;Initial Catalog=%1;"
-                          "Data Source=%2;User ID=%3;Password=%4")
-        .arg(database, server, user, password);
-}
 
 QString SqlServerOdbcDriver(const QStringList& installedOdbcDrivers) {
     static const QStringList preferred = {MicrosoftDriver18,

@@ -5,11 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-// The connection string that the four keys of Database.ini describe, each value inserted
-// unchanged. It names the connection; the connection itself is built by SqlServerTarget.
-QString FillConnectionTemplate(const QString& database, const QString& server, const QString& user,
-                               const QString& password);
-
 // The first installed of the SQL Server ODBC drivers in order of preference; "SQL Server"
 // when none is, so that the driver manager's own error text names what is missing.
 QString SqlServerOdbcDriver(const QStringList& installedOdbcDrivers);

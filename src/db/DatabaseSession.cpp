@@ -1,7 +1,7 @@
 #include "db/DatabaseSession.h"
 
+#include "core/Error.h"
 #include "db/SqliteDialect.h"
-#include "log/Error.h"
 
 #include <QFileInfo>
 #include <QSqlError>

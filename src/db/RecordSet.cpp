@@ -1,7 +1,7 @@
 #include "db/RecordSet.h"
 
-#include "log/Error.h"
-#include "tickets/NumberForms.h"
+#include "core/Error.h"
+#include "core/NumberForms.h"
 
 #include <QRegularExpression>
 #include <QSqlQuery>
@@ -34,8 +34,7 @@ bool matchesLiteral(const QVariant& value, const QString& literal) {
         const double wanted = literal.trimmed().toDouble(&isNumber);
         return isNumber && value.toDouble() == wanted;
     }
-    // Text compares without regard to case, as the production printer lists are built: a
-    // line whose printer is spelt "MUTFAK" must not be left out of the "Mutfak" ticket.
+    // Text compares without regard to case, the same on every locale.
     return value.toString().compare(literal, Qt::CaseInsensitive) == 0;
 }
 

@@ -1,6 +1,6 @@
 #include "log/DiagnosticLog.h"
 
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 
 #include <QFile>
 #include <QFileInfo>

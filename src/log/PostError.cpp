@@ -1,9 +1,9 @@
 #include "log/PostError.h"
 
-#include "config/UserMessages.h"
+#include "core/Error.h"
+#include "core/UserMessages.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
-#include "log/Error.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "print/DateTimePlaceholders.h"
 
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 
 #include <optional>
 

@@ -4,6 +4,7 @@
 #include "print/SystemPrinterCanvas.h"
 
 #include <QDir>
+#include <QPrinterInfo>
 
 namespace {
 const QLatin1String kPdfScheme("pdf:");
@@ -13,7 +14,9 @@ DevicePrinterSource::DevicePrinterSource(QString baseDirectory)
     : m_baseDirectory(std::move(baseDirectory)) {}
 
 QStringList DevicePrinterSource::InstalledPrinters() {
-    return SystemPrinterCanvas::InstalledPrinterNames();
+    if (!m_installed)
+        m_installed = QPrinterInfo::availablePrinterNames();
+    return *m_installed;
 }
 
 bool DevicePrinterSource::IsVirtualPrinter(const QString& path) const {

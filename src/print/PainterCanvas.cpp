@@ -1,6 +1,6 @@
 #include "print/PainterCanvas.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QFontDatabase>
 #include <QPaintDevice>

@@ -1,6 +1,6 @@
 #include "print/PdfFileCanvas.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QDateTime>
 #include <QDir>

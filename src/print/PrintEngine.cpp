@@ -1,12 +1,13 @@
 #include "print/PrintEngine.h"
 
+#include "print/PrinterNames.h"
 #include "print/TicketRenderer.h"
 
 #include <QThread>
 
-PrintEngine::PrintEngine(const TYazimIsi& job, const PrintSettings& settings, DiagnosticLog& log,
-                         PrinterSource& printers, Pause pause)
-    : m_job(job)
+PrintEngine::PrintEngine(const QString& billNumber, const PrintSettings& settings,
+                         DiagnosticLog& log, PrinterSource& printers, Pause pause)
+    : m_billNumber(billNumber)
     , m_settings(settings)
     , m_log(log)
     , m_printers(printers)
@@ -23,9 +24,9 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
     if (m_settings.dummy)
         return;
 
-    const QString printer = FindInstalledPrinter(path);
+    const QString printer = FindInstalledPrinter(m_printers, path);
     if (printer.isEmpty()) {
-        m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_job.AdisyonID +
+        m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
                           QLatin1String(" Yazici: ") + path,
                       true);
         return;
@@ -45,13 +46,4 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
 
     m_log.LogLine(QLatin1String(">> Gonderildi:") + path, false);
     m_pause(kPauseAfterTicket);
-}
-
-QString PrintEngine::FindInstalledPrinter(const QString& path) {
-    const QStringList installed = m_printers.InstalledPrinters();
-    for (const QString& name : installed) {
-        if (name.compare(path, Qt::CaseInsensitive) == 0)
-            return name;
-    }
-    return m_printers.IsVirtualPrinter(path) ? path : QString();
 }

@@ -6,7 +6,6 @@
 #include "print/PrinterSource.h"
 #include "print/Ticket.h"
 #include "print/TicketPrinter.h"
-#include "queue/JobRecord.h"
 
 #include <QString>
 #include <functional>
@@ -20,8 +19,9 @@ public:
 
     static constexpr int kPauseAfterTicket = 1000;
 
-    // The job record is read at each print for its bill number.
-    PrintEngine(const TYazimIsi& job, const PrintSettings& settings, DiagnosticLog& log,
+    // The bill number is read at each print, for the log line of a missing printer: the
+    // server binds it to the AdisyonID of the current job record.
+    PrintEngine(const QString& billNumber, const PrintSettings& settings, DiagnosticLog& log,
                 PrinterSource& printers, Pause pause = SleepPause());
 
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -31,11 +31,7 @@ public:
     static Pause SleepPause();
 
 private:
-    // The first installed printer whose name equals the path in any letter case, else the
-    // path itself when it names a virtual printer, else the empty text.
-    QString FindInstalledPrinter(const QString& path);
-
-    const TYazimIsi& m_job;
+    const QString& m_billNumber;
     const PrintSettings m_settings;
     DiagnosticLog& m_log;
     PrinterSource& m_printers;

@@ -7,7 +7,6 @@ QString PrinterRegistry::Statement() {
 }
 
 void PrinterRegistry::LoadPrinterRegistry(Query& YAZ) {
-    YAZ.setSql(Statement());
     YAZ.Open();
     m_printers.clear();
     for (YAZ.First(); !YAZ.Eof(); YAZ.Next())
@@ -16,8 +15,6 @@ void PrinterRegistry::LoadPrinterRegistry(Query& YAZ) {
 }
 
 QString PrinterRegistry::FindPrinterPath(const QString& name) const {
-    if (m_redirect)
-        return m_redirect(name);
     QString path;
     for (const TYazici& printer : m_printers) {
         if (printer.Adi == name)

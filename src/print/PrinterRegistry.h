@@ -1,8 +1,9 @@
 #pragma once
 
+#include "print/PrinterPaths.h"
+
 #include <QList>
 #include <QString>
-#include <functional>
 
 class Query;
 
@@ -13,24 +14,19 @@ struct TYazici {
 };
 
 // The printers of A_Yazicilar, in the order the database returned them, loaded once at start.
-class PrinterRegistry {
+class PrinterRegistry : public PrinterPaths {
 public:
     // The statement of the printer query YAZ.
     static QString Statement();
 
-    // Throws DatabaseError; the registry then holds the rows read so far.
+    // Opens YAZ, which holds Statement(), reads every row and closes it. Throws DatabaseError;
+    // the registry then holds the rows read so far.
     void LoadPrinterRegistry(Query& YAZ);
     // The Yol of the last record named exactly so, or the empty text.
-    QString FindPrinterPath(const QString& name) const;
-
-    // From now on every name, registered or not, finds the path this function gives it: the
-    // ticket preview sends each ticket to a file of its own.
-    using PathForName = std::function<QString(const QString& name)>;
-    void RedirectEveryName(PathForName pathForName) { m_redirect = std::move(pathForName); }
+    QString FindPrinterPath(const QString& name) const override;
 
     const QList<TYazici>& printers() const { return m_printers; }
 
 private:
     QList<TYazici> m_printers;
-    PathForName m_redirect;
 };

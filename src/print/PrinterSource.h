@@ -6,12 +6,13 @@
 #include <QStringList>
 #include <memory>
 
-// The printers a ticket can go to, and a fresh canvas for each document.
+// The printers a ticket can go to, and a fresh canvas for each document (print/TicketPrinter.h
+// says how the printer types fit together).
 class PrinterSource {
 public:
     virtual ~PrinterSource() = default;
 
-    // Installed printers by name, enumerated once per process.
+    // Installed printers by name, listed at the first call and then kept.
     virtual QStringList InstalledPrinters() = 0;
     // A path that names a printer without being installed, such as a virtual printer.
     virtual bool IsVirtualPrinter(const QString& path) const = 0;

@@ -1,8 +1,6 @@
 #include "print/SystemPrinterCanvas.h"
 
-#include "log/Error.h"
-
-#include <QPrinterInfo>
+#include "core/Error.h"
 
 SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
     : m_printer(QPrinter::HighResolution) {
@@ -12,11 +10,6 @@ SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
 SystemPrinterCanvas::~SystemPrinterCanvas() {
     if (isPainting())
         Abort();
-}
-
-QStringList SystemPrinterCanvas::InstalledPrinterNames() {
-    static const QStringList names = QPrinterInfo::availablePrinterNames();
-    return names;
 }
 
 void SystemPrinterCanvas::BeginDocument() {

@@ -17,9 +17,6 @@ public:
     void EndDocument() override;
     void Abort() noexcept override;
 
-    // Names of the installed printers, enumerated at the first call of the process.
-    static QStringList InstalledPrinterNames();
-
 private:
     QPrinter m_printer;
 };

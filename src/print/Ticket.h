@@ -3,5 +3,5 @@
 #include <QStringList>
 
 // A ticket: ordered text lines whose first two characters may be a markup prefix
-// ("#-" heading, "=-" rule, ">-" right part, "@B" barcode), with "#TARIH#" and "#SAAT#".
+// (print/TicketMarkup.h), with the placeholders "#TARIH#" and "#SAAT#".
 using Ticket = QStringList;

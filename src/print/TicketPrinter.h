@@ -4,6 +4,19 @@
 
 #include <QString>
 
+// The printer types, in the direction a ticket travels; each uses only the ones after it.
+//   PrinterPaths      a logical printer name (of a terminal, a product, a setting) to the path
+//                     of the printer it stands for; PrinterRegistry answers from A_Yazicilar.
+//   TicketPrinter     what the builders hand a ticket and a path to.
+//   PrintEngine       the server's TicketPrinter: finds the installed printer of the path
+//                     (PrinterNames), renders the ticket on it, logs, gives the spooler time.
+//   PrinterSource     this machine's printers, installed and virtual, and a canvas for each
+//                     document; DevicePrinterSource is the real one.
+//   TicketRenderer    lays the lines of one ticket out on a canvas, markup and page breaks.
+//   PrintCanvas       one document on one device, in its pixels: SystemPrinterCanvas (the
+//                     spooler), PdfFileCanvas (a "pdf:" printer).
+// The builders see only PrinterPaths and TicketPrinter.
+
 // What the ticket builders print through: a ticket onto the printer with the given path.
 class TicketPrinter {
 public:

@@ -2,6 +2,7 @@
 
 #include "print/Code39.h"
 #include "print/DateTimePlaceholders.h"
+#include "print/TicketMarkup.h"
 
 #include <QtMath>
 #include <algorithm>
@@ -39,13 +40,13 @@ void TicketRenderer::RenderLine(const QString& line) {
     const QString replaced = ReplaceDateTimePlaceholders(line, m_clock);
     const QString text = replaced.mid(2);
 
-    if (prefix == QLatin1String("#-"))
+    if (prefix == kHeading)
         DrawHeading(text);
-    else if (prefix == QLatin1String("=-"))
+    else if (prefix == kSeparator)
         DrawSeparator();
-    else if (prefix == QLatin1String(">-"))
+    else if (prefix == kRightPart)
         DrawRightPart(text);
-    else if (prefix == QLatin1String("@B"))
+    else if (prefix == kBarcode)
         DrawBarcode(text);
     else
         DrawOrdinary(replaced);

@@ -9,8 +9,8 @@ struct JobContext;
 struct BillBuilders {
     using Builder = std::function<void(JobContext&)>;
 
-    Builder BuildBillTicket;
-    Builder BuildSplitBillTicket;
-    Builder BuildEadisyonSlip;
-    Builder BuildPosAccountSlip;
+    Builder bill;           // "1"
+    Builder splitBill;      // "3"
+    Builder eadisyonSlip;   // "4"
+    Builder posAccountSlip; // "5"
 };

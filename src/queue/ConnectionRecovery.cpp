@@ -1,7 +1,7 @@
 #include "queue/ConnectionRecovery.h"
 
+#include "core/Error.h"
 #include "db/DatabaseSession.h"
-#include "log/Error.h"
 #include "queue/OperatorReport.h"
 
 ConnectionRecovery::ConnectionRecovery(DatabaseSession& session, OperatorReport& report)

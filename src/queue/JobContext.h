@@ -4,7 +4,7 @@
 
 class DatabaseSession;
 class DiagnosticLog;
-class PrinterRegistry;
+class PrinterPaths;
 class Query;
 class SettingsStore;
 class TicketPrinter;
@@ -19,7 +19,7 @@ struct JobContext {
     Query& X;
     DatabaseSession& C;
     SettingsStore& settings;
-    const PrinterRegistry& registry;
+    const PrinterPaths& registry; // the printer registry, or a tool's stand-in
     TicketPrinter& printer;
     DiagnosticLog& log;
     const BillOptions& options;

@@ -1,62 +1,71 @@
 #include "queue/KitchenTickets.h"
 
+#include "core/NumberForms.h"
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 #include "log/DiagnosticLog.h"
-#include "print/PrinterRegistry.h"
+#include "print/PrinterPaths.h"
+#include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
-#include "queue/IntegerText.h"
+#include "queue/IntegerValue.h"
 #include "queue/JobContext.h"
 #include "queue/QueueStatements.h"
-#include "tickets/NumberForms.h"
 
 namespace {
 
 // Where the extra printer's ticket differs from the production printer's; all else is shared.
 struct KitchenTicketKind {
-    Query& (*lines)(JobContext&);
-    const char* logSuffix;
-    const char* title;
-    const char* numberLine;
-    const char* dateLine;
-    bool billNoteLine;
-    const char* printerColumn;
-    const char* itemColumn;
-    bool noteAsRightPart; // ">-" + note, even empty; otherwise a plain line when there is one
-    bool logProductName;
-    const char* flagColumn;
+    Query& (*lines)(JobContext&) = nullptr; // the line query the ticket reads
+    QString logSuffix;                      // of the log line that opens the ticket
+    QString title;                          // the first heading, unless it is a cancellation
+    QString numberLine;                     // followed by the bill number
+    QString dateLine;
+    bool billNoteLine = false;    // the bill's note as a heading under the waiter
+    QString printerColumn;        // the lines of the ticket's printer: filtered on this column
+    QString itemColumn;           // the text after each line's quantity
+    bool noteAsRightPart = false; // ">-" + note, even empty; else a plain line when there is one
+    bool logProductName = false;  // a log line with each line's product name
+    QString flagColumn;           // set on the lines once the ticket is out
 };
 
-const KitchenTicketKind kProductionTicket{
-    [](JobContext& context) -> Query& { return context.A; },
-    " YAZICISI ICIN URETIM",
-    "URETIM FISI",
-    "#- Sipariş No: ",
-    "#TARIH# #SAAT#",
-    true,
-    "YAZICI",
-    "ADI",
-    false,
-    false,
-    "YAZ",
-};
+Query& LineQueryA(JobContext& context) {
+    return context.A;
+}
 
-const KitchenTicketKind kExtraTicket{
-    [](JobContext& context) -> Query& { return context.EKA; },
-    " YAZICISI ICIN EK URETIM",
-    "ÜRETIM FISI",
-    "#-Ads. No: ",
-    ">-#TARIH# #SAAT#",
-    false,
-    "EKYAZICI",
-    "EKACIKLAMA",
-    true,
-    true,
-    "EKYAZ",
-};
+Query& LineQueryEKA(JobContext& context) {
+    return context.EKA;
+}
 
-QString utf8(const char* text) {
-    return QString::fromUtf8(text);
+KitchenTicketKind ProductionTicket() {
+    KitchenTicketKind kind;
+    kind.lines = LineQueryA;
+    kind.logSuffix = QStringLiteral(" YAZICISI ICIN URETIM");
+    kind.title = QStringLiteral("URETIM FISI");
+    kind.numberLine = kHeading + QStringLiteral(" Sipariş No: ");
+    kind.dateLine = QStringLiteral("#TARIH# #SAAT#");
+    kind.billNoteLine = true;
+    kind.printerColumn = QStringLiteral("YAZICI");
+    kind.itemColumn = QStringLiteral("ADI");
+    kind.noteAsRightPart = false;
+    kind.logProductName = false;
+    kind.flagColumn = QStringLiteral("YAZ");
+    return kind;
+}
+
+KitchenTicketKind ExtraTicket() {
+    KitchenTicketKind kind;
+    kind.lines = LineQueryEKA;
+    kind.logSuffix = QStringLiteral(" YAZICISI ICIN EK URETIM");
+    kind.title = QStringLiteral("ÜRETIM FISI");
+    kind.numberLine = kHeading + QStringLiteral("Ads. No: ");
+    kind.dateLine = kRightPart + QStringLiteral("#TARIH# #SAAT#");
+    kind.billNoteLine = false;
+    kind.printerColumn = QStringLiteral("EKYAZICI");
+    kind.itemColumn = QStringLiteral("EKACIKLAMA");
+    kind.noteAsRightPart = true;
+    kind.logProductName = true;
+    kind.flagColumn = QStringLiteral("EKYAZ");
+    return kind;
 }
 
 bool isCancellation(const TYazimIsi& job) {
@@ -65,16 +74,15 @@ bool isCancellation(const TYazimIsi& job) {
 
 Ticket TicketHeader(const KitchenTicketKind& kind, const TYazimIsi& job) {
     Ticket ticket;
-    ticket << QStringLiteral("#-") +
-                  (isCancellation(job) ? QStringLiteral("!!! IPTAL !!!") : utf8(kind.title));
-    ticket << utf8(kind.numberLine) + job.AdisyonID;
-    ticket << utf8(kind.dateLine);
-    ticket << QStringLiteral("#-") + job.Departman + QStringLiteral(" - ") + job.MASANO;
+    ticket << kHeading + (isCancellation(job) ? QStringLiteral("!!! IPTAL !!!") : kind.title);
+    ticket << kind.numberLine + job.AdisyonID;
+    ticket << kind.dateLine;
+    ticket << kHeading + job.Departman + QStringLiteral(" - ") + job.MASANO;
     ticket << job.Garson;
     if (kind.billNoteLine)
-        ticket << QStringLiteral("#-") + job.ACIKLAMA;
-    ticket << QStringLiteral("=-") << QStringLiteral("AD. URUN") << QStringLiteral(">-ACIKLAMA")
-           << QStringLiteral("=-");
+        ticket << kHeading + job.ACIKLAMA;
+    ticket << kSeparator << QStringLiteral("AD. URUN") << kRightPart + QStringLiteral("ACIKLAMA")
+           << kSeparator;
     return ticket;
 }
 
@@ -86,7 +94,7 @@ QString ItemLine(const QString& quantity, const QString& text) {
 void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, const QString& name) {
     const TYazimIsi& job = context.job;
     DiagnosticLog& log = context.log;
-    log.LogLine(job.AdisyonID + QLatin1Char('-') + name + utf8(kind.logSuffix), false);
+    log.LogLine(job.AdisyonID + QLatin1Char('-') + name + kind.logSuffix, false);
     Ticket ticket = TicketHeader(kind, job);
 
     Query& lines = kind.lines(context);
@@ -94,19 +102,21 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
     QList<qint64> lineIds;
     {
         // Cancellations too: each returned line goes to the station that cooked it.
-        // The printer name goes into the filter only as a string literal.
-        const ScopedFilter ownLines(lines, utf8(kind.printerColumn) + QLatin1Char('=') +
-                                               SqlStringLiteral(name));
+        // The printer name goes into the filter only as a string literal. The filter ignores
+        // letter case as the printer lists do (print/PrinterNames.h): the lines of "MUTFAK"
+        // and of "Mutfak" share one ticket.
+        const ScopedFilter ownLines(lines,
+                                    kind.printerColumn + QLatin1Char('=') + SqlStringLiteral(name));
         for (lines.First(); !lines.Eof(); lines.Next()) {
             log.LogLine(name + QLatin1Char('-') + lines.text(QStringLiteral("YAZICI")) +
                             QLatin1Char('+') + lines.text(QStringLiteral("EKYAZICI")) +
                             QLatin1Char('+') + lines.text(QStringLiteral("EKACIKLAMA")),
                         false);
             ticket << ItemLine(QuantityText(lines.value(QStringLiteral("ADET"))),
-                               lines.text(utf8(kind.itemColumn)));
+                               lines.text(kind.itemColumn));
             const QString note = lines.text(QStringLiteral("ACIKLAMA"));
             if (kind.noteAsRightPart)
-                ticket << QStringLiteral(">-") + note;
+                ticket << kRightPart + note;
             else if (!note.isEmpty())
                 ticket << note;
             if (kind.logProductName) {
@@ -118,7 +128,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
         }
     }
     if (isCancellation(job))
-        ticket << QStringLiteral("#-!!!IPTAL!!!");
+        ticket << kHeading + QStringLiteral("!!!IPTAL!!!");
 
     // Printed first, marked after: a printer that fails leaves the lines for the next attempt.
     // A printer that is not registered marks them all the same, so they do not hold up the bill.
@@ -128,15 +138,15 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
         log.LogLine(QLatin1Char('=') + job.AdisyonID + QStringLiteral("-Gonder:") + path, false);
     }
     if (!lineIds.isEmpty())
-        context.C.Execute(MarkLinesStatement(utf8(kind.flagColumn), job.Tur, job.MASANO, lineIds));
+        context.C.Execute(MarkLinesStatement(kind.flagColumn, job.Tur, job.MASANO, lineIds));
 }
 
 } // namespace
 
 void PrintProductionTicket(JobContext& context, const QString& name) {
-    PrintKitchenTicket(kProductionTicket, context, name);
+    PrintKitchenTicket(ProductionTicket(), context, name);
 }
 
 void PrintExtraProductionTicket(JobContext& context, const QString& name) {
-    PrintKitchenTicket(kExtraTicket, context, name);
+    PrintKitchenTicket(ExtraTicket(), context, name);
 }

@@ -2,12 +2,13 @@
 
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
-#include "queue/IntegerText.h"
+#include "print/PrinterNames.h"
+#include "queue/IntegerValue.h"
 #include "queue/JobContext.h"
 #include "queue/QueueStatements.h"
 
 void AppendDistinct(QStringList& list, const QString& name) {
-    if (!list.contains(name, Qt::CaseInsensitive))
+    if (!HoldsPrinterName(list, name))
         list.append(name);
 }
 
@@ -27,7 +28,7 @@ void ResolveProductionPrinters(JobContext& context, PrinterLists& lists) {
         context.log.LogLine(QStringLiteral("==") + printer, false);
         AppendDistinct(lists.production, printer);
         const QString extraPrinter = X.text(QStringLiteral("EKYAZICI"));
-        if (!extraPrinter.isEmpty() && !lists.extra.contains(extraPrinter, Qt::CaseInsensitive)) {
+        if (!extraPrinter.isEmpty() && !HoldsPrinterName(lists.extra, extraPrinter)) {
             context.log.LogLine(QStringLiteral("==EK:") + extraPrinter, false);
             lists.extra.append(extraPrinter);
         }

@@ -5,8 +5,8 @@
 
 struct JobContext;
 
-// The printers a production or cancellation job goes to, each name once in any letter case,
-// in order of first appearance.
+// The printers a production or cancellation job goes to, each name once under the printer-name
+// rule (print/PrinterNames.h), in order of first appearance.
 struct PrinterLists {
     QStringList production; // may hold the empty name: products without any printer
     QStringList extra;      // never holds the empty name
@@ -15,5 +15,5 @@ struct PrinterLists {
 // Fills both lists from the bill's lines that are still to be printed, through X.
 void ResolveProductionPrinters(JobContext& context, PrinterLists& lists);
 
-// Appends the name unless the list already holds it in any letter case.
+// Appends the name unless the list already holds it under the printer-name rule.
 void AppendDistinct(QStringList& list, const QString& name);

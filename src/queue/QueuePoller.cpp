@@ -1,10 +1,10 @@
 #include "queue/QueuePoller.h"
 
-#include "log/Error.h"
-#include "queue/IntegerText.h"
+#include "core/Error.h"
+#include "core/NumberForms.h"
+#include "queue/IntegerValue.h"
 #include "queue/KitchenTickets.h"
 #include "queue/QueueStatements.h"
-#include "tickets/NumberForms.h"
 
 #include <QCoreApplication>
 #include <utility>
@@ -41,9 +41,6 @@ QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders
     , m_failures(m_report)
     , m_connection(context.C, m_report) {
     Q_ASSERT(&context.job == &job);
-    m_queue.setSql(QueueStatement());
-    m_context.A.setSql(LineStatement());
-    m_context.EKA.setSql(ExtraLineStatement());
 }
 
 void QueuePoller::TTimer() {
@@ -150,13 +147,13 @@ void QueuePoller::Dispatch() {
     if (isKitchenJob(type))
         PrintKitchenTickets();
     else if (type == QLatin1String("1"))
-        RunBuilder(m_builders.BuildBillTicket);
+        RunBuilder(m_builders.bill);
     else if (type == QLatin1String("3"))
-        RunBuilder(m_builders.BuildSplitBillTicket);
+        RunBuilder(m_builders.splitBill);
     else if (type == QLatin1String("4"))
-        RunBuilder(m_builders.BuildEadisyonSlip);
+        RunBuilder(m_builders.eadisyonSlip);
     else if (type == QLatin1String("5"))
-        RunBuilder(m_builders.BuildPosAccountSlip);
+        RunBuilder(m_builders.posAccountSlip);
 }
 
 void QueuePoller::PrintKitchenTickets() {

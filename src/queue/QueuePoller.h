@@ -18,7 +18,7 @@
 // once, a job that keeps failing is set aside, and a lost connection comes back by itself.
 class QueuePoller {
 public:
-    // context.job is the record given as job. Q, A and EKA get their statements here.
+    // context.job is the record given as job.
     QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders);
     QueuePoller(const QueuePoller&) = delete;
     QueuePoller& operator=(const QueuePoller&) = delete;

@@ -123,8 +123,8 @@ QString DeleteOrphanJobsStatement() {
     return QStringLiteral("DELETE FROM A_YazimKuyrugu WHERE AdisyonID IS NULL");
 }
 
-QString MarkLinesStatement(const QString& flagColumn, const QString& jobType, const QString& table,
-                           const QList<qint64>& lineIds) {
+QString MarkLinesStatement(const QString& flagColumn, const QString& jobType,
+                           const QString& tableNumber, const QList<qint64>& lineIds) {
     // Concatenated values: the line IDs are integers and the flag column is one of the two
     // names the kitchen tickets pass; nothing read as text reaches this statement.
     QStringList ids;
@@ -135,7 +135,7 @@ QString MarkLinesStatement(const QString& flagColumn, const QString& jobType, co
         text = QStringLiteral("UPDATE A_AdsIade SET SIP=1,") + flagColumn + QStringLiteral("=1");
     } else {
         const QString value =
-            table == QLatin1String("ZH") ? QStringLiteral("0") : QStringLiteral("1");
+            tableNumber == QLatin1String("ZH") ? QStringLiteral("0") : QStringLiteral("1");
         text =
             QStringLiteral("UPDATE A_AdsSatir SET SIP=1,") + flagColumn + QLatin1Char('=') + value;
     }

@@ -24,6 +24,6 @@ QString DeleteJobStatement(qint64 jobId);
 QString DeleteOrphanJobsStatement();
 // Marks the lines one kitchen ticket carried, by their integer keys in ticket order: SIP and
 // the ticket's own flag ("YAZ" or "EKYAZ"). Return lines always get the flag; sale lines of
-// table "ZH" keep it at 0, so its bill still finds them.
-QString MarkLinesStatement(const QString& flagColumn, const QString& jobType, const QString& table,
-                           const QList<qint64>& lineIds);
+// the restaurant table "ZH" (MASANO) keep it at 0, so its bill still finds them.
+QString MarkLinesStatement(const QString& flagColumn, const QString& jobType,
+                           const QString& tableNumber, const QList<qint64>& lineIds);

@@ -1,8 +1,10 @@
 #include "tickets/BillBody.h"
 
+#include "core/NumberForms.h"
 #include "db/Query.h"
+#include "print/TicketMarkup.h"
 #include "tickets/BillText.h"
-#include "tickets/NumberForms.h"
+#include "tickets/RunningTotal.h"
 
 namespace {
 
@@ -11,7 +13,8 @@ void AppendBillLine(Ticket& ticket, const Query& A) {
     ticket << QuantityField(A.value(QStringLiteral("ADET"))) + QLatin1Char(' ') +
                   A.text(QStringLiteral("ADI"));
     const double amount = A.number(QStringLiteral("TUTAR"));
-    ticket << (amount == 0 ? QStringLiteral(">-İKRAM  TL") : AmountLine(AmountText(amount)));
+    ticket << (amount == 0 ? kRightPart + QStringLiteral("İKRAM  TL")
+                           : AmountLine(AmountText(amount)));
     const QString note = A.text(QStringLiteral("ACIKLAMA"));
     if (!note.isEmpty())
         ticket << note;
@@ -20,11 +23,11 @@ void AppendBillLine(Ticket& ticket, const Query& A) {
 void AppendDiscount(Ticket& ticket, const TYazimIsi& job, DiscountLayout layout) {
     if (IsNoAmount(job.INDTOPLAM))
         return;
-    const QString prefix = layout == DiscountLayout::Headings ? QStringLiteral("#-") : QString();
+    const QString prefix = layout == DiscountLayout::Headings ? kHeading : QString();
     const QString rate = TrimBlanksAndControls(job.INDORAN);
     if (rate.isEmpty() || rate == QLatin1String("0")) {
         ticket << prefix + QStringLiteral("Indirim : ") << prefix + AmountLine(job.INDTOPLAM)
-               << QStringLiteral("=-");
+               << kSeparator;
     } else {
         ticket << prefix + QStringLiteral("Indirim : %") + job.INDORAN
                << prefix + AmountLine(job.INDTOPLAM);
@@ -59,18 +62,18 @@ void AppendPayments(Ticket& ticket, Query& A) {
 } // namespace
 
 float AppendBillBody(Ticket& ticket, Query& A, const TYazimIsi& job, DiscountLayout layout) {
-    ticket << QStringLiteral("AD. URUN") << QStringLiteral(">-B.FIYAT") << QStringLiteral("=-");
+    ticket << QStringLiteral("AD. URUN") << kRightPart + QStringLiteral("B.FIYAT") << kSeparator;
     float runningTotal = 0;
     for (A.First(); !A.Eof(); A.Next()) {
         AppendBillLine(ticket, A);
         runningTotal = AddToRunningTotal(runningTotal, A.number(QStringLiteral("TUTAR")));
     }
-    ticket << QStringLiteral("=-") << QStringLiteral("Toplam   : ")
-           << AmountLine(AmountText(runningTotal)) << QString();
+    ticket << kSeparator << QStringLiteral("Toplam   : ") << AmountLine(AmountText(runningTotal))
+           << QString();
     AppendDiscount(ticket, job, layout);
     AppendService(ticket, job);
     AppendPayments(ticket, A);
-    ticket << QString() << QStringLiteral("#-Genel Toplam:")
-           << QStringLiteral("#-") + job.TOPLAM + QStringLiteral(" TL");
+    ticket << QString() << kHeading + QStringLiteral("Genel Toplam:")
+           << kHeading + job.TOPLAM + QStringLiteral(" TL");
     return runningTotal;
 }

@@ -1,6 +1,6 @@
 #include "tickets/BillPrinter.h"
 
-#include "print/PrinterRegistry.h"
+#include "print/PrinterPaths.h"
 #include "print/TicketPrinter.h"
 #include "queue/JobContext.h"
 #include "tickets/BillSettings.h"

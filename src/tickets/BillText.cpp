@@ -1,13 +1,14 @@
 #include "tickets/BillText.h"
 
-#include "tickets/NumberForms.h"
+#include "core/NumberForms.h"
+#include "print/TicketMarkup.h"
 
 bool IsNoAmount(const QString& amountText) {
     return amountText.isEmpty() || TrimBlanksAndControls(amountText) == QLatin1String("0");
 }
 
 QString AmountLine(const QString& amountText) {
-    return QLatin1String(">-") + amountText + QLatin1String(" TL");
+    return kRightPart + amountText + QLatin1String(" TL");
 }
 
 QString QuantityField(const QVariant& quantity) {
@@ -20,8 +21,4 @@ QString TableInformationText(const TYazimIsi& job) {
 
 QString WaiterCopyLine(const TYazimIsi& job) {
     return job.YaziciAdi == QLatin1String("G") ? QStringLiteral("-- GARSON NUSHASI --") : QString();
-}
-
-float AddToRunningTotal(float runningTotal, double amount) {
-    return static_cast<float>(amount + static_cast<double>(runningTotal));
 }

@@ -22,8 +22,3 @@ QString TableInformationText(const TYazimIsi& job);
 
 // The line under the table information: the waiter-copy mark for a job printed as "G".
 QString WaiterCopyLine(const TYazimIsi& job);
-
-// The running total is a single-precision number: each amount is added to it and the sum is
-// rounded back to single precision, so long bills drift exactly as the printed totals always
-// have.
-float AddToRunningTotal(float runningTotal, double amount);

@@ -1,4 +1,6 @@
+#include "core/NumberForms.h"
 #include "db/Query.h"
+#include "print/TicketMarkup.h"
 #include "queue/JobContext.h"
 #include "tickets/BillBody.h"
 #include "tickets/BillOptions.h"
@@ -7,7 +9,6 @@
 #include "tickets/BillText.h"
 #include "tickets/CustomerBalance.h"
 #include "tickets/Ean13.h"
-#include "tickets/NumberForms.h"
 #include "tickets/TicketBuilders.h"
 
 namespace {
@@ -39,9 +40,9 @@ void AppendBalances(Ticket& ticket, float runningTotal, qint64 balance) {
 void AppendBarcode(Ticket& ticket, const QString& barcode) {
     if (TrimBlanksAndControls(barcode).isEmpty())
         return;
-    ticket << QStringLiteral("=-") << QStringLiteral("@B") + barcode
-           << QStringLiteral("#-Belge No: ") + QString(barcode).remove(QLatin1Char('*'))
-           << QStringLiteral("=-");
+    ticket << kSeparator << kBarcode + barcode
+           << kHeading + QStringLiteral("Belge No: ") + QString(barcode).remove(QLatin1Char('*'))
+           << kSeparator;
 }
 
 } // namespace
@@ -54,23 +55,23 @@ void BuildBillTicket(JobContext& context) {
     Customer customer;
     if (options.customerFlag) {
         customer = LookUpCustomer(context);
-        ticket << QStringLiteral("#-") + customer.name;
+        ticket << kHeading + customer.name;
     } else {
-        ticket << QStringLiteral("#-") + ReadCompanyName(context.settings);
+        ticket << kHeading + ReadCompanyName(context.settings);
     }
-    ticket << QStringLiteral("#-No:") + job.AdisyonID << QString()
-           << QStringLiteral(">-#TARIH# #SAAT#");
+    ticket << kHeading + QStringLiteral("No:") + job.AdisyonID << QString()
+           << kRightPart + QStringLiteral("#TARIH# #SAAT#");
     if (options.tableInfoFlag)
-        ticket << QStringLiteral("#-") + TableInformationText(job) << WaiterCopyLine(job);
+        ticket << kHeading + TableInformationText(job) << WaiterCopyLine(job);
 
     const float runningTotal = AppendBillBody(ticket, context.A, job, DiscountLayout::Headings);
 
     if (options.customerFlag)
         AppendBalances(ticket, runningTotal, customer.balance);
-    ticket << QStringLiteral("=-");
+    ticket << kSeparator;
     if (options.printRatesFlag)
         ticket << options.exchangeRateLine;
-    ticket << ReadClosingText(context.settings) << QStringLiteral("#-MALİ DEĞERİ YOKTUR");
+    ticket << ReadClosingText(context.settings) << kHeading + QStringLiteral("MALİ DEĞERİ YOKTUR");
     AppendBarcode(ticket, Ean13Text(job.AdisyonID));
     ticket << QStringLiteral("Teşekkür Ederiz") << QString();
 

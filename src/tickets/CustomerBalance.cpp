@@ -1,8 +1,8 @@
 #include "tickets/CustomerBalance.h"
 
+#include "core/CurrencyValue.h"
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
-#include "tickets/NumberForms.h"
 
 void GetCustomerBalance(Query& X, const QString& code, QString& name, qint64& balance) {
     name.clear();

@@ -1,6 +1,6 @@
 #include "tickets/ExchangeRates.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 #include "tickets/TextTrim.h"
 
 #include <QDir>

@@ -1,11 +1,13 @@
+#include "core/NumberForms.h"
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
+#include "print/TicketMarkup.h"
 #include "queue/JobContext.h"
 #include "tickets/BillOptions.h"
 #include "tickets/BillPrinter.h"
 #include "tickets/BillSettings.h"
 #include "tickets/BillText.h"
-#include "tickets/NumberForms.h"
+#include "tickets/RunningTotal.h"
 #include "tickets/TicketBuilders.h"
 
 namespace {
@@ -29,27 +31,28 @@ float AppendSubAccountLines(Ticket& ticket, Query& A) {
 void BuildSplitBillTicket(JobContext& context) {
     const TYazimIsi& job = context.job;
     Ticket ticket;
-    ticket << QStringLiteral("#-") + ReadCompanyName(context.settings) << QString()
-           << QStringLiteral(">-#TARIH# #SAAT#") << QStringLiteral("Ads No: ") + job.AdisyonID
-           << TableInformationText(job) << QString()
+    ticket << kHeading + ReadCompanyName(context.settings) << QString()
+           << kRightPart + QStringLiteral("#TARIH# #SAAT#")
+           << QStringLiteral("Ads No: ") + job.AdisyonID << TableInformationText(job) << QString()
            << QStringLiteral("Hesap : ") + job.ParcaliHesap + QStringLiteral(", ") + job.ParcaliTur
-           << QStringLiteral("AD. BIRIM URUN") << QStringLiteral(">-TUTAR") << QStringLiteral("=-");
+           << QStringLiteral("AD. BIRIM URUN") << kRightPart + QStringLiteral("TUTAR")
+           << kSeparator;
     {
         // H is numeric: a sub-account that is no whole number matches no line. The next job
         // must see A unfiltered, so the filter goes however this block ends.
         const ScopedFilter subAccount(context.A,
                                       QStringLiteral("H=") + SqlStringLiteral(job.ParcaliHesap));
         const float runningTotal = AppendSubAccountLines(ticket, context.A);
-        ticket << QStringLiteral("=-") << QStringLiteral("Toplam   : ")
+        ticket << kSeparator << QStringLiteral("Toplam   : ")
                << AmountLine(AmountText(runningTotal)) << QString()
                << QStringLiteral("Indirim : %") + job.INDORAN << AmountLine(job.INDTOPLAM)
                << QStringLiteral("Servis  : %") + job.SERVISORAN << AmountLine(job.SERVISTUTAR)
-               << QString() << QStringLiteral("#-Genel Toplam :") << QString()
-               << QStringLiteral("=-") << QString() << QString();
+               << QString() << kHeading + QStringLiteral("Genel Toplam :") << QString()
+               << kSeparator << QString() << QString();
     }
     if (context.options.printRatesFlag)
         ticket << context.options.exchangeRateLine;
-    ticket << QStringLiteral("#-") + ReadClosingText(context.settings) << QStringLiteral(".");
+    ticket << kHeading + ReadClosingText(context.settings) << QStringLiteral(".");
 
     PrintOnBillPrinter(context, ticket, JobPrinterName::Ignored);
 }

@@ -1,4 +1,5 @@
 #include "app/PrintServer.h"
+#include "log/DiagnosticLog.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
 
@@ -38,7 +39,8 @@ protected:
 
     ServerDirectory dir;
     ReentrantMessages messages;
-    PrintServer server{dir.path(), dir.logPath(), messages, NoPauseNoRates()};
+    DiagnosticLog log{dir.logPath()};
+    PrintServer server{dir.path(), log, messages, NoPauseNoRates()};
     int closedSignals = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "app/HeadlessMessages.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "log/DiagnosticLog.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -23,7 +24,8 @@ TEST(HeadlessMessagesTest, MessagesGoToTheLogAndStandardError) {
     QTemporaryDir dir;
     const QString logPath = dir.filePath(QStringLiteral("velmora.log"));
     std::ostringstream errors;
-    HeadlessMessages messages(logPath, errors);
+    DiagnosticLog serverLog(logPath);
+    HeadlessMessages messages(serverLog, errors);
 
     messages.ShowMessage(QStringLiteral("Hata, Veritabanina baglanilamadi.\r\nyok"));
     EXPECT_FALSE(messages.AskQuestion(QStringLiteral("Kapatilsin mi?")));

@@ -1,6 +1,7 @@
 #include "app/PrintServer.h"
 #include "config/ComputerName.h"
-#include "log/Error.h"
+#include "core/Error.h"
+#include "log/DiagnosticLog.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
 
@@ -46,7 +47,8 @@ protected:
     std::function<QString()> onFetch = [] {
         return QStringLiteral("USD: 41.123 - EUR: 47.890");
     };
-    PrintServer server{dir.path(), dir.logPath(), messages, hooks()};
+    DiagnosticLog log{dir.logPath()};
+    PrintServer server{dir.path(), log, messages, hooks()};
 };
 
 TEST_F(StartupTest, FreshStartRunsEveryStepInOrder) {

@@ -1,7 +1,7 @@
 #include "config/DatabaseConnection.h"
 #include "config/IniFile.h"
+#include "core/Error.h"
 #include "db/DatabaseSession.h"
-#include "log/Error.h"
 #include "support/QStringPrinter.h"
 #include "support/RecordingMessages.h"
 #include "support/TestDatabase.h"
@@ -47,7 +47,6 @@ protected:
             m_ini, m_messages, [] { return QStringLiteral("KASA"); }, [this] { return m_drivers; });
         connection.ReadDatabaseIni();
         const bool connected = connection.Connect(m_session);
-        m_connectionString = connection.connectionString();
         m_server = connection.server();
         return connected;
     }
@@ -65,7 +64,6 @@ protected:
     RecordingMessages m_messages;
     DatabaseSession m_session{"connection-step"};
     QStringList m_drivers;
-    QString m_connectionString;
     QString m_server;
 };
 
@@ -77,9 +75,10 @@ TEST_F(DatabaseConnectionTest, MissingFileIsAnnouncedAndRecreatedWithDefaults) {
     EXPECT_EQ(iniText(), "[Database]" + NewLine + "Server=KASA\\SQLExpress" + NewLine +
                              "Database=KESTROVA_2025" + NewLine + "User=sa" + NewLine +
                              "Pass=#DEFAULT#" + NewLine);
-    EXPECT_EQ(m_connectionString,
-              "Provider=SQLOLEDB;Persist security info=False;Initial Catalog=KESTROVA_2025;"
-              "Data Source=KASA\\SQLExpress;User ID=sa;Password=pelinkar");
+    // The session tried the four values, the built-in password among them.
+    EXPECT_EQ(m_session.target().databaseName,
+              "Driver={SQL Server};Server=KASA\\SQLExpress;Database=KESTROVA_2025;UID=sa;"
+              "PWD=pelinkar;");
 
     // The next start finds the file, and the built-in password still never reaches it.
     m_messages.clear();
@@ -93,9 +92,8 @@ TEST_F(DatabaseConnectionTest, ValuesInTheFileAreUsedAsWritten) {
     writeIni("[database]\r\nserver=\r\nDATABASE=Kestrova\r\nuser=garson\r\nPASS=gizli;1\r\n");
     EXPECT_FALSE(connect());
     EXPECT_EQ(m_server, "");
-    EXPECT_EQ(m_connectionString,
-              "Provider=SQLOLEDB;Persist security info=False;Initial Catalog=Kestrova;"
-              "Data Source=;User ID=garson;Password=gizli;1");
+    EXPECT_EQ(m_session.target().databaseName,
+              "Driver={SQL Server};Server=;Database=Kestrova;UID=garson;PWD={gizli;1};");
     EXPECT_EQ(iniText(), "[database]\r\nserver=\r\nDATABASE=Kestrova\r\nuser=garson\r\n"
                          "PASS=gizli;1\r\n");
 }
@@ -108,7 +106,7 @@ TEST_F(DatabaseConnectionTest, CustomStringOpensSqliteAndServerIsStillResolved) 
     EXPECT_TRUE(connect());
     EXPECT_TRUE(m_session.isOpen());
     EXPECT_EQ(m_session.target().databaseName, QDir(m_dir.path()).filePath("demo.db"));
-    EXPECT_EQ(m_connectionString, "Provider=SQLite;Data Source=demo.db");
+    EXPECT_EQ(m_session.target().driver, "QSQLITE");
     EXPECT_TRUE(m_messages.entries().isEmpty());
     EXPECT_EQ(iniText(), "[Database]\nServer=KASA\\SQLExpress\nCustomConnStr=Provider=SQLite;"
                          "Data Source=demo.db\nDatabase=KESTROVA_2025\nUser=sa\nPass=#DEFAULT#\n");

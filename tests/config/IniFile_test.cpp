@@ -1,5 +1,5 @@
 #include "config/IniFile.h"
-#include "log/Error.h"
+#include "core/Error.h"
 #include "support/TurkishLocale.h"
 
 #include <QDir>

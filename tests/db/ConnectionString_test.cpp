@@ -1,5 +1,5 @@
+#include "core/Error.h"
 #include "db/ConnectionString.h"
-#include "log/Error.h"
 #include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "config/RegionalSettings.h"
+#include "core/Error.h"
+#include "core/RegionalSettings.h"
 #include "db/RecordSet.h"
-#include "log/Error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "app/PrintServer.h"
+#include "log/DiagnosticLog.h"
 #include "support/CannedHttpServer.h"
 #include "support/QStringPrinter.h"
 #include "support/RatesFixture.h"
@@ -80,7 +81,8 @@ protected:
     ServerDirectory dir;
     CannedHttpServer http;
     RecordingMessages messages;
-    PrintServer server{dir.path(), dir.logPath(), messages, hooks()};
+    DiagnosticLog log{dir.logPath()};
+    PrintServer server{dir.path(), log, messages, hooks()};
 };
 
 TEST_P(RatesAtStartupTest, StartupCompletesWithALineOfTheRightForm) {

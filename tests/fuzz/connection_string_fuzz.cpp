@@ -1,6 +1,6 @@
 #include "FuzzInput.h"
+#include "core/Error.h"
 #include "db/ConnectionString.h"
-#include "log/Error.h"
 
 // Whatever a technician writes into CustomConnStr, and whatever the four keys hold, the
 // translation gives a target or a clear DatabaseError.

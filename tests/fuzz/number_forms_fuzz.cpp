@@ -1,7 +1,8 @@
 #include "FuzzInput.h"
-#include "log/Error.h"
+#include "core/CurrencyValue.h"
+#include "core/Error.h"
+#include "core/NumberForms.h"
 #include "tickets/Ean13.h"
-#include "tickets/NumberForms.h"
 
 #include <cstring>
 

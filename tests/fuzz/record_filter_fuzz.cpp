@@ -1,6 +1,6 @@
 #include "FuzzInput.h"
+#include "core/Error.h"
 #include "db/RecordSet.h"
-#include "log/Error.h"
 
 // Any filter text either applies or is refused with a DatabaseError; moving over the result
 // never reads outside the rows.

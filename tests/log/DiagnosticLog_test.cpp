@@ -1,4 +1,4 @@
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 #include "log/DiagnosticLog.h"
 
 #include <QDir>

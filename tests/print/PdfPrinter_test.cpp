@@ -1,5 +1,5 @@
-#include "config/RegionalSettings.h"
-#include "log/Error.h"
+#include "core/Error.h"
+#include "core/RegionalSettings.h"
 #include "print/DevicePrinterSource.h"
 #include "print/PdfFileCanvas.h"
 #include "print/PrintEngine.h"
@@ -20,7 +20,7 @@ namespace {
 class PdfPrinterTest : public ::testing::Test {
 protected:
     void PrintOn(const QString& path, const Ticket& ticket) {
-        PrintEngine engine(m_job, settings, m_log, m_source, [](int) {});
+        PrintEngine engine(m_billNumber, settings, m_log, m_source, [](int) {});
         engine.PrintTicket(path, ticket);
     }
     QString PathOf(const QString& subdirectory) const {
@@ -58,7 +58,7 @@ protected:
     PrintSettings settings;
 
 private:
-    TYazimIsi m_job;
+    QString m_billNumber;
     DiagnosticLog m_log{dir.filePath(QStringLiteral("Velmora.log"))};
     DevicePrinterSource m_source{dir.path()};
 };

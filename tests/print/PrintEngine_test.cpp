@@ -1,5 +1,5 @@
-#include "config/RegionalSettings.h"
-#include "log/Error.h"
+#include "core/Error.h"
+#include "core/RegionalSettings.h"
 #include "support/RecordingPrinter.h"
 
 #include <QFile>

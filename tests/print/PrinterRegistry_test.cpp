@@ -13,6 +13,7 @@ protected:
     }
     void Load() {
         Query YAZ(database.session(), QStringLiteral("YAZ"));
+        YAZ.setSql(PrinterRegistry::Statement());
         registry.LoadPrinterRegistry(YAZ);
         EXPECT_FALSE(YAZ.isOpen());
     }

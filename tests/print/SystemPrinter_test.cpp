@@ -1,6 +1,5 @@
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
-#include "print/SystemPrinterCanvas.h"
 #include "support/ExternalTool.h"
 
 #include <QDateTime>
@@ -84,19 +83,19 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     if (!CupsIsRunning())
         GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
     const QString queue = QueueName();
-    ASSERT_TRUE(SystemPrinterCanvas::InstalledPrinterNames().contains(queue))
+    QTemporaryDir dir;
+    DevicePrinterSource source(dir.path());
+    ASSERT_TRUE(source.InstalledPrinters().contains(queue))
         << "queue " << queue.toStdString() << " is missing; run scripts/start-cups";
 
     const QStringList directories = CupsPdfDirectories();
     const QSet<QString> before = PdfFiles(directories);
 
-    QTemporaryDir dir;
-    TYazimIsi job;
+    const QString billNumber;
     DiagnosticLog log(dir.filePath(QStringLiteral("Velmora.log")));
-    DevicePrinterSource source(dir.path());
     PrintSettings settings;
     settings.top = 1000000; // the first line falls off the first page: two pages in all
-    PrintEngine engine(job, settings, log, source, [](int) {});
+    PrintEngine engine(billNumber, settings, log, source, [](int) {});
     engine.PrintTicket(queue.toLower(), {QStringLiteral("SATIR BIR"), QStringLiteral("SATIR IKI"),
                                          QStringLiteral("SATIR UC")});
 

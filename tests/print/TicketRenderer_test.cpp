@@ -1,4 +1,4 @@
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 #include "print/Code39.h"
 #include "print/PrintEngine.h"
 #include "support/RecordingCanvas.h"
@@ -18,7 +18,7 @@ const QString kBarcode = QStringLiteral("Libre Barcode 39");
 class TicketRendererTest : public ::testing::Test {
 protected:
     const RecordedDocument& Print(const Ticket& ticket) {
-        PrintEngine engine(m_job, settings, m_log, m_printers, [](int) {});
+        PrintEngine engine(m_billNumber, settings, m_log, m_printers, [](int) {});
         engine.setClock([] { return QDateTime(QDate(2026, 12, 8), QTime(14, 3, 27)); });
         engine.PrintTicket(QStringLiteral("Kasa"), ticket);
         return m_printers.document(m_printers.documentCount() - 1);
@@ -29,7 +29,7 @@ protected:
 
 private:
     QTemporaryDir m_dir;
-    TYazimIsi m_job;
+    QString m_billNumber;
     DiagnosticLog m_log{m_dir.filePath(QStringLiteral("test.log"))};
     RecordingPrinterSource m_printers{{QStringLiteral("Kasa")}};
 };

@@ -1,4 +1,4 @@
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
 

@@ -1,5 +1,6 @@
 #include "support/BillJobRunner.h"
 
+#include "queue/ServerQueries.h"
 #include "tickets/TicketBuilders.h"
 
 BillJobRunner::BillJobRunner(TestDatabase& db, QStringList installedPrinters)
@@ -11,13 +12,13 @@ BillJobRunner::BillJobRunner(TestDatabase& db, PrinterSource& printers)
 BillJobRunner::BillJobRunner(TestDatabase& db, QStringList installedPrinters,
                              PrinterSource* realPrinters)
     : A(db.session(), QStringLiteral("A"))
-    , m_db(db)
     , m_EKA(db.session(), QStringLiteral("EKA"))
     , m_X(db.session(), QStringLiteral("X"))
+    , m_YAZ(db.session(), QStringLiteral("YAZ"))
     , m_settings(m_X)
     , m_log(m_dir.filePath(QStringLiteral("Velmora.log")))
     , m_printer(job, m_log, std::move(installedPrinters))
-    , m_engine(realPrinters ? std::make_unique<PrintEngine>(job, PrintSettings{}, m_log,
+    , m_engine(realPrinters ? std::make_unique<PrintEngine>(job.AdisyonID, PrintSettings{}, m_log,
                                                             *realPrinters, [](int) {})
                             : nullptr)
     , m_context{job,          A,
@@ -26,11 +27,12 @@ BillJobRunner::BillJobRunner(TestDatabase& db, QStringList installedPrinters,
                 m_registry,   m_engine ? static_cast<TicketPrinter&>(*m_engine) : m_printer,
                 m_log,        options}
     , m_poller(job, m_context,
-               {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip}) {}
+               {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip}) {
+    SetQueryStatements(m_poller.Q(), A, m_EKA, m_X, m_YAZ);
+}
 
 void BillJobRunner::LoadPrinters() {
-    Query YAZ(m_db.session(), QStringLiteral("YAZ"));
-    m_registry.LoadPrinterRegistry(YAZ);
+    m_registry.LoadPrinterRegistry(m_YAZ);
 }
 
 QList<Ticket> BillJobRunner::PrintedTickets() const {

@@ -39,10 +39,10 @@ public:
 private:
     BillJobRunner(TestDatabase& db, QStringList installedPrinters, PrinterSource* realPrinters);
 
-    TestDatabase& m_db;
     QTemporaryDir m_dir;
     Query m_EKA;
     Query m_X;
+    Query m_YAZ;
     SettingsStore m_settings;
     PrinterRegistry m_registry;
     DiagnosticLog m_log;

@@ -1,6 +1,6 @@
 #include "support/CapturingTicketPrinter.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 void CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
     int& failures = m_failures[path];

@@ -1,6 +1,7 @@
 #include "support/QueueHarness.h"
 
 #include "db/SqlLiteral.h"
+#include "queue/ServerQueries.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -32,6 +33,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
               log,
               options}
     , poller(job, context, RecordingBuilders()) {
+    SetQueryStatements(poller.Q(), A, EKA, X, YAZ);
     log.setClock(fixedMoment);
     rendered.engine().setClock(fixedMoment);
     poller.setNotice([this](const QString& message) { notices << message; });

@@ -1,6 +1,6 @@
 #include "support/RecordingCanvas.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 QStringList RecordedDocument::drawnTexts() const {
     QStringList result;

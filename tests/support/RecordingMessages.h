@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/UserMessages.h"
+#include "core/UserMessages.h"
 
 #include <QList>
 #include <QQueue>

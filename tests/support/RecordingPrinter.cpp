@@ -3,7 +3,7 @@
 RecordingPrinter::RecordingPrinter(const TYazimIsi& job, DiagnosticLog& log, QStringList installed,
                                    const PrintSettings& settings)
     : m_printers(std::move(installed))
-    , m_engine(job, settings, log, m_printers,
+    , m_engine(job.AdisyonID, settings, log, m_printers,
                [this](int milliseconds) { m_pauses.append(milliseconds); }) {}
 
 void RecordingPrinter::PrintTicket(const QString& path, const Ticket& ticket) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 #include "print/Ticket.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 #include "print/DevicePrinterSource.h"
 #include "support/BillJobRunner.h"
 #include "support/ExternalTool.h"

@@ -1,4 +1,4 @@
-#include "log/Error.h"
+#include "core/Error.h"
 #include "support/RatesFixture.h"
 #include "tickets/ExchangeRates.h"
 

@@ -1,6 +1,7 @@
-#include "log/Error.h"
+#include "core/CurrencyValue.h"
+#include "core/Error.h"
+#include "core/NumberForms.h"
 #include "tickets/Ean13.h"
-#include "tickets/NumberForms.h"
 
 #include <gtest/gtest.h>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "preview/PngExport.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QDir>
 #include <QFileInfo>

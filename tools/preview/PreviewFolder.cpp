@@ -1,6 +1,6 @@
 #include "preview/PreviewFolder.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 #include "preview/PreviewPrinters.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 #include "preview/PreviewFolder.h"
 
 #include <QDir>
 #include <QFile>
 
-PreviewPrinters::PreviewPrinters(PrinterRegistry registered, const PreviewFolder& folder)
-    : m_registered(std::move(registered))
+PreviewPrinters::PreviewPrinters(const PrinterRegistry& registered, const PreviewFolder& folder)
+    : m_registered(registered)
     , m_folder(folder)
     , m_staging(folder.filePath(QStringLiteral(".staging-XXXXXX"))) {
     if (!m_staging.isValid())
@@ -15,7 +15,7 @@ PreviewPrinters::PreviewPrinters(PrinterRegistry registered, const PreviewFolder
                     folder.path());
 }
 
-QString PreviewPrinters::PathFor(const QString& printer) {
+QString PreviewPrinters::FindPrinterPath(const QString& printer) const {
     m_lookups << printer;
     return QStringLiteral("pdf:") + m_staging.filePath(QString::number(m_lookups.size()));
 }

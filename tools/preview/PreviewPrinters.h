@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/PrinterPaths.h"
 #include "print/PrinterRegistry.h"
 
 #include <QList>
@@ -17,17 +18,16 @@ struct PreviewTicket {
     QString pdfPath;
 };
 
-// Stands in for every printer of a job. Each printer lookup, registered name or not, is
-// answered with a "pdf:" printer on a fresh staging folder, so every ticket lands in a file
-// of its own; Collect then names the files in print order after their printers.
-class PreviewPrinters {
+// Stands in for the printer registry of the server. Each printer lookup, registered name or
+// not, is answered with a "pdf:" printer on a fresh staging folder, so every ticket lands in
+// a file of its own; Collect then names the files in print order after their printers.
+class PreviewPrinters : public PrinterPaths {
 public:
-    // registered: the registry as the server loaded it. The staging folders go inside the
-    // output folder, so the files move out of them without copying.
-    PreviewPrinters(PrinterRegistry registered, const PreviewFolder& folder);
+    // registered: the server's registry, loaded by the time Collect runs. The staging folders
+    // go inside the output folder, so the files move out of them without copying.
+    PreviewPrinters(const PrinterRegistry& registered, const PreviewFolder& folder);
 
-    // For PrinterRegistry::RedirectEveryName.
-    QString PathFor(const QString& printer);
+    QString FindPrinterPath(const QString& printer) const override;
     // Moves the tickets printed so far into the output folder as "01-Mutfak.pdf", ...
     // Throws Error when a file cannot be moved.
     QList<PreviewTicket> Collect();
@@ -36,8 +36,8 @@ public:
     static QString FileNameFor(const QString& printer);
 
 private:
-    PrinterRegistry m_registered;
+    const PrinterRegistry& m_registered;
     const PreviewFolder& m_folder;
     QTemporaryDir m_staging;
-    QStringList m_lookups;
+    mutable QStringList m_lookups; // each lookup's printer, in order: its staging folder's number
 };

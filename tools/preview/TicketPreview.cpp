@@ -3,7 +3,7 @@
 #include "app/HeadlessMessages.h"
 #include "app/ServerParts.h"
 #include "app/StartupSequence.h"
-#include "log/Error.h"
+#include "core/Error.h"
 #include "preview/PreviewFolder.h"
 #include "queue/QueueStatements.h"
 #include "tickets/ExchangeRates.h"
@@ -79,13 +79,16 @@ TicketPreview::TicketPreview(PreviewRequest request, const PreviewFolder& folder
 
 PreviewReport TicketPreview::Run() {
     PreviewReport report;
-    ServerParts parts(m_request.serverDirectory, m_folder.logPath());
+    DiagnosticLog log(m_folder.logPath());
+    ServerParts parts(m_request.serverDirectory, log);
     parts.ini.setReadOnly(true);
     // Files need no spooler time.
     parts.printPause = [](int) {
     };
-    HeadlessMessages messages(m_folder.logPath(), std::cerr);
+    HeadlessMessages messages(log, std::cerr);
     PreviewTransaction transaction(parts.C);
+    PreviewPrinters printers(parts.registry, m_folder);
+    parts.printerPaths = &printers;
 
     StartupHooks hooks{[](int) {}, SavedExchangeRates,
                        [&](DatabaseSession&) {
@@ -110,9 +113,6 @@ PreviewReport TicketPreview::Run() {
     // The queue query, narrowed to this one job (its statement ends in its WHERE clause).
     QueuePoller& poller = *parts.poller;
     poller.Q().setSql(QueueStatement() + QStringLiteral("\nAND K.ID=") + QString::number(jobId));
-    PreviewPrinters printers(parts.registry, m_folder);
-    parts.registry.RedirectEveryName(
-        [&printers](const QString& printer) { return printers.PathFor(printer); });
     poller.setNotice([&report](const QString& message) { report.failure = message; });
 
     poller.TTimer();

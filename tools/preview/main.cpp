@@ -1,4 +1,4 @@
-#include "log/Error.h"
+#include "core/Error.h"
 #include "preview/PngExport.h"
 #include "preview/PreviewFolder.h"
 #include "preview/TicketPreview.h"

@@ -1,7 +1,7 @@
 #include "terminal/Terminal.h"
 
+#include "core/Error.h"
 #include "db/DatabaseSession.h"
-#include "log/Error.h"
 
 #include <QUuid>
 

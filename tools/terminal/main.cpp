@@ -1,6 +1,6 @@
+#include "core/Error.h"
 #include "db/ContractSchema.h"
 #include "db/DatabaseSession.h"
-#include "log/Error.h"
 #include "terminal/DemoRestaurant.h"
 #include "terminal/Terminal.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/UserMessages.h"
+#include "core/UserMessages.h"
 
 // Modal message boxes, while a desktop shows the tray; without one the headless messages
 // stand in, since a box nobody sees would hold the server until someone comes.

@@ -10,6 +10,16 @@ class QSystemTrayIcon;
 
 // The one window: hidden from the start, reached through the tray menu, offering to hide
 // again or to shut the server down. Every way of closing asks first.
+//
+// The window's operations and where they live:
+//   FormCreate      PrintServer::FormCreate, the start-up sequence (app/StartupSequence.h)
+//   FormCloseQuery  PrintServer::FormCloseQuery, asked by closeEvent and SessionEndQuery
+//   FormClose       PrintServer::FormClose, run by PrintServer::Close once nothing is running
+//   Button1Click    Button1Click: hides the window
+//   Button2Click    Button2 closes the window: closeEvent
+//   Kapat1Click     the tray menu's Kapat1 closes the window: closeEvent
+//   Goster1Click    Goster1Click: shows the window
+//   TTimer          PrintServer::TTimer, which runs QueuePoller::TTimer
 class TFMain : public QWidget {
     Q_OBJECT
 public:

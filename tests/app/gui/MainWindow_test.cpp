@@ -1,5 +1,6 @@
 #include "app/PrintServer.h"
 #include "app/gui/MainWindow.h"
+#include "log/DiagnosticLog.h"
 #include "support/RecordingMessages.h"
 
 #include <QAction>
@@ -28,7 +29,8 @@ protected:
 
     QTemporaryDir dir;
     RecordingMessages messages;
-    PrintServer server{dir.path(), dir.filePath(QStringLiteral("velmora.log")), messages};
+    DiagnosticLog log{dir.filePath(QStringLiteral("velmora.log"))};
+    PrintServer server{dir.path(), log, messages};
     TFMain window{server, true};
     int closedSignals = 0;
 };

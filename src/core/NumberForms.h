@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/RegionalSettings.h"
+#include "core/RegionalSettings.h"
 
 #include <QChar>
 #include <QString>
@@ -21,8 +21,3 @@ QString QuantityText(double value, QChar separator = RegionalSettings::current()
 // four); 0 gives "0".
 QString BalanceText(qint64 tenThousandths,
                     QChar separator = RegionalSettings::current().decimalSeparator);
-
-// A database value read as a currency value in ten-thousandths. Decimal text is read exactly;
-// a floating-point value is rounded to the nearest ten-thousandth; null is 0. A value beyond
-// the range of a currency (SQL Server's money) is a DatabaseError.
-qint64 CurrencyFromVariant(const QVariant& value);

@@ -1,6 +1,6 @@
-#include "queue/IntegerText.h"
+#include "queue/IntegerValue.h"
 
-#include "log/Error.h"
+#include "core/Error.h"
 
 qint64 IntegerValue(const QString& text, const QString& fieldName) {
     bool isInteger = false;

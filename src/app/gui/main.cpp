@@ -25,12 +25,14 @@ int main(int argc, char* argv[]) {
     const QString logPath =
         DiagnosticLog::PathForExecutable(QCoreApplication::applicationFilePath());
     const bool desktop = !IsHeadlessPlatform(QGuiApplication::platformName());
-    HeadlessMessages headlessMessages(logPath, std::cerr);
+    // One writer for the log file, shared by the server and the messages.
+    DiagnosticLog log(logPath);
+    HeadlessMessages headlessMessages(log, std::cerr);
     DesktopMessages desktopMessages(headlessMessages);
     UserMessages& messages =
         desktop ? static_cast<UserMessages&>(desktopMessages) : headlessMessages;
 
-    PrintServer server(QCoreApplication::applicationDirPath(), logPath, messages);
+    PrintServer server(QCoreApplication::applicationDirPath(), log, messages);
     // Queued: a close confirmed before the loop runs still ends it.
     QObject::connect(
         &server, &PrintServer::closed, &app, [] { QCoreApplication::exit(0); },
