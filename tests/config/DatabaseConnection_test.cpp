@@ -77,7 +77,7 @@ TEST_F(DatabaseConnectionTest, MissingFileIsAnnouncedAndRecreatedWithDefaults) {
                              "Pass=#DEFAULT#" + NewLine);
     // The session tried the four values, the built-in password among them.
     EXPECT_EQ(m_session.target().databaseName,
-              "Driver={SQL Server};Server=KASA\\SQLExpress;Database=KESTROVA_2025;UID=sa;"
+              "DRIVER={SQL Server};SERVER=KASA\\SQLExpress;DATABASE=KESTROVA_2025;UID=sa;"
               "PWD=pelinkar;");
 
     // The next start finds the file, and the built-in password still never reaches it.
@@ -93,7 +93,7 @@ TEST_F(DatabaseConnectionTest, ValuesInTheFileAreUsedAsWritten) {
     EXPECT_FALSE(connect());
     EXPECT_EQ(m_server, "");
     EXPECT_EQ(m_session.target().databaseName,
-              "Driver={SQL Server};Server=;Database=Kestrova;UID=garson;PWD={gizli;1};");
+              "DRIVER={SQL Server};SERVER=;DATABASE=Kestrova;UID=garson;PWD={gizli;1};");
     EXPECT_EQ(iniText(), "[database]\r\nserver=\r\nDATABASE=Kestrova\r\nuser=garson\r\n"
                          "PASS=gizli;1\r\n");
 }
