@@ -105,6 +105,9 @@ protected:
         // hall's hummus is plated there.
         db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Teras', 'TERAS-YAZICISI')"));
         db.exec(QStringLiteral("INSERT INTO URUNYAZICI VALUES ('M02', '1', 'Teras')"));
+        // The hall's Adana is typed "IZGARA", met before the mixed grill's registered "Izgara":
+        // both are the grill, also under Turkish case rules.
+        db.exec(QStringLiteral("INSERT INTO URUNYAZICI VALUES ('I01', '1', 'IZGARA')"));
         ASSERT_EQ(DemoRestaurant::QueueEvening(db.session()), 12);
 
         environment = QProcessEnvironment::systemEnvironment();
@@ -248,6 +251,9 @@ protected:
                                           << Lines("Salon - 5|Ahmet Yılmaz|Doğum günü masası|=-|"
                                                    "AD. URUN ACIKLAMA|=-|2 Mercimek Çorbası|"
                                                    "1 Çoban Salata|Soğansız")));
+        EXPECT_TRUE(
+            HasLines(ticketWith(QStringLiteral("izgara"), QStringLiteral("Sipariş No: 1001")),
+                     Lines("=-|2 Adana Kebap|Acılı|1 Karışık Izgara")));
         // The hummus of 1002 went to the terrace, the haydari to the kitchen.
         const QStringList withoutHummus =
             ticketWith(QStringLiteral("mutfak"), QStringLiteral("Sipariş No: 1002"));
