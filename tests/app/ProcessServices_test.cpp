@@ -13,11 +13,13 @@
 
 namespace {
 
-TEST(SingleInstanceTest, UnusableLockDirectoryRunsUnguarded) {
+TEST(SingleInstanceTest, UnusableLockDirectoryRunsUnguardedAndSaysWhy) {
     SingleInstance first(QStringLiteral("/nonexistent/velmora-runtime"));
     SingleInstance second(QStringLiteral("/nonexistent/velmora-runtime"));
     EXPECT_FALSE(first.anotherCopyRuns());
     EXPECT_FALSE(second.anotherCopyRuns());
+    EXPECT_TRUE(second.unguardedReason().startsWith(
+        QStringLiteral("/nonexistent/velmora-runtime/velmora.lock: ")));
 }
 
 TEST(HeadlessMessagesTest, MessagesGoToTheLogAndStandardError) {

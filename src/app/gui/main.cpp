@@ -27,6 +27,12 @@ int main(int argc, char* argv[]) {
     const bool desktop = !IsHeadlessPlatform(QGuiApplication::platformName());
     // One writer for the log file, shared by the server and the messages.
     DiagnosticLog log(logPath);
+    if (!instance.unguardedReason().isEmpty()) {
+        log.LogLine(QStringLiteral("Tek kopya kilidi alinamadi, ikinci bir kopyaya karsi korumasiz "
+                                   "calisiliyor -- ") +
+                        instance.unguardedReason(),
+                    true);
+    }
     HeadlessMessages headlessMessages(log, std::cerr);
     DesktopMessages desktopMessages(headlessMessages);
     UserMessages& messages =
