@@ -61,6 +61,13 @@ void QueuePoller::TTimer() {
     }
 }
 
+void QueuePoller::RetrySetAsideJobs() {
+    const int setAside = m_failures.Retry();
+    m_context.log.LogLine(
+        QStringLiteral("Bekleyen isler yeniden deneniyor -- atlanan is sayisi: %1").arg(setAside),
+        true);
+}
+
 void QueuePoller::RunTick() {
     if (m_connection.isLost())
         RestoreConnection();

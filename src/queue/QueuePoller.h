@@ -32,6 +32,9 @@ public:
     void setNotice(OperatorReport::Notice notice) { m_report.setNotice(std::move(notice)); }
 
     void TTimer();
+    // The set-aside jobs and the failure counts are dropped, so every queued job is tried again
+    // from the next tick; said in a forced log line.
+    void RetrySetAsideJobs();
 
 private:
     void RunTick();

@@ -84,6 +84,12 @@ protected:
 TEST_F(VelmoraProcessTest, HeadlessStartWritesEverySettingAndStopsOnSigterm) {
     QProcess& server = launch();
     ASSERT_TRUE(waitUntil([this] { return startupDone(); }));
+    // The service's reload retries the set-aside jobs and leaves the server running.
+    ::kill(static_cast<pid_t>(server.processId()), SIGHUP);
+    ASSERT_TRUE(waitUntil([this] {
+        return dir.read(QStringLiteral("velmora.log")).contains("Bekleyen isler yeniden deneniyor");
+    }));
+    EXPECT_EQ(server.state(), QProcess::Running);
 
     expectCleanEnd(server, SIGTERM);
     EXPECT_EQ(server.readAllStandardError(), QByteArray());

@@ -65,7 +65,7 @@ TEST_F(TickFailuresTest, AJobThatKeepsFailingIsSetAsideAndTheJobsBehindItPrint) 
                                      "gecerli bir tamsayi degil: 'x12'"});
     h.tick();
     ASSERT_EQ(h.notices.size(), 2);
-    EXPECT_EQ(h.notices.at(1), QStringLiteral("Is 5 denemede yazdirilamadi, yeniden baslatilana "
+    EXPECT_EQ(h.notices.at(1), QStringLiteral("Is 5 denemede yazdirilamadi, yeniden denenene "
                                               "kadar atlanacak -- ID:1 FisID:x12 Tur:1"));
     EXPECT_TRUE(h.builtBills.isEmpty());
     h.tick(3);
@@ -73,6 +73,15 @@ TEST_F(TickFailuresTest, AJobThatKeepsFailingIsSetAsideAndTheJobsBehindItPrint) 
     EXPECT_EQ(h.queued(), 1); // set aside, not deleted
     EXPECT_EQ(h.notices.size(), 2);
     EXPECT_EQ(h.logLines(), h.notices);
+
+    // The operator fixed it and asked for a retry (tray menu or SIGHUP): taken again at once.
+    h.db.exec(QStringLiteral("UPDATE A_YazimKuyrugu SET AdisyonID='302' WHERE ID=1"));
+    h.poller.RetrySetAsideJobs();
+    EXPECT_EQ(h.logLines().value(2),
+              QStringLiteral("Bekleyen isler yeniden deneniyor -- atlanan is sayisi: 1"));
+    h.tick();
+    EXPECT_EQ(h.builtBills, (QStringList{"1:302", "1:302"}));
+    EXPECT_EQ(h.queued(), 0);
 }
 
 TEST_F(TickFailuresTest, ALostConnectionIsReportedOnceAndRestoredAtALaterTick) {

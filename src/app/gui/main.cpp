@@ -1,8 +1,8 @@
 #include "app/HeadlessMessages.h"
 #include "app/HeadlessPlatform.h"
 #include "app/PrintServer.h"
+#include "app/ProcessSignals.h"
 #include "app/SingleInstance.h"
-#include "app/TerminationSignals.h"
 #include "app/gui/DesktopMessages.h"
 #include "app/gui/MainWindow.h"
 #include "log/DiagnosticLog.h"
@@ -43,10 +43,13 @@ int main(int argc, char* argv[]) {
     QObject::connect(
         &server, &PrintServer::closed, &app, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
-    // SIGTERM and SIGINT are a confirmed close, with or without a desktop.
-    TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &server,
+    // SIGTERM and SIGINT are a confirmed close, with or without a desktop; SIGHUP (the
+    // service's reload) retries the set-aside jobs.
+    ProcessSignals processSignals;
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &server,
                      &PrintServer::Close);
+    QObject::connect(&processSignals, &ProcessSignals::retryRequested, &server,
+                     &PrintServer::RetrySetAsideJobs);
 
     TFMain FMain(server, desktop);
     // Failing ticks: a notice from the tray where one shows, else a line on standard error; the
