@@ -1,7 +1,10 @@
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
 #include "support/ExternalTool.h"
+#include "support/QStringPrinter.h"
+#include "support/QueueHarness.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -69,6 +72,56 @@ bool QueueIsEmpty(const QString& queue) {
     return run.exitCode == 0 && run.output.trimmed().isEmpty();
 }
 
+// The PDFs cups-pdf wrote since before, once the queue has no job left; empty after a minute.
+QSet<QString> NewPdfs(const QString& queue, const QStringList& directories,
+                      const QSet<QString>& before) {
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+        if (QueueIsEmpty(queue)) {
+            const QSet<QString> produced = PdfFiles(directories) - before;
+            if (!produced.isEmpty())
+                return produced;
+        }
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+// A cups-pdf queue of the test's own, removed with its jobs at the end.
+class TestQueue {
+public:
+    explicit TestQueue(const QString& name)
+        : m_name(name) {
+        for (const char* model : {"lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd", "everywhere", "raw"}) {
+            m_created =
+                RunTool(QStringLiteral("lpadmin"),
+                        {QStringLiteral("-p"), name, QStringLiteral("-E"), QStringLiteral("-v"),
+                         QStringLiteral("cups-pdf:/"), QStringLiteral("-m"), QLatin1String(model)})
+                    .exitCode == 0;
+            if (m_created)
+                return;
+        }
+    }
+    ~TestQueue() {
+        if (m_created)
+            RunTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), m_name});
+    }
+    bool created() const { return m_created; }
+    const QString& name() const { return m_name; }
+    bool Run(const char* command) const {
+        return RunTool(QLatin1String(command), {m_name}).exitCode == 0;
+    }
+    QString Jobs() const {
+        return RunTool(QStringLiteral("lpstat"),
+                       {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), m_name})
+            .output.trimmed();
+    }
+
+private:
+    QString m_name;
+    bool m_created = false;
+};
+
 int TextLinesOnPage(const QString& pdf, int page) {
     const QString number = QString::number(page);
     const ToolRun run =
@@ -99,16 +152,7 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     engine.PrintTicket(queue.toLower(), {QStringLiteral("SATIR BIR"), QStringLiteral("SATIR IKI"),
                                          QStringLiteral("SATIR UC")});
 
-    QDeadlineTimer deadline(60000);
-    QSet<QString> produced;
-    while (!deadline.hasExpired()) {
-        if (QueueIsEmpty(queue)) {
-            produced = PdfFiles(directories) - before;
-            if (!produced.isEmpty())
-                break;
-        }
-        QThread::msleep(200);
-    }
+    const QSet<QString> produced = NewPdfs(queue, directories, before);
     ASSERT_EQ(produced.size(), 1) << "no PDF from CUPS in " << directories.join(", ").toStdString();
     const QString pdf = *produced.begin();
 
@@ -120,6 +164,53 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     EXPECT_EQ(TextLinesOnPage(pdf, 1), 0);
     EXPECT_EQ(TextLinesOnPage(pdf, 2), 2);
     QFile::remove(pdf);
+}
+
+// A kitchen ticket for a queue that refuses jobs, then is stopped (as CUPS leaves a queue whose
+// backend failed): the job stays queued with its line unmarked, each reason is reported once,
+// and nothing piles up in CUPS. Enabled again, the queue gets the ticket once.
+TEST(SystemPrinterTest, ARefusingOrStoppedQueueKeepsTheJobUntilItTakesTheTicket) {
+    if (!CupsIsRunning())
+        GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
+    const TestQueue queue(
+        QStringLiteral("VelmoraKitchen%1").arg(QCoreApplication::applicationPid()));
+    if (!queue.created())
+        GTEST_SKIP() << "lpadmin cannot add a queue here (it needs root)";
+    QueueHarness h{QueueHarness::Printing::Spooled, {}, false};
+    h.seedRestaurant();
+    h.addPrinter(QStringLiteral("Bar"), queue.name()); // the last row of a name wins
+    h.db.addBill(302, QStringLiteral("1"), QStringLiteral("5"));
+    const qint64 ayran = h.db.addSaleLine(302, QStringLiteral("B1"), 1, 10);
+    h.db.queueJob(302, QStringLiteral("0"));
+    const QString failed = QStringLiteral("Is yazdirilamadi -- ID:1 FisID:302 Tur:0 Hata: ");
+
+    ASSERT_TRUE(queue.Run("cupsreject"));
+    h.tick(2);
+    ASSERT_EQ(h.notices.size(), 1);
+    EXPECT_TRUE(h.notices[0].startsWith(
+        failed + QStringLiteral("Yazici kuyrugu is kabul etmiyor: ") + queue.name()))
+        << h.notices[0].toStdString();
+    ASSERT_TRUE(queue.Run("cupsaccept") && queue.Run("cupsdisable"));
+    h.tick(2);
+    ASSERT_EQ(h.notices.size(), 2);
+    EXPECT_TRUE(h.notices[1].startsWith(failed + QStringLiteral("Yazici kuyrugu durdurulmus: ") +
+                                        queue.name()))
+        << h.notices[1].toStdString();
+    EXPECT_EQ(h.flags(ayran), QStringLiteral("0/0/0"));
+    EXPECT_EQ(h.queued(), 1);
+    EXPECT_EQ(queue.Jobs(), QString());
+
+    const QStringList directories = CupsPdfDirectories();
+    const QSet<QString> before = PdfFiles(directories);
+    ASSERT_TRUE(queue.Run("cupsenable"));
+    h.tick();
+    EXPECT_EQ(h.flags(ayran), QStringLiteral("1/1/0"));
+    EXPECT_EQ(h.queued(), 0);
+    const QSet<QString> produced = NewPdfs(queue.name(), directories, before);
+    EXPECT_EQ(produced.size(), 1);
+    for (const QString& pdf : produced)
+        QFile::remove(pdf);
+    EXPECT_EQ(h.logLines(), h.notices);
 }
 
 } // namespace
