@@ -3,9 +3,9 @@
 #include "core/Error.h"
 
 #include <QStringList>
+#include <utility>
 
 #ifdef Q_OS_WIN
-#include <utility>
 #include <vector>
 #include <windows.h>
 #include <winspool.h>
