@@ -40,12 +40,12 @@ protected:
         }
     }
 
-    QProcess& launch(const QProcessEnvironment& env) {
+    QProcess& launch(const QProcessEnvironment& env, const QString& program = QString()) {
         processes.push_back(std::make_unique<QProcess>());
         QProcess& process = *processes.back();
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(runtime.path()); // its files are found beside it
-        process.start(executable, {});
+        process.start(program.isEmpty() ? executable : program, {});
         EXPECT_TRUE(process.waitForStarted(5000));
         return process;
     }
@@ -125,11 +125,8 @@ TEST_F(VelmoraProcessTest, SecondCopyEndsAtOnceAndAKilledCopyBlocksNothing) {
     EXPECT_EQ(first.state(), QProcess::Running);
     // Another installation is another server, with its own files and queue.
     ServerDirectory otherDir;
-    QProcess& other = *processes.emplace_back(std::make_unique<QProcess>());
-    other.setProcessEnvironment(environment);
-    const QString otherExecutable = otherDir.filePath(QStringLiteral("velmora"));
-    ASSERT_TRUE(QFile::copy(executable, otherExecutable));
-    other.start(otherExecutable, {});
+    ASSERT_TRUE(QFile::copy(executable, otherDir.filePath(QStringLiteral("velmora"))));
+    QProcess& other = launch(environment, otherDir.filePath(QStringLiteral("velmora")));
     ASSERT_TRUE(waitUntil(
         [&] { return otherDir.lines(QStringLiteral("Velmora.ini")).contains(LastKeyWritten); }));
     expectCleanEnd(other, SIGTERM);
