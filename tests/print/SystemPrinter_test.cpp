@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -56,12 +57,16 @@ QStringList CupsPdfDirectories() {
     return {out, anonymous};
 }
 
+// Each file with its time of change, as "path<TAB>time": cups-pdf names a document after its
+// title, so an untitled one replaces the last one's file.
 QSet<QString> PdfFiles(const QStringList& directories) {
     QSet<QString> files;
     for (const QString& directory : directories) {
-        for (const QString& name :
-             QDir(directory).entryList({QStringLiteral("*.pdf")}, QDir::Files))
-            files.insert(QDir(directory).filePath(name));
+        for (const QFileInfo& file :
+             QDir(directory).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
+            files.insert(file.filePath() + QLatin1Char('\t') +
+                         QString::number(file.lastModified().toMSecsSinceEpoch()));
+        }
     }
     return files;
 }
@@ -77,7 +82,9 @@ QSet<QString> NewPdfs(const QString& queue, const QStringList& directories,
     QDeadlineTimer deadline(60000);
     while (!deadline.hasExpired()) {
         if (QueueIsEmpty(queue)) {
-            const QSet<QString> produced = PdfFiles(directories) - before;
+            QSet<QString> produced;
+            for (const QString& file : PdfFiles(directories) - before)
+                produced.insert(file.section(QLatin1Char('\t'), 0, 0));
             if (!produced.isEmpty())
                 return produced;
         }
