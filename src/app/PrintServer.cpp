@@ -69,6 +69,11 @@ void PrintServer::TTimer() {
     m_parts.poller->TTimer();
 }
 
+void PrintServer::RetrySetAsideJobs() {
+    if (!m_closed && m_parts.poller)
+        m_parts.poller->RetrySetAsideJobs();
+}
+
 void PrintServer::FormClose() {
     m_closed = true;
     m_closePending = false;

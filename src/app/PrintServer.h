@@ -34,6 +34,8 @@ public:
 
     // The handler of the poll timer T.
     void TTimer();
+    // The tray's "Bekleyen isleri yeniden dene" and SIGHUP: set-aside jobs are tried again.
+    void RetrySetAsideJobs();
     // Where the operator hears of failing ticks without being kept waiting (the tray).
     void setNotice(OperatorReport::Notice notice);
 

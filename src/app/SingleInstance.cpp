@@ -2,29 +2,30 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 #endif
 
 SingleInstance::SingleInstance()
-    : SingleInstance(DefaultLockDirectory()) {}
+    : SingleInstance(InstallationDirectory()) {}
 
 SingleInstance::SingleInstance(const QString& lockDirectory) {
     claim(lockDirectory);
 }
 
-QString SingleInstance::DefaultLockDirectory() {
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-}
-
 #ifdef Q_OS_WIN
+
+QString SingleInstance::InstallationDirectory() {
+    return QString(); // the semaphore needs no directory
+}
 
 void SingleInstance::claim(const QString&) {
     // The session-wide name other copies look for; the handle stays open for the life of the
@@ -35,6 +36,8 @@ void SingleInstance::claim(const QString&) {
         m_anotherCopyRuns = true;
         return;
     }
+    if (!semaphore)
+        m_unguardedReason = QStringLiteral("VELMORA semaforu olusturulamadi");
     m_semaphore = semaphore;
 }
 
@@ -45,18 +48,27 @@ SingleInstance::~SingleInstance() {
 
 #else
 
+QString SingleInstance::InstallationDirectory() {
+    // The path the program was started by: a hard-linked copy is an installation of its own.
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+}
+
 void SingleInstance::claim(const QString& lockDirectory) {
-    if (lockDirectory.isEmpty())
+    const QString path = QDir(lockDirectory).filePath(QStringLiteral("velmora.lock"));
+    // flock belongs to the open file and dies with the process; the file itself may stay. It is
+    // made group-writable (the service's umask permitting), so the desktop users of the service
+    // group open the same file; reading is enough for flock.
+    m_lockFile = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0664);
+    if (m_lockFile < 0) {
+        m_unguardedReason = path + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno));
         return;
-    const QByteArray path =
-        QFile::encodeName(QDir(lockDirectory).filePath(QStringLiteral("velmora.lock")));
-    // flock belongs to the open file and dies with the process; the file itself may stay.
-    m_lockFile = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (m_lockFile < 0)
-        return;
+    }
     if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
         return;
-    m_anotherCopyRuns = errno == EWOULDBLOCK;
+    if (errno == EWOULDBLOCK)
+        m_anotherCopyRuns = true;
+    else
+        m_unguardedReason = path + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno));
     ::close(m_lockFile);
     m_lockFile = -1;
 }

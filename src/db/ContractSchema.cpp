@@ -30,7 +30,9 @@ CREATE INDEX IX_%1_FISID ON %1 (FISID);
 } // namespace
 
 // Column types follow the restaurant database closely enough for the statements to see the
-// same kinds of values: text codes, integer keys and flags, floating-point amounts.
+// same kinds of values: text codes, integer keys and flags, floating-point amounts. A second
+// printer row for one product and department would make the printer subqueries fail on SQL
+// Server, while SQLite would silently pick one: the unique indexes refuse it here too.
 QString ContractSchemaSql() {
     return lineTable(QStringLiteral("A_AdsSatir")) + lineTable(QStringLiteral("A_AdsIade")) +
            QStringLiteral(R"sql(
@@ -74,12 +76,14 @@ CREATE TABLE URUNYAZICI (
     Departman TEXT NOT NULL,
     YaziciAdi TEXT
 );
+CREATE UNIQUE INDEX UX_URUNYAZICI ON URUNYAZICI (UrunKodu, Departman);
 CREATE TABLE URUNEKYAZICI (
     UrunKodu TEXT NOT NULL,
     Departman TEXT NOT NULL,
     YaziciAdi TEXT,
     Aciklama TEXT
 );
+CREATE UNIQUE INDEX UX_URUNEKYAZICI ON URUNEKYAZICI (UrunKodu, Departman);
 CREATE TABLE DEPARTMAN (
     KODU TEXT,
     ADI TEXT

@@ -21,9 +21,23 @@ void DiagnosticLog::LogLine(const QString& message, bool forced) {
     const QByteArray entry =
         encoder.encode(TimeStamp(m_clock()) + QLatin1Char('-') + message + QLatin1String("\r\n"));
     QFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file.open(QIODevice::ReadWrite))
         return; // a log that cannot be written never stops a print job
-    file.write(entry);
+    // A last line cut short (a full disk, a hand edit) keeps its own line: the new entry never
+    // continues it. Only the last two bytes are read, so the cost stays that of an append.
+    const bool broken = !endsWithLineBreak(file);
+    if (!file.seek(file.size()))
+        return;
+    file.write(broken ? "\r\n" + entry : entry);
+}
+
+bool DiagnosticLog::endsWithLineBreak(QFile& file) {
+    const qint64 size = file.size();
+    if (size == 0)
+        return true;
+    if (size < 2 || !file.seek(size - 2))
+        return false;
+    return file.read(2) == "\r\n";
 }
 
 QString DiagnosticLog::TimeStamp(const QDateTime& moment) {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+class QFile;
+
 // The plain text log beside the executable: one entry per call, forced entries always,
 // the others only in verbose mode. Writing never fails towards the caller.
 class DiagnosticLog {
@@ -25,6 +27,9 @@ public:
     static QString PathForExecutable(const QString& executablePath);
 
 private:
+    // Whether the open file is empty or its last line is complete.
+    static bool endsWithLineBreak(QFile& file);
+
     QString m_filePath;
     bool m_verbose;
     Clock m_clock;

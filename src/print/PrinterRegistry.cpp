@@ -1,6 +1,7 @@
 #include "print/PrinterRegistry.h"
 
 #include "db/Query.h"
+#include "print/PrinterNames.h"
 
 QString PrinterRegistry::Statement() {
     return QStringLiteral("SELECT Adi,Yol FROM A_Yazicilar");
@@ -17,7 +18,7 @@ void PrinterRegistry::LoadPrinterRegistry(Query& YAZ) {
 QString PrinterRegistry::FindPrinterPath(const QString& name) const {
     QString path;
     for (const TYazici& printer : m_printers) {
-        if (printer.Adi == name)
+        if (SamePrinterName(printer.Adi, name))
             path = printer.Yol;
     }
     return path;

@@ -22,7 +22,7 @@ public:
     // Opens YAZ, which holds Statement(), reads every row and closes it. Throws DatabaseError;
     // the registry then holds the rows read so far.
     void LoadPrinterRegistry(Query& YAZ);
-    // The Yol of the last record named exactly so, or the empty text.
+    // The Yol of the last record of that name under the printer-name rule, or the empty text.
     QString FindPrinterPath(const QString& name) const override;
 
     const QList<TYazici>& printers() const { return m_printers; }

@@ -3,8 +3,12 @@
 #include "core/Error.h"
 
 SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
-    : m_printer(QPrinter::HighResolution) {
+    : m_queue(printerName)
+    , m_printer(QPrinter::HighResolution) {
     m_printer.setPrinterName(printerName);
+    const QString documentFile = m_queue.documentFile();
+    if (!documentFile.isEmpty())
+        m_printer.setOutputFileName(documentFile);
 }
 
 SystemPrinterCanvas::~SystemPrinterCanvas() {
@@ -15,6 +19,7 @@ SystemPrinterCanvas::~SystemPrinterCanvas() {
 void SystemPrinterCanvas::BeginDocument() {
     if (!m_printer.isValid())
         throw PrinterError(QLatin1String("Yazici secilemedi: ") + m_printer.printerName());
+    m_queue.RequireReady();
     StartPainting(m_printer, QLatin1String("Yazdirma baslatilamadi: ") + m_printer.printerName());
 }
 
@@ -26,6 +31,7 @@ void SystemPrinterCanvas::NewPage() {
 void SystemPrinterCanvas::EndDocument() {
     if (!FinishPainting())
         throw PrinterError(QLatin1String("Yazdirma tamamlanamadi: ") + m_printer.printerName());
+    m_queue.Submit(m_printer.pageLayout().pageSize().key());
 }
 
 void SystemPrinterCanvas::Abort() noexcept {

@@ -26,7 +26,7 @@ void JobFailures::JobFailed(const TYazimIsi& job, const QString& error) {
         m_setAside.insert(job.ID);
         m_failures.remove(job.ID);
         m_report.Report(
-            QStringLiteral("Is %1 denemede yazdirilamadi, yeniden baslatilana kadar atlanacak -- ")
+            QStringLiteral("Is %1 denemede yazdirilamadi, yeniden denenene kadar atlanacak -- ")
                 .arg(kFailuresBeforeSetAside) +
             JobText(job));
     }
@@ -43,4 +43,12 @@ void JobFailures::QueueFailed(const QString& error) {
         return;
     m_lastQueueError = error;
     m_report.Report(QStringLiteral("Yazdirma kuyrugu okunamadi -- Hata: ") + error);
+}
+
+int JobFailures::Retry() {
+    const int setAside = static_cast<int>(m_setAside.size());
+    m_setAside.clear();
+    m_failures.clear();
+    m_lastQueueError.clear();
+    return setAside;
 }

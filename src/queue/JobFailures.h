@@ -10,7 +10,7 @@ class OperatorReport;
 
 // Failed ticks, kept so that a failing job neither floods the operator nor holds up the queue:
 // each distinct error of a job is reported once, and a job that keeps failing without getting
-// any further is set aside for the rest of this run (it stays queued; a restart tries it again).
+// any further is set aside (it stays queued) until the operator asks for a retry or restarts.
 class JobFailures {
 public:
     static constexpr int kFailuresBeforeSetAside = 5;
@@ -28,6 +28,9 @@ public:
     void QueueFailed(const QString& error);
     void QueueRead() { m_lastQueueError.clear(); }
     void JobDone(const QString& jobId) { m_failures.remove(jobId); }
+    // The operator fixed the cause: every job is taken again, with its failures forgotten.
+    // Returns how many jobs were set aside.
+    int Retry();
 
 private:
     struct Failures {

@@ -9,6 +9,7 @@
 #include "print/TicketPrinter.h"
 #include "queue/IntegerValue.h"
 #include "queue/JobContext.h"
+#include "queue/PrintedTickets.h"
 #include "queue/QueueStatements.h"
 
 namespace {
@@ -91,8 +92,13 @@ QString ItemLine(const QString& quantity, const QString& text) {
     return quantity.leftJustified(3, QLatin1Char(' ')) + QLatin1Char(' ') + text;
 }
 
-void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, const QString& name) {
+void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, const QString& name,
+                        PrintedTickets& printed) {
     const TYazimIsi& job = context.job;
+    // Lines whose ticket came out at an earlier attempt that failed to mark them: they are
+    // marked now, not printed again.
+    const QSet<qint64>* printedBefore = printed.Find(job.ID, kind.flagColumn, name);
+    int newLines = 0;
     DiagnosticLog& log = context.log;
     log.LogLine(job.AdisyonID + QLatin1Char('-') + name + kind.logSuffix, false);
     Ticket ticket = TicketHeader(kind, job);
@@ -108,6 +114,12 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
         const ScopedFilter ownLines(lines,
                                     kind.printerColumn + QLatin1Char('=') + SqlStringLiteral(name));
         for (lines.First(); !lines.Eof(); lines.Next()) {
+            const qint64 lineId =
+                IntegerValue(lines.text(QStringLiteral("ID")), QStringLiteral("ID"));
+            lineIds << lineId;
+            if (printedBefore && printedBefore->contains(lineId))
+                continue;
+            ++newLines;
             log.LogLine(name + QLatin1Char('-') + lines.text(QStringLiteral("YAZICI")) +
                             QLatin1Char('+') + lines.text(QStringLiteral("EKYAZICI")) +
                             QLatin1Char('+') + lines.text(QStringLiteral("EKACIKLAMA")),
@@ -124,7 +136,6 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
                                 lines.text(QStringLiteral("ADI")),
                             false);
             }
-            lineIds << IntegerValue(lines.text(QStringLiteral("ID")), QStringLiteral("ID"));
         }
     }
     if (isCancellation(job))
@@ -133,8 +144,9 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
     // Printed first, marked after: a printer that fails leaves the lines for the next attempt.
     // A printer that is not registered marks them all the same, so they do not hold up the bill.
     const QString path = context.registry.FindPrinterPath(name);
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && (!printedBefore || newLines > 0)) {
         context.printer.PrintTicket(path, ticket);
+        printed.Printed(job.ID, kind.flagColumn, name, lineIds);
         log.LogLine(QLatin1Char('=') + job.AdisyonID + QStringLiteral("-Gonder:") + path, false);
     }
     if (!lineIds.isEmpty())
@@ -143,10 +155,10 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
 
 } // namespace
 
-void PrintProductionTicket(JobContext& context, const QString& name) {
-    PrintKitchenTicket(ProductionTicket(), context, name);
+void PrintProductionTicket(JobContext& context, const QString& name, PrintedTickets& printed) {
+    PrintKitchenTicket(ProductionTicket(), context, name, printed);
 }
 
-void PrintExtraProductionTicket(JobContext& context, const QString& name) {
-    PrintKitchenTicket(ExtraTicket(), context, name);
+void PrintExtraProductionTicket(JobContext& context, const QString& name, PrintedTickets& printed) {
+    PrintKitchenTicket(ExtraTicket(), context, name, printed);
 }

@@ -1,5 +1,6 @@
 #include "queue/ProductionPrinters.h"
 
+#include "db/DatabaseSession.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
@@ -32,5 +33,18 @@ void ResolveProductionPrinters(JobContext& context, PrinterLists& lists) {
             context.log.LogLine(QStringLiteral("==EK:") + extraPrinter, false);
             lists.extra.append(extraPrinter);
         }
+    }
+}
+
+void AddOwedExtraPrinters(JobContext& context, PrinterLists& lists) {
+    const TYazimIsi& job = context.job;
+    if (job.Tur == QLatin1String("0") && job.MASANO == QLatin1String("ZH"))
+        return;
+    RecordSet owed = context.C.Select(OwedExtraPrinterStatement(
+        job.Tur, IntegerValue(job.AdisyonID, QStringLiteral("AdisyonID"))));
+    for (owed.First(); !owed.Eof(); owed.Next()) {
+        const QString extraPrinter = owed.text(QStringLiteral("EKYAZICI"));
+        if (!extraPrinter.isEmpty())
+            AppendDistinct(lists.extra, extraPrinter);
     }
 }

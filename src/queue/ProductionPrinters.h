@@ -15,5 +15,11 @@ struct PrinterLists {
 // Fills both lists from the bill's lines that are still to be printed, through X.
 void ResolveProductionPrinters(JobContext& context, PrinterLists& lists);
 
+// Adds to the extra list the extra printers that an earlier attempt at the job left owed, read
+// from the line flags, so a restart or a reconnect still prints them once. The sale lines of
+// the table "ZH" keep EKYAZ at 0 by design; they are printed again with the bill's next
+// production job instead.
+void AddOwedExtraPrinters(JobContext& context, PrinterLists& lists);
+
 // Appends the name unless the list already holds it under the printer-name rule.
 void AppendDistinct(QStringList& list, const QString& name);

@@ -61,6 +61,13 @@ void QueuePoller::TTimer() {
     }
 }
 
+void QueuePoller::RetrySetAsideJobs() {
+    const int setAside = m_failures.Retry();
+    m_context.log.LogLine(
+        QStringLiteral("Bekleyen isler yeniden deneniyor -- atlanan is sayisi: %1").arg(setAside),
+        true);
+}
+
 void QueuePoller::RunTick() {
     if (m_connection.isLost())
         RestoreConnection();
@@ -72,7 +79,7 @@ void QueuePoller::RunTick() {
     Dispatch();
     m_context.C.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     m_failures.JobDone(m_job.ID);
-    m_extraPrintersOwed.remove(m_job.ID);
+    m_printedTickets.Forget(m_job.ID);
 }
 
 void QueuePoller::RestoreConnection() {
@@ -158,22 +165,18 @@ void QueuePoller::Dispatch() {
 
 void QueuePoller::PrintKitchenTickets() {
     ResolveProductionPrinters(m_context, m_printers);
-    QStringList& owed = m_extraPrintersOwed[m_job.ID];
-    for (const QString& name : std::as_const(owed))
-        AppendDistinct(m_printers.extra, name);
-    owed = m_printers.extra;
+    AddOwedExtraPrinters(m_context, m_printers);
 
     DiagnosticLog& log = m_context.log;
     for (const QString& name : std::as_const(m_printers.production)) {
         log.LogLine(QLatin1Char('+') + m_job.AdisyonID + QStringLiteral("-Yazici: ") + name, false);
-        PrintProductionTicket(m_context, name);
+        PrintProductionTicket(m_context, name, m_printedTickets);
         m_failures.JobProgressed(m_job.ID);
     }
     for (const QString& name : std::as_const(m_printers.extra)) {
         log.LogLine(QLatin1Char('+') + m_job.AdisyonID + QStringLiteral("-EkYazici: ") + name,
                     false);
-        PrintExtraProductionTicket(m_context, name);
-        owed.removeFirst();
+        PrintExtraProductionTicket(m_context, name, m_printedTickets);
         m_failures.JobProgressed(m_job.ID);
     }
 }
@@ -195,5 +198,4 @@ void QueuePoller::TickFailed(const QString& error) {
 
 void QueuePoller::ReleasePrinterLists() {
     m_printers = PrinterLists();
-    m_extraPrintersOwed.clear();
 }

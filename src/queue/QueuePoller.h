@@ -6,11 +6,10 @@
 #include "queue/JobContext.h"
 #include "queue/JobFailures.h"
 #include "queue/OperatorReport.h"
+#include "queue/PrintedTickets.h"
 #include "queue/ProductionPrinters.h"
 
-#include <QHash>
 #include <QString>
-#include <QStringList>
 
 // The poll timer's handler: at each tick the first queued job goes from the queue query Q
 // into the job record, through the builder of its type to its tickets, and out of the queue.
@@ -26,12 +25,15 @@ public:
     Query& Q() { return m_queue; }
     bool isBusy() const { return m_busy; }
     const PrinterLists& printerLists() const { return m_printers; }
-    // At close: the production and extra printer lists go, with what failed jobs still owe.
+    // At close: the production and extra printer lists go.
     void ReleasePrinterLists();
     // For the tray: called with each report, never waits for the operator.
     void setNotice(OperatorReport::Notice notice) { m_report.setNotice(std::move(notice)); }
 
     void TTimer();
+    // The set-aside jobs and the failure counts are dropped, so every queued job is tried again
+    // from the next tick; said in a forced log line.
+    void RetrySetAsideJobs();
 
 private:
     void RunTick();
@@ -51,9 +53,7 @@ private:
     bool m_busy = false;
     bool m_jobTaken = false;
     PrinterLists m_printers;
-    // Extra printers a failed job still owes: the lines their tickets select are no longer
-    // pending, so the retry's own resolution would not list them again.
-    QHash<QString, QStringList> m_extraPrintersOwed;
+    PrintedTickets m_printedTickets;
     OperatorReport m_report;
     JobFailures m_failures;
     ConnectionRecovery m_connection;

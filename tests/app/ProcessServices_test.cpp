@@ -1,6 +1,6 @@
 #include "app/HeadlessMessages.h"
+#include "app/ProcessSignals.h"
 #include "app/SingleInstance.h"
-#include "app/TerminationSignals.h"
 #include "log/DiagnosticLog.h"
 
 #include <QCoreApplication>
@@ -13,11 +13,13 @@
 
 namespace {
 
-TEST(SingleInstanceTest, UnusableLockDirectoryRunsUnguarded) {
+TEST(SingleInstanceTest, UnusableLockDirectoryRunsUnguardedAndSaysWhy) {
     SingleInstance first(QStringLiteral("/nonexistent/velmora-runtime"));
     SingleInstance second(QStringLiteral("/nonexistent/velmora-runtime"));
     EXPECT_FALSE(first.anotherCopyRuns());
     EXPECT_FALSE(second.anotherCopyRuns());
+    EXPECT_TRUE(second.unguardedReason().startsWith(
+        QStringLiteral("/nonexistent/velmora-runtime/velmora.lock: ")));
 }
 
 TEST(HeadlessMessagesTest, MessagesGoToTheLogAndStandardError) {
@@ -47,19 +49,24 @@ bool waitForRequests(const int& requests, int expected) {
     return requests == expected;
 }
 
-TEST(TerminationSignalsTest, SignalsArriveOnTheEventLoop) {
+TEST(ProcessSignalsTest, SignalsArriveOnTheEventLoop) {
     int requests = 0;
+    int retries = 0;
     {
-        TerminationSignals signals_;
-        QObject::connect(&signals_, &TerminationSignals::terminationRequested, [&] { ++requests; });
+        ProcessSignals signals_;
+        QObject::connect(&signals_, &ProcessSignals::terminationRequested, [&] { ++requests; });
+        QObject::connect(&signals_, &ProcessSignals::retryRequested, [&] { ++retries; });
         std::raise(SIGTERM);
         EXPECT_EQ(requests, 0); // not from inside the handler
         EXPECT_TRUE(waitForRequests(requests, 1));
         std::raise(SIGINT);
         EXPECT_TRUE(waitForRequests(requests, 2));
+        std::raise(SIGHUP);
+        EXPECT_TRUE(waitForRequests(retries, 1));
+        EXPECT_EQ(requests, 2);
     }
     struct sigaction restored = {};
-    sigaction(SIGTERM, nullptr, &restored);
+    sigaction(SIGHUP, nullptr, &restored);
     EXPECT_EQ(restored.sa_handler, SIG_DFL);
 }
 

@@ -16,8 +16,8 @@ namespace {
 
 const QString LastKeyWritten = QStringLiteral("Hesap fislerinde doviz kurlarini yaz=0");
 
-// The real server binary, installed beside its files in a directory of its own, with a
-// runtime directory of its own for the single-instance lock.
+// The real server binary, installed beside its files in a directory of its own, which holds
+// its single-instance lock.
 class VelmoraProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -40,12 +40,12 @@ protected:
         }
     }
 
-    QProcess& launch(const QProcessEnvironment& env) {
+    QProcess& launch(const QProcessEnvironment& env, const QString& program = QString()) {
         processes.push_back(std::make_unique<QProcess>());
         QProcess& process = *processes.back();
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(runtime.path()); // its files are found beside it
-        process.start(executable, {});
+        process.start(program.isEmpty() ? executable : program, {});
         EXPECT_TRUE(process.waitForStarted(5000));
         return process;
     }
@@ -84,6 +84,12 @@ protected:
 TEST_F(VelmoraProcessTest, HeadlessStartWritesEverySettingAndStopsOnSigterm) {
     QProcess& server = launch();
     ASSERT_TRUE(waitUntil([this] { return startupDone(); }));
+    // The service's reload retries the set-aside jobs and leaves the server running.
+    ::kill(static_cast<pid_t>(server.processId()), SIGHUP);
+    ASSERT_TRUE(waitUntil([this] {
+        return dir.read(QStringLiteral("velmora.log")).contains("Bekleyen isler yeniden deneniyor");
+    }));
+    EXPECT_EQ(server.state(), QProcess::Running);
 
     expectCleanEnd(server, SIGTERM);
     EXPECT_EQ(server.readAllStandardError(), QByteArray());
@@ -102,9 +108,14 @@ TEST_F(VelmoraProcessTest, SecondCopyEndsAtOnceAndAKilledCopyBlocksNothing) {
     QProcess& first = launch(noDisplay);
     ASSERT_TRUE(waitUntil([this] { return startupDone(); }));
 
+    // A second copy of the same installation, as a desktop session beside the service starts it:
+    // another user's runtime directory changes nothing.
+    QTemporaryDir otherRuntime;
+    QProcessEnvironment otherSession = environment;
+    otherSession.insert(QStringLiteral("XDG_RUNTIME_DIR"), otherRuntime.path());
     QElapsedTimer clock;
     clock.start();
-    QProcess& second = launch();
+    QProcess& second = launch(otherSession);
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
@@ -112,6 +123,13 @@ TEST_F(VelmoraProcessTest, SecondCopyEndsAtOnceAndAKilledCopyBlocksNothing) {
     EXPECT_EQ(second.readAllStandardError(), QByteArray());
     EXPECT_EQ(second.readAllStandardOutput(), QByteArray());
     EXPECT_EQ(first.state(), QProcess::Running);
+    // Another installation is another server, with its own files and queue.
+    ServerDirectory otherDir;
+    ASSERT_TRUE(QFile::copy(executable, otherDir.filePath(QStringLiteral("velmora"))));
+    QProcess& other = launch(environment, otherDir.filePath(QStringLiteral("velmora")));
+    ASSERT_TRUE(waitUntil(
+        [&] { return otherDir.lines(QStringLiteral("Velmora.ini")).contains(LastKeyWritten); }));
+    expectCleanEnd(other, SIGTERM);
 
     first.kill(); // SIGKILL: nothing of the process gets to clean up
     ASSERT_TRUE(first.waitForFinished(5000));

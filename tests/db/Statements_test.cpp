@@ -1,4 +1,5 @@
 #include "config/SettingsStore.h"
+#include "core/Error.h"
 #include "db/Query.h"
 #include "queue/QueueStatements.h"
 #include "support/TestDatabase.h"
@@ -127,6 +128,14 @@ TEST_F(StatementsTest, ProductionPrinterStatementListsPendingPrinterPairs) {
     ASSERT_EQ(returns.recordCount(), 1);
     returns.First();
     EXPECT_EQ(returns.text(QStringLiteral("EKYAZICI")), QString()); // no override for O'1
+
+    // A second printer row for a product and department, which SQL Server's subquery would fail
+    // on, is refused.
+    EXPECT_THROW(db.exec(QStringLiteral("INSERT INTO URUNYAZICI VALUES ('B1', '1', 'Bar3')")),
+                 DatabaseError);
+    EXPECT_THROW(
+        db.exec(QStringLiteral("INSERT INTO URUNEKYAZICI VALUES ('K1', '1', 'Servis', '')")),
+        DatabaseError);
 }
 
 TEST_F(StatementsTest, CustomerBalanceQuotesTheCode) {

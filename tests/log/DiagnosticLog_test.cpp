@@ -60,6 +60,17 @@ TEST_F(DiagnosticLogTest, VerboseModeWritesUnforcedLinesAndKeepsEarlierOnes) {
                                      "08.12.2026 14:03:27-iki\r\nuc\r\n"));
 }
 
+TEST_F(DiagnosticLogTest, AnEntryNeverContinuesALastLineCutShort) {
+    for (const QByteArray& broken : {QByteArray("yarim kalan"), QByteArray("bir\r\niki\r")}) {
+        QFile file(logPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(broken);
+        file.close();
+        makeLog(false).LogLine(QStringLiteral("yeni"), true);
+        EXPECT_EQ(contents(), broken + "\r\n08.12.2026 14:03:27-yeni\r\n");
+    }
+}
+
 TEST_F(DiagnosticLogTest, MidnightStampHasNoTime) {
     EXPECT_EQ(DiagnosticLog::TimeStamp(QDateTime(QDate(2026, 12, 8), QTime(0, 0))),
               QStringLiteral("08.12.2026"));

@@ -34,12 +34,15 @@ TEST_F(PrinterRegistryTest, LastRowOfARepeatedNameWinsAndEveryRowIsKept) {
     EXPECT_EQ(registry.FindPrinterPath(QStringLiteral("Mutfak")), QStringLiteral("MUTFAK"));
 }
 
-TEST_F(PrinterRegistryTest, NamesMatchExactlyWithoutCaseFoldingOrTrimming) {
+TEST_F(PrinterRegistryTest, NamesMatchWithoutRegardToCaseButWithoutTrimming) {
     AddRow(QStringLiteral("'Adisyon', 'KASA'"));
     AddRow(QStringLiteral("'Bar ', 'BAR'"));
+    AddRow(QStringLiteral("'IZGARA', 'IZGARA-1'"));
+    AddRow(QStringLiteral("'Izgara', 'IZGARA-2'"));
     Load();
 
-    EXPECT_EQ(registry.FindPrinterPath(QStringLiteral("adisyon")), QString());
+    EXPECT_EQ(registry.FindPrinterPath(QStringLiteral("adisyon")), QStringLiteral("KASA"));
+    EXPECT_EQ(registry.FindPrinterPath(QStringLiteral("izgara")), QStringLiteral("IZGARA-2"));
     EXPECT_EQ(registry.FindPrinterPath(QStringLiteral("Adisyon ")), QString());
     EXPECT_EQ(registry.FindPrinterPath(QStringLiteral("Bar")), QString());
     EXPECT_EQ(registry.FindPrinterPath(QStringLiteral("Bar ")), QStringLiteral("BAR"));

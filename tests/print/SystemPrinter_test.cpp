@@ -1,11 +1,14 @@
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
 #include "support/ExternalTool.h"
+#include "support/QueueHarness.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -54,12 +57,16 @@ QStringList CupsPdfDirectories() {
     return {out, anonymous};
 }
 
+// Each file with its time of change, as "path<TAB>time": cups-pdf names a document after its
+// title, so an untitled one replaces the last one's file.
 QSet<QString> PdfFiles(const QStringList& directories) {
     QSet<QString> files;
     for (const QString& directory : directories) {
-        for (const QString& name :
-             QDir(directory).entryList({QStringLiteral("*.pdf")}, QDir::Files))
-            files.insert(QDir(directory).filePath(name));
+        for (const QFileInfo& file :
+             QDir(directory).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
+            files.insert(file.filePath() + QLatin1Char('\t') +
+                         QString::number(file.lastModified().toMSecsSinceEpoch()));
+        }
     }
     return files;
 }
@@ -68,6 +75,47 @@ bool QueueIsEmpty(const QString& queue) {
     const ToolRun run = RunTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue});
     return run.exitCode == 0 && run.output.trimmed().isEmpty();
 }
+
+// The PDFs cups-pdf wrote since before, once the queue has no job left; empty after a minute.
+QSet<QString> NewPdfs(const QString& queue, const QStringList& directories,
+                      const QSet<QString>& before) {
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+        if (QueueIsEmpty(queue)) {
+            QSet<QString> produced;
+            for (const QString& file : PdfFiles(directories) - before)
+                produced.insert(file.section(QLatin1Char('\t'), 0, 0));
+            if (!produced.isEmpty())
+                return produced;
+        }
+        QThread::msleep(200);
+    }
+    return {};
+}
+
+// A cups-pdf queue of the test's own (lpadmin needs root), removed with its jobs at the end.
+class TestQueue {
+public:
+    explicit TestQueue(const QString& name)
+        : m_name(name)
+        , m_created(Run("lpadmin", {"-p", name, "-E", "-v", "cups-pdf:/", "-m",
+                                    "lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd"})) {}
+    ~TestQueue() {
+        if (m_created)
+            Run("lpadmin", {"-x", m_name});
+    }
+    bool created() const { return m_created; }
+    const QString& name() const { return m_name; }
+    // The tool on this queue alone unless told otherwise.
+    bool Run(const char* tool, const QStringList& arguments = {}) const {
+        return RunTool(QLatin1String(tool), arguments.isEmpty() ? QStringList{m_name} : arguments)
+                   .exitCode == 0;
+    }
+
+private:
+    QString m_name;
+    bool m_created;
+};
 
 int TextLinesOnPage(const QString& pdf, int page) {
     const QString number = QString::number(page);
@@ -99,16 +147,7 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     engine.PrintTicket(queue.toLower(), {QStringLiteral("SATIR BIR"), QStringLiteral("SATIR IKI"),
                                          QStringLiteral("SATIR UC")});
 
-    QDeadlineTimer deadline(60000);
-    QSet<QString> produced;
-    while (!deadline.hasExpired()) {
-        if (QueueIsEmpty(queue)) {
-            produced = PdfFiles(directories) - before;
-            if (!produced.isEmpty())
-                break;
-        }
-        QThread::msleep(200);
-    }
+    const QSet<QString> produced = NewPdfs(queue, directories, before);
     ASSERT_EQ(produced.size(), 1) << "no PDF from CUPS in " << directories.join(", ").toStdString();
     const QString pdf = *produced.begin();
 
@@ -120,6 +159,48 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     EXPECT_EQ(TextLinesOnPage(pdf, 1), 0);
     EXPECT_EQ(TextLinesOnPage(pdf, 2), 2);
     QFile::remove(pdf);
+}
+
+// A kitchen ticket for a queue that refuses jobs, then is stopped (as CUPS leaves a queue whose
+// backend failed): the job stays queued with its line unmarked, each reason is reported once,
+// and nothing piles up in CUPS. Enabled again, the queue gets the ticket once.
+TEST(SystemPrinterTest, ARefusingOrStoppedQueueKeepsTheJobUntilItTakesTheTicket) {
+    if (!CupsIsRunning())
+        GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
+    const TestQueue queue(
+        QStringLiteral("VelmoraKitchen%1").arg(QCoreApplication::applicationPid()));
+    if (!queue.created())
+        GTEST_SKIP() << "lpadmin cannot add a queue here (it needs root)";
+    QueueHarness h{QueueHarness::Printing::Spooled, {}, false};
+    h.seedRestaurant();
+    h.addPrinter(QStringLiteral("Bar"), queue.name()); // the last row of a name wins
+    h.db.addBill(302, QStringLiteral("1"), QStringLiteral("5"));
+    const qint64 ayran = h.db.addSaleLine(302, QStringLiteral("B1"), 1, 10);
+    h.db.queueJob(302, QStringLiteral("0"));
+
+    ASSERT_TRUE(queue.Run("cupsreject"));
+    h.tick(2);
+    ASSERT_TRUE(queue.Run("cupsaccept") && queue.Run("cupsdisable"));
+    h.tick(2);
+    const QString failed = "Is yazdirilamadi -- ID:1 FisID:302 Tur:0 Hata: Yazici kuyrugu ";
+    ASSERT_EQ(h.notices.size(), 2); // each reason once
+    EXPECT_TRUE(h.notices[0].startsWith(failed + "is kabul etmiyor: " + queue.name()));
+    EXPECT_TRUE(h.notices[1].startsWith(failed + "durdurulmus: " + queue.name()));
+    EXPECT_EQ(h.flags(ayran), QStringLiteral("0/0/0"));
+    EXPECT_EQ(h.queued(), 1);
+    EXPECT_TRUE(QueueIsEmpty(queue.name()));
+
+    const QStringList directories = CupsPdfDirectories();
+    const QSet<QString> before = PdfFiles(directories);
+    ASSERT_TRUE(queue.Run("cupsenable"));
+    h.tick();
+    EXPECT_EQ(h.flags(ayran), QStringLiteral("1/1/0"));
+    EXPECT_EQ(h.queued(), 0);
+    const QSet<QString> produced = NewPdfs(queue.name(), directories, before);
+    EXPECT_EQ(produced.size(), 1);
+    for (const QString& pdf : produced)
+        QFile::remove(pdf);
+    EXPECT_EQ(h.logLines(), h.notices);
 }
 
 } // namespace

@@ -1,7 +1,10 @@
+#include "queue/QueueStatements.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
 
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,18 +45,41 @@ TEST_F(TickFailuresTest, AFailingPrinterLeavesItsLinesForTheRetryAndIsReportedOn
     EXPECT_EQ(h.queued(), 0);
 }
 
-TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAtTheRetry) {
+TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
     const qint64 kofte = h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
     h.db.queueJob(302, QStringLiteral("0"));
     h.captured.FailOn(QStringLiteral("IZGARA-1"));
     h.tick();
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/0"));
-    h.tick();
+    // The cause fixed and the server restarted: only the database says what is owed.
+    QueuePoller restarted(h.job, h.context, {});
+    restarted.Q().setSql(QueueStatement());
+    restarted.TTimer();
     EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
     EXPECT_EQ(h.captured.TicketsFor(QStringLiteral("IZGARA-1")).value(0).mid(9),
               (QStringList{"1   Az pişmiş", ">-"}));
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
     EXPECT_EQ(h.queued(), 0);
+}
+
+TEST_F(TickFailuresTest, ATicketPrintedButNotMarkedIsOnlyMarkedAtTheRetry) {
+    const qint64 ayran = h.db.addSaleLine(302, QStringLiteral("B1"), 1, 10);
+    h.db.queueJob(302, QStringLiteral("0"));
+    // Another writer takes the database right after the ticket came out.
+    QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "writer");
+    writer.setDatabaseName(h.db.filePath());
+    ASSERT_TRUE(writer.open());
+    h.captured.setAfterPrint(
+        [&writer](const auto&) { QSqlQuery(writer).exec(QStringLiteral("BEGIN IMMEDIATE")); });
+    h.tick();
+    EXPECT_EQ(h.flags(ayran), QStringLiteral("0/0/0"));
+    EXPECT_EQ(h.notices.size(), 1);
+    QSqlQuery(writer).exec(QStringLiteral("ROLLBACK"));
+    h.tick();
+    EXPECT_EQ(h.captured.paths(), QStringList{"BAR-1"});
+    EXPECT_EQ(h.flags(ayran), QStringLiteral("1/1/0"));
+    EXPECT_EQ(h.queued(), 0);
+    writer.close();
 }
 
 TEST_F(TickFailuresTest, AJobThatKeepsFailingIsSetAsideAndTheJobsBehindItPrint) {
@@ -65,7 +91,7 @@ TEST_F(TickFailuresTest, AJobThatKeepsFailingIsSetAsideAndTheJobsBehindItPrint) 
                                      "gecerli bir tamsayi degil: 'x12'"});
     h.tick();
     ASSERT_EQ(h.notices.size(), 2);
-    EXPECT_EQ(h.notices.at(1), QStringLiteral("Is 5 denemede yazdirilamadi, yeniden baslatilana "
+    EXPECT_EQ(h.notices.at(1), QStringLiteral("Is 5 denemede yazdirilamadi, yeniden denenene "
                                               "kadar atlanacak -- ID:1 FisID:x12 Tur:1"));
     EXPECT_TRUE(h.builtBills.isEmpty());
     h.tick(3);
@@ -73,6 +99,15 @@ TEST_F(TickFailuresTest, AJobThatKeepsFailingIsSetAsideAndTheJobsBehindItPrint) 
     EXPECT_EQ(h.queued(), 1); // set aside, not deleted
     EXPECT_EQ(h.notices.size(), 2);
     EXPECT_EQ(h.logLines(), h.notices);
+
+    // The operator fixed it and asked for a retry (tray menu or SIGHUP): taken again at once.
+    h.db.exec(QStringLiteral("UPDATE A_YazimKuyrugu SET AdisyonID='302' WHERE ID=1"));
+    h.poller.RetrySetAsideJobs();
+    EXPECT_EQ(h.logLines().value(2),
+              QStringLiteral("Bekleyen isler yeniden deneniyor -- atlanan is sayisi: 1"));
+    h.tick();
+    EXPECT_EQ(h.builtBills, (QStringList{"1:302", "1:302"}));
+    EXPECT_EQ(h.queued(), 0);
 }
 
 TEST_F(TickFailuresTest, ALostConnectionIsReportedOnceAndRestoredAtALaterTick) {

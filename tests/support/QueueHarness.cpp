@@ -17,6 +17,8 @@ QDateTime fixedMoment() {
 QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinters, bool verbose)
     : log(db.directory() + QStringLiteral("/velmora.log"), verbose)
     , rendered(job, log, installedPrinters)
+    , devices(db.directory())
+    , spooled(job.AdisyonID, PrintSettings(), log, devices, [](int) {})
     , A(db.session(), QStringLiteral("A"))
     , EKA(db.session(), QStringLiteral("EKA"))
     , X(db.session(), QStringLiteral("X"))
@@ -29,7 +31,9 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
               db.session(),
               settings,
               registry,
-              printing == Printing::Captured ? static_cast<TicketPrinter&>(captured) : rendered,
+              printing == Printing::Captured   ? static_cast<TicketPrinter&>(captured)
+              : printing == Printing::Rendered ? static_cast<TicketPrinter&>(rendered)
+                                               : spooled,
               log,
               options}
     , poller(job, context, RecordingBuilders()) {

@@ -3,6 +3,8 @@
 #include "config/SettingsStore.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
+#include "print/DevicePrinterSource.h"
+#include "print/PrintEngine.h"
 #include "print/PrinterRegistry.h"
 #include "queue/JobContext.h"
 #include "queue/QueuePoller.h"
@@ -15,12 +17,13 @@
 #include <functional>
 
 // The queue as the server assembles it, on a throw-away SQLite database with the real
-// session, queries, registry and poller. Tickets are captured as built, or rendered by the
-// real print engine on recording canvases (installed printers as given). The bill builders
-// only record that they ran, as "Tur:AdisyonID".
+// session, queries, registry and poller. Tickets are captured as built, rendered by the
+// real print engine on recording canvases (installed printers as given), or spooled by it to
+// this machine's real printers without its pause. The bill builders only record that they ran,
+// as "Tur:AdisyonID".
 class QueueHarness {
 public:
-    enum class Printing { Captured, Rendered };
+    enum class Printing { Captured, Rendered, Spooled };
 
     explicit QueueHarness(Printing printing = Printing::Captured,
                           const QStringList& installedPrinters = {}, bool verbose = true);
@@ -44,6 +47,8 @@ public:
     TYazimIsi job;
     CapturingTicketPrinter captured;
     RecordingPrinter rendered;
+    DevicePrinterSource devices;
+    PrintEngine spooled;
     Query A;
     Query EKA;
     Query X;

@@ -74,6 +74,9 @@ void TFMain::createTray() {
     Popup->setObjectName(QStringLiteral("Popup"));
     Goster1 = Popup->addAction(QStringLiteral("Goster"), this, &TFMain::Goster1Click);
     Goster1->setObjectName(QStringLiteral("Goster1"));
+    Yenidene1 = Popup->addAction(QStringLiteral("Bekleyen isleri yeniden dene"), &m_server,
+                                 &PrintServer::RetrySetAsideJobs);
+    Yenidene1->setObjectName(QStringLiteral("Yenidene1"));
     Popup->addSeparator();
     Kapat1 = Popup->addAction(QStringLiteral("Kapat"), this, &QWidget::close);
     Kapat1->setObjectName(QStringLiteral("Kapat1"));

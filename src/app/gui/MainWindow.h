@@ -19,6 +19,7 @@ class QSystemTrayIcon;
 //   Button2Click    Button2 closes the window: closeEvent
 //   Kapat1Click     the tray menu's Kapat1 closes the window: closeEvent
 //   Goster1Click    Goster1Click: shows the window
+//   Yenidene1       the tray menu's retry of set-aside jobs: PrintServer::RetrySetAsideJobs
 //   TTimer          PrintServer::TTimer, which runs QueuePoller::TTimer
 class TFMain : public QWidget {
     Q_OBJECT
@@ -48,5 +49,6 @@ private:
     QSystemTrayIcon* Tray = nullptr;
     QMenu* Popup = nullptr;
     QAction* Goster1 = nullptr;
+    QAction* Yenidene1 = nullptr;
     QAction* Kapat1 = nullptr;
 };

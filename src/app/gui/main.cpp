@@ -1,8 +1,8 @@
 #include "app/HeadlessMessages.h"
 #include "app/HeadlessPlatform.h"
 #include "app/PrintServer.h"
+#include "app/ProcessSignals.h"
 #include "app/SingleInstance.h"
-#include "app/TerminationSignals.h"
 #include "app/gui/DesktopMessages.h"
 #include "app/gui/MainWindow.h"
 #include "log/DiagnosticLog.h"
@@ -27,6 +27,12 @@ int main(int argc, char* argv[]) {
     const bool desktop = !IsHeadlessPlatform(QGuiApplication::platformName());
     // One writer for the log file, shared by the server and the messages.
     DiagnosticLog log(logPath);
+    if (!instance.unguardedReason().isEmpty()) {
+        log.LogLine(QStringLiteral("Tek kopya kilidi alinamadi, ikinci bir kopyaya karsi korumasiz "
+                                   "calisiliyor -- ") +
+                        instance.unguardedReason(),
+                    true);
+    }
     HeadlessMessages headlessMessages(log, std::cerr);
     DesktopMessages desktopMessages(headlessMessages);
     UserMessages& messages =
@@ -37,10 +43,13 @@ int main(int argc, char* argv[]) {
     QObject::connect(
         &server, &PrintServer::closed, &app, [] { QCoreApplication::exit(0); },
         Qt::QueuedConnection);
-    // SIGTERM and SIGINT are a confirmed close, with or without a desktop.
-    TerminationSignals terminationSignals;
-    QObject::connect(&terminationSignals, &TerminationSignals::terminationRequested, &server,
+    // SIGTERM and SIGINT are a confirmed close, with or without a desktop; SIGHUP (the
+    // service's reload) retries the set-aside jobs.
+    ProcessSignals processSignals;
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &server,
                      &PrintServer::Close);
+    QObject::connect(&processSignals, &ProcessSignals::retryRequested, &server,
+                     &PrintServer::RetrySetAsideJobs);
 
     TFMain FMain(server, desktop);
     // Failing ticks: a notice from the tray where one shows, else a line on standard error; the

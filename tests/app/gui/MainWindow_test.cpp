@@ -80,10 +80,11 @@ TEST_F(MainWindowTest, TrayCarriesTheIconHintAndMenu) {
     EXPECT_EQ(tray->contextMenu(), popup);
 
     const QList<QAction*> items = popup->actions();
-    ASSERT_EQ(items.size(), 3);
+    ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[0]->text(), QStringLiteral("Goster"));
-    EXPECT_TRUE(items[1]->isSeparator());
-    EXPECT_EQ(items[2]->text(), QStringLiteral("Kapat"));
+    EXPECT_EQ(items[1]->text(), QStringLiteral("Bekleyen isleri yeniden dene"));
+    EXPECT_TRUE(items[2]->isSeparator());
+    EXPECT_EQ(items[3]->text(), QStringLiteral("Kapat"));
 }
 
 TEST_F(MainWindowTest, MenuShowsAndButtonHidesWhileClicksOnTheIconDoNothing) {

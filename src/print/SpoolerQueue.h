@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A system printer's queue at the spooler: whether it takes a document now, and the handing over
+// of a rendered document, so that a stopped, refusing or failing queue is a PrinterError with
+// its reason instead of a ticket that silently goes nowhere. On CUPS the document is rendered
+// into a file and submitted here, since Qt does not look at the spooler's answer; on Windows
+// Qt's spooler document is the submission, and the printer's status is asked before it.
+class SpoolerQueue {
+public:
+    explicit SpoolerQueue(QString printerName);
+
+    // Throws PrinterError saying why when the queue would not print a document now; called before
+    // anything is drawn.
+    void RequireReady() const;
+    // Where the document is to be rendered before Submit; empty where the platform's printer
+    // driver hands it to the spooler itself.
+    QString documentFile() const;
+    // Hands the rendered document to the queue on the given paper (a page size key). Throws
+    // PrinterError when the spooler refuses it.
+    void Submit(const QString& media);
+
+private:
+    QString m_printerName;
+#ifndef Q_OS_WIN
+    QTemporaryDir m_spool;
+#endif
+};
