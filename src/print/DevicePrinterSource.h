@@ -1,15 +1,17 @@
 #pragma once
 
+#include "print/EscPosConnection.h"
 #include "print/PrinterSource.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
-// The printers of the running server: the installed system printers, and virtual PDF
-// printers written as "pdf:DIR" (DIR relative to the base directory unless absolute). The
-// server has one source for its whole run, so the system's printers are listed once per
-// process: a printer installed later is seen after a restart.
+// The printers of the running server: the installed system printers, virtual PDF printers
+// written as "pdf:DIR" (DIR relative to the base directory unless absolute), and ESC/POS
+// receipt printers reached directly, "escpos://HOST[:PORT]" or "escpos:DEVICE"
+// (print/EscPosAddress.h). The server has one source for its whole run, so the system's
+// printers are listed once per process: a printer installed later is seen after a restart.
 class DevicePrinterSource : public PrinterSource {
 public:
     // The base directory is normally the executable's.
@@ -17,7 +19,10 @@ public:
 
     QStringList InstalledPrinters() override;
     bool IsVirtualPrinter(const QString& path) const override;
+    QString PathProblem(const QString& path) const override;
     std::unique_ptr<PrintCanvas> Select(const QString& printer) override;
+
+    void setEscPosTimeouts(const EscPosTimeouts& timeouts) { m_escPosTimeouts = timeouts; }
 
     // The directory a "pdf:DIR" path writes into.
     QString PdfDirectory(const QString& path) const;
@@ -25,4 +30,5 @@ public:
 private:
     QString m_baseDirectory;
     std::optional<QStringList> m_installed; // listed at the first call, then kept
+    EscPosTimeouts m_escPosTimeouts;
 };

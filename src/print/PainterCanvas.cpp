@@ -14,6 +14,7 @@ void PainterCanvas::StartPainting(QPaintDevice& device, const QString& failureMe
     if (!m_painter.begin(&device))
         throw PrinterError(failureMessage);
     m_painter.setPen(Qt::black);
+    m_painter.setFont(m_font); // a canvas that moves to a new device keeps its font
 }
 
 bool PainterCanvas::FinishPainting() {

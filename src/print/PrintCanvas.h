@@ -31,4 +31,10 @@ public:
     virtual void EndDocument() = 0;
     // Drops the document after a failure, so that the next job starts clean.
     virtual void Abort() noexcept = 0;
+
+    // Whether the printer itself said it took the ended document, so the next one need not
+    // wait for a spooler.
+    virtual bool ConfirmsPrinting() const { return false; }
+    // What the printer warned of with a document it printed (paper running low), or empty.
+    virtual QString Warning() const { return QString(); }
 };

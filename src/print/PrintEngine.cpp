@@ -26,8 +26,10 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
 
     const QString printer = FindInstalledPrinter(m_printers, path);
     if (printer.isEmpty()) {
+        const QString problem = m_printers.PathProblem(path);
         m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
-                          QLatin1String(" Yazici: ") + path,
+                          QLatin1String(" Yazici: ") + path +
+                          (problem.isEmpty() ? QString() : QStringLiteral(" -- ") + problem),
                       true);
         return;
     }
@@ -44,6 +46,20 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
         throw;
     }
 
+    NoteWarning(printer, canvas->Warning());
     m_log.LogLine(QLatin1String(">> Gonderildi:") + path, false);
-    m_pause(kPauseAfterTicket);
+    if (!canvas->ConfirmsPrinting())
+        m_pause(kPauseAfterTicket);
+}
+
+void PrintEngine::NoteWarning(const QString& printer, const QString& warning) {
+    if (warning.isEmpty()) {
+        m_warned.remove(printer);
+        return;
+    }
+    if (m_warned.value(printer) == warning)
+        return;
+    m_warned.insert(printer, warning);
+    m_log.LogLine(QStringLiteral("Uyari: ") + warning + QStringLiteral(" -- Yazici: ") + printer,
+                  true);
 }

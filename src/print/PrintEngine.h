@@ -7,11 +7,13 @@
 #include "print/Ticket.h"
 #include "print/TicketPrinter.h"
 
+#include <QHash>
 #include <QString>
 #include <functional>
 
 // Prints tickets on installed printers: looks the path up, renders the ticket, logs it and
-// gives the spooler a second before the next job.
+// gives the spooler a second before the next job (a printer that confirms each ticket itself
+// needs none). A printer's warning is logged once, until it clears.
 class PrintEngine : public TicketPrinter {
 public:
     using Pause = std::function<void(int milliseconds)>;
@@ -31,10 +33,13 @@ public:
     static Pause SleepPause();
 
 private:
+    void NoteWarning(const QString& printer, const QString& warning);
+
     const QString& m_billNumber;
     const PrintSettings m_settings;
     DiagnosticLog& m_log;
     PrinterSource& m_printers;
     Pause m_pause;
     Clock m_clock;
+    QHash<QString, QString> m_warned; // printer: the warning logged last
 };

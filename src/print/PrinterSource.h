@@ -16,6 +16,8 @@ public:
     virtual QStringList InstalledPrinters() = 0;
     // A path that names a printer without being installed, such as a virtual printer.
     virtual bool IsVirtualPrinter(const QString& path) const = 0;
+    // Why a path written for a virtual printer names none (a malformed address), or empty.
+    virtual QString PathProblem(const QString&) const { return QString(); }
     // The printer is a name from InstalledPrinters() or a virtual printer's path.
     virtual std::unique_ptr<PrintCanvas> Select(const QString& printer) = 0;
 };

@@ -14,7 +14,8 @@
 //                     document; DevicePrinterSource is the real one.
 //   TicketRenderer    lays the lines of one ticket out on a canvas, markup and page breaks.
 //   PrintCanvas       one document on one device, in its pixels: SystemPrinterCanvas (the
-//                     spooler), PdfFileCanvas (a "pdf:" printer).
+//                     spooler), PdfFileCanvas (a "pdf:" printer), EscPosCanvas (an ESC/POS
+//                     receipt printer, "escpos:", the ticket drawn on a RasterCanvas).
 // The builders see only PrinterPaths and TicketPrinter.
 
 // What the ticket builders print through: a ticket onto the printer with the given path.

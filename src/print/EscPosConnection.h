@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/Error.h"
+#include "print/EscPosAddress.h"
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QString>
+#include <memory>
+
+// How long the poll tick may wait for an ESC/POS printer, in milliseconds.
+struct EscPosTimeouts {
+    int connect = 3000;
+    int write = 10000; // a whole ticket, until the printer has answered after it
+    int status = 1000; // the answer to a status question
+};
+
+// The byte stream to one ESC/POS printer, over TCP or through a device file, for one ticket.
+// Every wait ends at its deadline, so a silent printer never holds the tick longer. Failures
+// are PrinterErrors that name the printer with the reason the operator reads.
+class EscPosConnection {
+public:
+    // Connects within the connect timeout.
+    static std::unique_ptr<EscPosConnection> Open(const EscPosAddress& address,
+                                                  const EscPosTimeouts& timeouts);
+    // "REASON: PATH (DETAIL)", the detail left out when empty.
+    static PrinterError Failure(const QString& reason, const QString& path,
+                                const QString& detail = QString());
+
+    virtual ~EscPosConnection() = default;
+
+    // Whether the printer can be asked anything (a Windows device file is written only).
+    virtual bool AnswersStatus() const { return true; }
+    // Hands every byte to the printer before the deadline.
+    virtual void Write(const QByteArray& bytes, QDeadlineTimer deadline) = 0;
+    // Up to count bytes that arrive before the deadline; fewer when the printer says no more.
+    virtual QByteArray Read(int count, QDeadlineTimer deadline) = 0;
+    // Drops whatever the printer sent unasked, so the next answer is the one asked for.
+    virtual void DropInput() = 0;
+
+protected:
+    // Milliseconds left, never negative.
+    static int Remaining(QDeadlineTimer deadline);
+};
