@@ -22,6 +22,8 @@ public:
     ~PrintServer() override;
 
     ServerParts& parts() { return m_parts; }
+    // Jobs waiting, printers failing, jobs set aside: for the tray, which only reads it.
+    ServerStatus& status() { return m_parts.status; }
 
     StartupOutcome FormCreate();
 

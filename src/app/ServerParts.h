@@ -5,12 +5,14 @@
 #include "db/DatabaseSession.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
+#include "print/BackupPrinters.h"
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
 #include "print/PrintSettings.h"
 #include "print/PrinterRegistry.h"
 #include "queue/JobRecord.h"
 #include "queue/QueuePoller.h"
+#include "queue/ServerStatus.h"
 #include "tickets/BillOptions.h"
 
 #include <QString>
@@ -38,6 +40,8 @@ struct ServerParts {
     QTimer T;
     TYazimIsi job;
     PrinterRegistry registry;
+    BackupPrinters backups;
+    ServerStatus status;
     SettingsStore settings;
     PrintSettings printSettings;
     BillOptions options;

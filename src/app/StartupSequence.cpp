@@ -50,6 +50,7 @@ StartupOutcome StartupSequence::FormCreate() {
 
 void StartupSequence::ReadLocalSettings() {
     ReadPrintLayout(m_parts.ini, m_parts.printSettings);           // 3
+    m_parts.backups = ReadBackupPrinters(m_parts.ini);             // 3
     m_hooks.pause(ReadStartupPause(m_parts.ini));                  // 4
     const LocalSwitches switches = ReadLocalSwitches(m_parts.ini); // 5
     m_parts.options.customerFlag = switches.customerFlag;

@@ -35,7 +35,8 @@ struct StartupHooks {
 // numbered as the code marks them:
 //    1  a missing Database.ini is announced         DatabaseConnection::ReadDatabaseIni
 //    2  Server, Database, User, Pass are read       DatabaseConnection::ReadDatabaseIni
-//    3  the print layout from Velmora.ini           ReadLocalSettings
+//    3  the print layout and the backup printers    ReadLocalSettings
+//       from Velmora.ini
 //    4  the pause before connecting, and the wait   ReadLocalSettings
 //    5  the switches                                ReadLocalSettings
 //    6  the connection C is opened                  DatabaseConnection::Connect

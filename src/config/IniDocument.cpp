@@ -120,6 +120,22 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     return unquoted(keyLine(index)->rawValue.trimmed()).left(MaxValueLength);
 }
 
+QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) const {
+    QList<std::pair<QString, QString>> result;
+    bool inSection = false;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        if (const auto name = sectionName(i)) {
+            inSection = name->compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        const auto line = inSection ? keyLine(i) : std::nullopt;
+        // A repeated key is read from its first line, as value() does.
+        if (line && findKey(section, line->key) == i)
+            result.append({line->key, *value(section, line->key)});
+    }
+    return result;
+}
+
 int IniDocument::endOfSection(int headerIndex) const {
     int end = headerIndex + 1;
     // After the last key rather than the last line: a comment just above the next header

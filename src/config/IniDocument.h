@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <optional>
+#include <utility>
 
 // The text of one ini file, looked up and edited with the rules of the Windows private-profile
 // functions. Edits touch only the line they concern: every other byte stays as it was, so a
@@ -16,6 +17,8 @@ public:
 
     // The value of the first line of the key in a section of that name; nothing when absent.
     std::optional<QString> value(const QString& section, const QString& key) const;
+    // Each key of the sections of that name with its value, in file order, as value() reads it.
+    QList<std::pair<QString, QString>> entries(const QString& section) const;
     // Replaces the key's line, or adds it at the end of its section, or adds the section at
     // the end of the file.
     void setValue(const QString& section, const QString& key, const QString& value);

@@ -58,6 +58,11 @@ QString IniFiles::IniReadString(const QString& base, const QString& section, con
     return defaultValue;
 }
 
+QList<std::pair<QString, QString>> IniFiles::IniReadSection(const QString& base,
+                                                            const QString& section) const {
+    return IniDocument(readFile(filePath(base))).entries(section);
+}
+
 void IniFiles::IniWriteString(const QString& base, const QString& section, const QString& key,
                               const QString& value) {
     if (m_readOnly)

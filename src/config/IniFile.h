@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <utility>
 
 // The ini files beside the executable (base "Database" is Database.ini), with the read and
 // write operations of the start-up sequence. Values are written to disk at once; a file that
@@ -19,6 +21,9 @@ public:
                           const QString& defaultValue);
     void IniWriteString(const QString& base, const QString& section, const QString& key,
                         const QString& value);
+    // Every key of a section with its value, in file order; nothing is written.
+    QList<std::pair<QString, QString>> IniReadSection(const QString& base,
+                                                      const QString& section) const;
     // A whole number from Velmora.ini; a missing or unreadable value is replaced by the default.
     int IniReadInt(const QString& section, const QString& key, int defaultValue);
 

@@ -51,3 +51,11 @@ bool ReadPrintRatesSwitch(IniFiles& ini) {
     return readSwitch(ini, TicketSection, QStringLiteral("Hesap fislerinde doviz kurlarini yaz"),
                       QStringLiteral("0"));
 }
+
+BackupPrinters ReadBackupPrinters(const IniFiles& ini) {
+    BackupPrinters backups;
+    for (const auto& [printer, backup] :
+         ini.IniReadSection(Base, QStringLiteral("Yedek Yazicilar")))
+        backups.Add(printer, backup);
+    return backups;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/BackupPrinters.h"
 #include "print/PrintSettings.h"
 
 class IniFiles;
@@ -24,3 +25,6 @@ int ReadStartupPause(IniFiles& ini);
 LocalSwitches ReadLocalSwitches(IniFiles& ini);
 // "Hesap fislerinde doviz kurlarini yaz".
 bool ReadPrintRatesSwitch(IniFiles& ini);
+// The section "Yedek Yazicilar": each key a logical printer, its value the printer's backup.
+// Nothing is written: without the section no printer has a backup.
+BackupPrinters ReadBackupPrinters(const IniFiles& ini);

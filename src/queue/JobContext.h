@@ -2,10 +2,12 @@
 
 #include "queue/JobRecord.h"
 
+class BackupPrinters;
 class DatabaseSession;
 class DiagnosticLog;
 class PrinterPaths;
 class Query;
+class ServerStatus;
 class SettingsStore;
 class TicketPrinter;
 struct BillOptions;
@@ -21,6 +23,8 @@ struct JobContext {
     SettingsStore& settings;
     const PrinterPaths& registry; // the printer registry, or a tool's stand-in
     TicketPrinter& printer;
+    const BackupPrinters& backups;
+    ServerStatus& status;
     DiagnosticLog& log;
     const BillOptions& options;
 };

@@ -18,6 +18,7 @@ public:
     explicit JobFailures(OperatorReport& report);
 
     bool isSetAside(const QString& jobId) const { return m_setAside.contains(jobId); }
+    int setAsideCount() const { return static_cast<int>(m_setAside.size()); }
 
     void JobFailed(const TYazimIsi& job, const QString& error);
     // One of the job's tickets came out: a retry never prints it again, so the failures so far

@@ -4,11 +4,10 @@
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 #include "log/DiagnosticLog.h"
-#include "print/PrinterPaths.h"
 #include "print/TicketMarkup.h"
-#include "print/TicketPrinter.h"
 #include "queue/IntegerValue.h"
 #include "queue/JobContext.h"
+#include "queue/LogicalPrinting.h"
 #include "queue/PrintedTickets.h"
 #include "queue/QueueStatements.h"
 
@@ -143,11 +142,13 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
 
     // Printed first, marked after: a printer that fails leaves the lines for the next attempt.
     // A printer that is not registered marks them all the same, so they do not hold up the bill.
-    const QString path = context.registry.FindPrinterPath(name);
-    if (!path.isEmpty() && (!printedBefore || newLines > 0)) {
-        context.printer.PrintTicket(path, ticket);
-        printed.Printed(job.ID, kind.flagColumn, name, lineIds);
-        log.LogLine(QLatin1Char('=') + job.AdisyonID + QStringLiteral("-Gonder:") + path, false);
+    if (!printedBefore || newLines > 0) {
+        const QString path = PrintOnLogicalPrinter(context, name, ticket);
+        if (!path.isEmpty()) {
+            printed.Printed(job.ID, kind.flagColumn, name, lineIds);
+            log.LogLine(QLatin1Char('=') + job.AdisyonID + QStringLiteral("-Gonder:") + path,
+                        false);
+        }
     }
     if (!lineIds.isEmpty())
         context.C.Execute(MarkLinesStatement(kind.flagColumn, job.Tur, job.MASANO, lineIds));

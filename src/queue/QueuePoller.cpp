@@ -5,6 +5,7 @@
 #include "queue/IntegerValue.h"
 #include "queue/KitchenTickets.h"
 #include "queue/QueueStatements.h"
+#include "queue/ServerStatus.h"
 
 #include <QCoreApplication>
 #include <utility>
@@ -63,6 +64,7 @@ void QueuePoller::TTimer() {
 
 void QueuePoller::RetrySetAsideJobs() {
     const int setAside = m_failures.Retry();
+    m_context.status.QueueRead(m_context.status.waiting(), 0);
     m_context.log.LogLine(
         QStringLiteral("Bekleyen isler yeniden deneniyor -- atlanan is sayisi: %1").arg(setAside),
         true);
@@ -80,6 +82,7 @@ void QueuePoller::RunTick() {
     m_context.C.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     m_failures.JobDone(m_job.ID);
     m_printedTickets.Forget(m_job.ID);
+    m_context.status.QueueRead(m_queue.recordCount() - 1, m_failures.setAsideCount());
 }
 
 void QueuePoller::RestoreConnection() {
@@ -96,6 +99,7 @@ void QueuePoller::RestoreConnection() {
 bool QueuePoller::TakeFirstJob() {
     m_queue.Requery();
     m_failures.QueueRead();
+    m_context.status.QueueRead(m_queue.recordCount(), m_failures.setAsideCount());
     for (m_queue.First(); !m_queue.Eof(); m_queue.Next()) {
         if (!m_failures.isSetAside(m_queue.text(QStringLiteral("ID"))))
             return true;
@@ -190,10 +194,12 @@ void QueuePoller::RunBuilder(const BillBuilders::Builder& builder) {
 void QueuePoller::TickFailed(const QString& error) {
     if (m_connection.LostAfterFailure(error))
         return;
-    if (m_jobTaken)
+    if (m_jobTaken) {
         m_failures.JobFailed(m_job, error);
-    else
+        m_context.status.QueueRead(m_context.status.waiting(), m_failures.setAsideCount());
+    } else {
         m_failures.QueueFailed(error);
+    }
 }
 
 void QueuePoller::ReleasePrinterLists() {

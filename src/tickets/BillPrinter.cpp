@@ -1,8 +1,7 @@
 #include "tickets/BillPrinter.h"
 
-#include "print/PrinterPaths.h"
-#include "print/TicketPrinter.h"
 #include "queue/JobContext.h"
+#include "queue/LogicalPrinting.h"
 #include "tickets/BillSettings.h"
 
 namespace {
@@ -17,7 +16,5 @@ void PrintOnBillPrinter(JobContext& context, const Ticket& ticket, JobPrinterNam
     const QString configured = ReadBillPrinterName(context.settings, context.job.Departman);
     const bool useConfigured =
         rule == JobPrinterName::Ignored || KeepsBillPrinter(context.job.YaziciAdi);
-    const QString path = context.registry.FindPrinterPath(useConfigured ? configured : QString());
-    if (!path.isEmpty())
-        context.printer.PrintTicket(path, ticket);
+    PrintOnLogicalPrinter(context, useConfigured ? configured : QString(), ticket);
 }

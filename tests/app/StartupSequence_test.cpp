@@ -113,10 +113,12 @@ TEST_F(StartupTest, EditedSettingsAreReadWithTheirRules) {
                              "Çıktıda adisyon masa bilgilerini yaz=on\r\n"
                              "[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]\r\n"
                              "Dummy Server (DEGISTIRMEYIN)=2\r\n"
-                             "Verbose mode (DEGISTIRMEYIN)=1\r\n")
+                             "Verbose mode (DEGISTIRMEYIN)=1\r\n"
+                             "[Yedek Yazicilar]\r\nMutfak=Bar\r\n")
                   .toLocal8Bit());
 
     EXPECT_EQ(start(), StartupOutcome::Running);
+    EXPECT_EQ(parts().backups.BackupOf(QStringLiteral("Mutfak")), QStringLiteral("Bar"));
     const PrintSettings& print = parts().printSettings;
     EXPECT_EQ(print.fontSize, 10);
     EXPECT_TRUE(dir.lines(QStringLiteral("Velmora.ini")).contains(QStringLiteral("Font boyu=10")));

@@ -45,6 +45,35 @@ TEST_F(TickFailuresTest, AFailingPrinterLeavesItsLinesForTheRetryAndIsReportedOn
     EXPECT_EQ(h.queued(), 0);
 }
 
+// A failing printer's ticket goes to its backup under a heading and the job goes on; a failing
+// backup fails the job with both errors, and the backup's own backup is never asked.
+TEST_F(TickFailuresTest, AFailingPrintersTicketGoesToItsBackupButNoFurther) {
+    const qint64 kofte = h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
+    h.db.queueJob(302, QStringLiteral("0"));
+    h.backups.Add(QStringLiteral("MUTFAK"), QStringLiteral("Bar"));
+    h.backups.Add(QStringLiteral("Bar"), QStringLiteral("Izgara"));
+    h.captured.FailOn(QStringLiteral("MUTFAK-1"), 2);
+    h.captured.FailOn(QStringLiteral("BAR-1"));
+    h.tick();
+    EXPECT_EQ(h.notices, QStringList{"Is yazdirilamadi -- ID:1 FisID:302 Tur:0 Hata: Yazici "
+                                     "hatasi: MUTFAK-1 -- yedek Bar: Yazici hatasi: BAR-1"});
+    EXPECT_TRUE(h.captured.printed().isEmpty());
+    EXPECT_EQ(h.flags(kofte), QStringLiteral("0/0/0"));
+
+    h.tick();
+    EXPECT_EQ(h.captured.paths(), (QStringList{"BAR-1", "IZGARA-1"}));
+    EXPECT_EQ(h.captured.printed().first().ticket.mid(0, 2),
+              (QStringList{"#-YEDEK: Mutfak yerine", "#-URETIM FISI"}));
+    EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
+    EXPECT_EQ(h.queued(), 0);
+    EXPECT_EQ(h.logLines().mid(3),
+              (QStringList{"Yazici yeniden calisiyor: Bar",
+                           "Yedek yaziciya yazdirildi -- FisID:302 Yazici: "
+                           "Mutfak Yedek: Bar Hata: Yazici hatasi: MUTFAK-1"}));
+    EXPECT_EQ(h.status.Summary(), QStringLiteral("Velmora\nBekleyen is: 0, atlanan is: 0\n"
+                                                 "Mutfak -- Yazici hatasi: MUTFAK-1"));
+}
+
 TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
     const qint64 kofte = h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
     h.db.queueJob(302, QStringLiteral("0"));

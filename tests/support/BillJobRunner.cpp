@@ -25,6 +25,7 @@ BillJobRunner::BillJobRunner(TestDatabase& db, QStringList installedPrinters,
                 m_EKA,        m_X,
                 db.session(), m_settings,
                 m_registry,   m_engine ? static_cast<TicketPrinter&>(*m_engine) : m_printer,
+                m_backups,    m_status,
                 m_log,        options}
     , m_poller(job, m_context,
                {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip}) {

@@ -3,9 +3,11 @@
 #include "config/SettingsStore.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
+#include "print/BackupPrinters.h"
 #include "print/PrinterRegistry.h"
 #include "queue/JobContext.h"
 #include "queue/QueuePoller.h"
+#include "queue/ServerStatus.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestDatabase.h"
 #include "tickets/BillOptions.h"
@@ -45,7 +47,9 @@ private:
     Query m_YAZ;
     SettingsStore m_settings;
     PrinterRegistry m_registry;
+    BackupPrinters m_backups;
     DiagnosticLog m_log;
+    ServerStatus m_status{m_log};
     RecordingPrinter m_printer;
     std::unique_ptr<PrintEngine> m_engine;
     JobContext m_context;

@@ -24,6 +24,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , X(db.session(), QStringLiteral("X"))
     , YAZ(db.session(), QStringLiteral("YAZ"))
     , settings(X)
+    , status(log)
     , context{job,
               A,
               EKA,
@@ -34,6 +35,8 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
               printing == Printing::Captured   ? static_cast<TicketPrinter&>(captured)
               : printing == Printing::Rendered ? static_cast<TicketPrinter&>(rendered)
                                                : spooled,
+              backups,
+              status,
               log,
               options}
     , poller(job, context, RecordingBuilders()) {

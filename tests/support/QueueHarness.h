@@ -3,11 +3,13 @@
 #include "config/SettingsStore.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
+#include "print/BackupPrinters.h"
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
 #include "print/PrinterRegistry.h"
 #include "queue/JobContext.h"
 #include "queue/QueuePoller.h"
+#include "queue/ServerStatus.h"
 #include "support/CapturingTicketPrinter.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestDatabase.h"
@@ -55,6 +57,8 @@ public:
     Query YAZ;
     SettingsStore settings;
     PrinterRegistry registry;
+    BackupPrinters backups;
+    ServerStatus status;
     BillOptions options;
     JobContext context;
     QStringList builtBills;

@@ -55,6 +55,10 @@ TFMain::TFMain(PrintServer& server, bool withTray)
 #endif
 }
 
+TFMain::~TFMain() {
+    m_server.status().setListener({});
+}
+
 void TFMain::createButtons() {
     Button1 = new QPushButton(QStringLiteral("Simge durumuna kucult"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -87,6 +91,7 @@ void TFMain::createTray() {
     Tray->setToolTip(QStringLiteral("Velmora"));
     Tray->setContextMenu(Popup);
     Tray->show();
+    m_server.status().setListener([this] { ShowStatus(); });
 }
 
 void TFMain::centreOnScreen() {
@@ -116,6 +121,14 @@ bool TFMain::SessionEndQuery(bool interactionAllowed) {
 void TFMain::ShowNotice(const QString& text) {
     if (Tray)
         Tray->showMessage(QStringLiteral("Velmora"), text, QSystemTrayIcon::Warning);
+}
+
+void TFMain::ShowStatus() {
+    if (!Tray)
+        return;
+    const ServerStatus& status = m_server.status();
+    Tray->setToolTip(status.Summary());
+    Tray->setIcon(ProgramIcon(!status.failingPrinters().isEmpty()));
 }
 
 void TFMain::closeEvent(QCloseEvent* event) {

@@ -26,6 +26,7 @@ class TFMain : public QWidget {
 public:
     // The tray icon is made only where a desktop can show one.
     TFMain(PrintServer& server, bool withTray);
+    ~TFMain() override;
 
     void Button1Click();
     void Goster1Click();
@@ -34,6 +35,8 @@ public:
     bool SessionEndQuery(bool interactionAllowed);
     // A notice from the tray that does not wait for an answer.
     void ShowNotice(const QString& text);
+    // The tray's tooltip and icon follow the server's status.
+    void ShowStatus();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

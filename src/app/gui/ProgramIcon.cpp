@@ -6,7 +6,7 @@
 namespace {
 
 // Drawn on a 16 x 16 grid and scaled, so both sizes show the same picture.
-QPixmap printerGlyph(int size) {
+QPixmap printerGlyph(int size, bool printerFailing) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -22,16 +22,16 @@ QPixmap printerGlyph(int size) {
     painter.drawRect(QRectF(3.5, 10.5, 9, 5));
     painter.drawLine(QPointF(5, 12.5), QPointF(11, 12.5));
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(120, 220, 120)); // the power light
+    painter.setBrush(printerFailing ? QColor(230, 40, 40) : QColor(120, 220, 120)); // the light
     painter.drawRect(QRectF(12, 7, 2, 1.5));
     return pixmap;
 }
 
 } // namespace
 
-QIcon ProgramIcon() {
+QIcon ProgramIcon(bool printerFailing) {
     QIcon icon;
-    icon.addPixmap(printerGlyph(16));
-    icon.addPixmap(printerGlyph(32));
+    icon.addPixmap(printerGlyph(16, printerFailing));
+    icon.addPixmap(printerGlyph(32, printerFailing));
     return icon;
 }

@@ -1,0 +1,54 @@
+#include "queue/LogicalPrinting.h"
+
+#include "core/Error.h"
+#include "log/DiagnosticLog.h"
+#include "print/BackupPrinters.h"
+#include "print/PrinterPaths.h"
+#include "print/TicketMarkup.h"
+#include "print/TicketPrinter.h"
+#include "queue/JobContext.h"
+#include "queue/ServerStatus.h"
+
+namespace {
+
+void PrintOn(JobContext& context, const QString& name, const QString& path, const Ticket& ticket) {
+    try {
+        context.printer.PrintTicket(path, ticket);
+    } catch (const PrinterError& error) {
+        context.status.PrinterFailed(name, error.message());
+        throw;
+    }
+    context.status.PrinterPrinted(name);
+}
+
+} // namespace
+
+QString PrintOnLogicalPrinter(JobContext& context, const QString& name, const Ticket& ticket) {
+    const QString path = context.registry.FindPrinterPath(name);
+    if (path.isEmpty())
+        return QString();
+    try {
+        PrintOn(context, name, path, ticket);
+        return path;
+    } catch (const PrinterError& failure) {
+        const QString backup = context.backups.BackupOf(name);
+        const QString backupPath =
+            backup.isEmpty() ? QString() : context.registry.FindPrinterPath(backup);
+        if (backupPath.isEmpty())
+            throw;
+        Ticket onBackup = ticket;
+        onBackup.prepend(kHeading + QStringLiteral("YEDEK: ") + name + QStringLiteral(" yerine"));
+        try {
+            PrintOn(context, backup, backupPath, onBackup);
+        } catch (const PrinterError& backupFailure) {
+            throw PrinterError(failure.message() + QStringLiteral(" -- yedek ") + backup +
+                               QStringLiteral(": ") + backupFailure.message());
+        }
+        context.log.LogLine(QStringLiteral("Yedek yaziciya yazdirildi -- FisID:") +
+                                context.job.AdisyonID + QStringLiteral(" Yazici: ") + name +
+                                QStringLiteral(" Yedek: ") + backup + QStringLiteral(" Hata: ") +
+                                failure.message(),
+                            true);
+        return backupPath;
+    }
+}

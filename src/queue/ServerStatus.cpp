@@ -1,0 +1,58 @@
+#include "queue/ServerStatus.h"
+
+#include "log/DiagnosticLog.h"
+#include "print/PrinterNames.h"
+
+ServerStatus::ServerStatus(DiagnosticLog& log)
+    : m_log(log) {}
+
+void ServerStatus::QueueRead(int waiting, int setAside) {
+    if (waiting == m_waiting && setAside == m_setAside)
+        return;
+    m_waiting = waiting;
+    m_setAside = setAside;
+    Changed();
+}
+
+void ServerStatus::PrinterFailed(const QString& printer, const QString& error) {
+    const qsizetype index = IndexOf(printer);
+    if (index >= 0 && m_failing.at(index).second == error)
+        return;
+    if (index >= 0)
+        m_failing[index].second = error;
+    else
+        m_failing.append({printer, error});
+    m_log.LogLine(QStringLiteral("Yazici calismiyor: ") + printer + QStringLiteral(" -- ") + error,
+                  true);
+    Changed();
+}
+
+void ServerStatus::PrinterPrinted(const QString& printer) {
+    const qsizetype index = IndexOf(printer);
+    if (index < 0)
+        return;
+    m_failing.removeAt(index);
+    m_log.LogLine(QStringLiteral("Yazici yeniden calisiyor: ") + printer, true);
+    Changed();
+}
+
+QString ServerStatus::Summary() const {
+    QString summary =
+        QStringLiteral("Velmora\nBekleyen is: %1, atlanan is: %2").arg(m_waiting).arg(m_setAside);
+    for (const auto& [printer, error] : m_failing)
+        summary += QLatin1Char('\n') + printer + QStringLiteral(" -- ") + error;
+    return summary;
+}
+
+qsizetype ServerStatus::IndexOf(const QString& printer) const {
+    for (qsizetype i = 0; i < m_failing.size(); ++i) {
+        if (SamePrinterName(m_failing.at(i).first, printer))
+            return i;
+    }
+    return -1;
+}
+
+void ServerStatus::Changed() {
+    if (m_listener)
+        m_listener();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <utility>
+
+class DiagnosticLog;
+
+// What the operator sees of the server at a glance, in the tray's tooltip and icon: how many
+// jobs wait, which printers fail now and why, how many jobs are set aside. Each printer that
+// starts failing, fails for another reason or prints again is one forced log line, so a server
+// without a tray tells the same, once per change and not at every tick.
+class ServerStatus {
+public:
+    using Listener = std::function<void()>;
+    // A logical printer and the error of its last ticket.
+    using FailingPrinter = std::pair<QString, QString>;
+
+    explicit ServerStatus(DiagnosticLog& log);
+
+    // Called after every change; the window reads the status again.
+    void setListener(Listener listener) { m_listener = std::move(listener); }
+
+    void QueueRead(int waiting, int setAside);
+    void PrinterFailed(const QString& printer, const QString& error);
+    void PrinterPrinted(const QString& printer);
+
+    int waiting() const { return m_waiting; }
+    // In the order they started failing.
+    const QList<FailingPrinter>& failingPrinters() const { return m_failing; }
+    // The tooltip: the program's name, the jobs, then each failing printer on its own line.
+    QString Summary() const;
+
+private:
+    qsizetype IndexOf(const QString& printer) const;
+    void Changed();
+
+    DiagnosticLog& m_log;
+    Listener m_listener;
+    int m_waiting = 0;
+    int m_setAside = 0;
+    QList<FailingPrinter> m_failing;
+};
