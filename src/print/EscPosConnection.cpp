@@ -34,9 +34,13 @@ public:
     QByteArray Read(int count, QDeadlineTimer deadline) override {
         QByteArray answer;
         while (answer.size() < count) {
-            if (m_socket.bytesAvailable() == 0 && !m_socket.waitForReadyRead(Remaining(deadline)))
-                break;
-            answer += m_socket.read(count - answer.size());
+            if (m_socket.bytesAvailable() > 0 || m_socket.waitForReadyRead(Remaining(deadline))) {
+                answer += m_socket.read(count - answer.size());
+                continue;
+            }
+            if (m_socket.state() != QAbstractSocket::ConnectedState)
+                throw Broken();
+            break;
         }
         return answer;
     }
@@ -48,9 +52,10 @@ public:
     }
 
 private:
+    // Without the socket's words for it, which differ from one try to the next: the same
+    // failure is reported once.
     PrinterError Broken() const {
-        return Failure(EscPosStatus::kOffline, m_path,
-                       QStringLiteral("baglanti koptu: ") + m_socket.errorString());
+        return Failure(EscPosStatus::kOffline, m_path, QStringLiteral("baglanti koptu"));
     }
 
     QString m_path;

@@ -98,7 +98,7 @@ QByteArray EscPosDeviceFile::Read(int count, QDeadlineTimer deadline) {
         if (got > 0)
             answer.append(buffer, got);
         else if (got == 0 || (errno != EAGAIN && errno != EINTR))
-            break;
+            throw Failure(EscPosStatus::kOffline, m_path, QStringLiteral("baglanti koptu"));
     }
     return answer;
 }

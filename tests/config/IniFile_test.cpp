@@ -1,5 +1,4 @@
 #include "config/IniFile.h"
-#include "config/LocalSettings.h"
 #include "core/Error.h"
 #include "support/TurkishLocale.h"
 
@@ -65,18 +64,6 @@ TEST_F(IniFileTest, LookupIgnoresCaseTheSameWayUnderTurkishSettings) {
     m_ini.IniWriteString("Test", "yazdirma", "bitis yazisi", "Yine bekleriz");
     EXPECT_EQ(read("Yazdirma", "BITIS YAZISI"), "Yine bekleriz");
     EXPECT_FALSE(readRaw().contains("bitis yazisi"));
-}
-
-TEST_F(IniFileTest, BackupPrintersAreTheKeysOfTheirSectionReadAsKeysAre) {
-    writeRaw("[yedek yazicilar]\r\nMutfak=Bar\r\nMUTFAK=Teras\r\nBar=\r\nTeras=teras\r\n"
-             "[Font]\r\nIzgara=Bar\r\n",
-             QStringLiteral("Velmora"));
-    const BackupPrinters backups = ReadBackupPrinters(m_ini);
-    EXPECT_EQ(backups.BackupOf(QStringLiteral("mutfak")), QStringLiteral("Bar"));
-    // An empty value, a printer as its own backup, a key of another section: no backup.
-    for (const char* none : {"Bar", "Teras", "Izgara"})
-        EXPECT_TRUE(backups.BackupOf(QString::fromLatin1(none)).isEmpty()) << none;
-    EXPECT_FALSE(readRaw(QStringLiteral("Velmora")).contains("#")); // nothing written
 }
 
 TEST_F(IniFileTest, ValuesAreCutAt2047Characters) {
