@@ -114,11 +114,13 @@ TEST_F(StartupTest, EditedSettingsAreReadWithTheirRules) {
                              "[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]\r\n"
                              "Dummy Server (DEGISTIRMEYIN)=2\r\n"
                              "Verbose mode (DEGISTIRMEYIN)=1\r\n"
-                             "[Yedek Yazicilar]\r\nMutfak=Bar\r\n")
+                             "[yedek yazicilar]\r\nmutfak=Bar\r\nMUTFAK=Teras\r\nIzgara=izgara\r\n")
                   .toLocal8Bit());
 
     EXPECT_EQ(start(), StartupOutcome::Running);
+    // Keys as ini keys are read (any case, the first line), a printer is not its own backup.
     EXPECT_EQ(parts().backups.BackupOf(QStringLiteral("Mutfak")), QStringLiteral("Bar"));
+    EXPECT_TRUE(parts().backups.BackupOf(QStringLiteral("Izgara")).isEmpty());
     const PrintSettings& print = parts().printSettings;
     EXPECT_EQ(print.fontSize, 10);
     EXPECT_TRUE(dir.lines(QStringLiteral("Velmora.ini")).contains(QStringLiteral("Font boyu=10")));

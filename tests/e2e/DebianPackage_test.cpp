@@ -75,6 +75,7 @@ TEST_F(DebianPackageTest, HoldsTheServerWithItsDesktopEntryUnitAndServiceAccount
     const QStringList unit = FileLines(root(QStringLiteral("lib/systemd/system/velmora.service")));
     EXPECT_TRUE(unit.contains(QStringLiteral("ExecStart=/opt/velmora/velmora")));
     EXPECT_TRUE(unit.contains(QStringLiteral("Restart=on-failure")));
+    EXPECT_TRUE(unit.contains(QStringLiteral("SupplementaryGroups=lp"))); // USB printers
 
     // The database drivers are plugins, which no library dependency brings in; the postinst
     // needs adduser.

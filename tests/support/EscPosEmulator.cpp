@@ -1,13 +1,8 @@
 #include "support/EscPosEmulator.h"
 
-#include <QMutexLocker>
-#include <algorithm>
 #include <arpa/inet.h>
-#include <cstring>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -18,141 +13,102 @@ bool Readable(int fd) {
     return ::poll(&wanted, 1, 10) > 0;
 }
 
-int Byte(const QByteArray& bytes, int index) {
-    return static_cast<unsigned char>(bytes.at(index));
-}
-
 } // namespace
 
-EscPosEmulator::EscPosEmulator(Line line) {
-    if (line == Line::Tcp) {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(m_listener, 4);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
-        m_path = QStringLiteral("escpos://127.0.0.1:%1").arg(ntohs(address.sin_port));
-    } else {
-        m_terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
-        ::grantpt(m_terminal);
-        ::unlockpt(m_terminal);
-        const QString device = QString::fromLocal8Bit(::ptsname(m_terminal));
-        m_slave = ::open(::ptsname(m_terminal), O_RDWR | O_NOCTTY);
+EscPosEmulator::EscPosEmulator(bool pseudoTerminal) {
+    if (pseudoTerminal) {
+        m_fds[0] = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ::grantpt(m_fds[0]);
+        ::unlockpt(m_fds[0]);
+        m_fds[1] = ::open(::ptsname(m_fds[0]), O_RDWR | O_NOCTTY);
         termios raw{};
-        ::tcgetattr(m_slave, &raw);
+        ::tcgetattr(m_fds[1], &raw);
         ::cfmakeraw(&raw);
-        ::tcsetattr(m_slave, TCSANOW, &raw);
-        m_path = QStringLiteral("escpos:") + device;
+        ::tcsetattr(m_fds[1], TCSANOW, &raw);
+        m_path = QStringLiteral("escpos:") + QString::fromLocal8Bit(::ptsname(m_fds[0]));
+    } else {
+        m_fds[0] = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+        socklen_t size = sizeof address;
+        ::bind(m_fds[0], reinterpret_cast<sockaddr*>(&address), size);
+        ::listen(m_fds[0], 4);
+        ::getsockname(m_fds[0], reinterpret_cast<sockaddr*>(&address), &size);
+        m_path = QStringLiteral("escpos://127.0.0.1:%1").arg(ntohs(address.sin_port));
     }
-    m_thread = std::thread([this] { Run(); });
+    m_thread = std::thread([this, pseudoTerminal] {
+        while (!m_stop) {
+            if (pseudoTerminal) {
+                Serve(m_fds[0]);
+            } else if (Readable(m_fds[0])) {
+                const int client = ::accept(m_fds[0], nullptr, nullptr);
+                m_input.clear();
+                Serve(client);
+                ::close(client);
+            }
+        }
+    });
 }
 
 EscPosEmulator::~EscPosEmulator() {
     m_stop = true;
     m_thread.join();
-    for (const int fd : {m_listener, m_terminal, m_slave})
-        ::close(fd);
-}
-
-QList<QImage> EscPosEmulator::tickets() const {
-    const QMutexLocker lock(&m_mutex);
-    return m_tickets;
-}
-
-void EscPosEmulator::Run() {
-    while (!m_stop) {
-        if (m_terminal >= 0) {
-            Serve(m_terminal);
-        } else if (Readable(m_listener)) {
-            const int client = ::accept(m_listener, nullptr, nullptr);
-            m_input.clear();
-            Serve(client);
-            ::close(client);
-        }
-    }
+    ::close(m_fds[0]);
+    ::close(m_fds[1]);
 }
 
 void EscPosEmulator::Serve(int fd) {
-    qsizetype received = 0;
-    while (!m_stop) {
+    for (qsizetype received = 0; !m_stop;) {
         if (!Readable(fd))
             continue;
         const bool slow = m_fault == Fault::ReadsSlowly;
         char buffer[65536];
         const ssize_t count = ::read(fd, buffer, slow ? 256 : sizeof buffer);
-        if (count <= 0)
-            return;
         received += count;
-        if (m_fault == Fault::DropsMidTicket && received > 2000)
+        if (count <= 0 || (m_fault == Fault::DropsMidTicket && received > 2000))
             return;
         m_input.append(buffer, count);
         const QByteArray answers = Parse();
-        if (!answers.isEmpty() && m_fault != Fault::NeverAnswers)
-            (void)::write(fd, answers.constData(), static_cast<size_t>(answers.size()));
-        if (slow)
-            ::usleep(20000);
+        if (m_fault != Fault::NeverAnswers)
+            (void)!::write(fd, answers.constData(), static_cast<size_t>(answers.size()));
+        ::usleep(slow ? 20000 : 0);
     }
 }
 
 QByteArray EscPosEmulator::Parse() {
     QByteArray answers;
-    for (;;) {
-        const QByteArray& in = m_input;
-        const auto has = [&in](int size) {
-            return in.size() >= size;
+    const Condition condition = m_condition;
+    // DLE EOT 1, 2 and 4: offline, cover open or paper end stop, paper end or near end.
+    const int offline = condition >= Condition::PaperEnd ? 0x08 : 0;
+    const int stopped = condition == Condition::CoverOpen ? 0x04 : offline ? 0x20 : 0;
+    const int paper = condition == Condition::PaperEnd       ? 0x6C
+                      : condition == Condition::PaperNearEnd ? 0x0C
+                                                             : 0;
+    for (int used = 1; used > 0; m_input.remove(0, used)) {
+        const auto at = [this](int i) {
+            return i < m_input.size() ? static_cast<uchar>(m_input.at(i)) : 0;
         };
-        int used = 0;
-        if (in.startsWith("\x1B\x40")) { // ESC @
+        const int band = 8 + (at(4) + 256 * at(5)) * (at(6) + 256 * at(7));
+        used = 0;
+        if (m_input.startsWith("\x1B\x40")) { // ESC @
             m_rows.clear();
             used = 2;
-        } else if (in.startsWith("\x10\x04") && has(3)) { // DLE EOT n
-            answers += Answer(in.at(2));
+        } else if (m_input.size() >= 3 && m_input.startsWith("\x1B\x64")) { // ESC d n
             used = 3;
-        } else if (in.startsWith("\x1B\x64") && has(3)) { // ESC d n
+        } else if (m_input.size() >= 3 && m_input.startsWith("\x10\x04")) { // DLE EOT n
+            answers += char(0x12 | (at(2) == 1 ? offline : at(2) == 2 ? stopped : paper));
             used = 3;
-        } else if (in.startsWith(QByteArrayLiteral("\x1D\x76\x30\x00")) && has(8)) { // GS v 0
-            m_rowBytes = Byte(in, 4) + 256 * Byte(in, 5);
-            const int size = m_rowBytes * (Byte(in, 6) + 256 * Byte(in, 7));
-            if (!has(8 + size))
-                break;
-            m_rows += in.mid(8, size);
-            used = 8 + size;
-        } else if (in.startsWith(QByteArrayLiteral("\x1D\x56\x42\x00"))) { // GS V 66 0: cut
-            QImage ticket(m_rowBytes * 8, m_rows.size() / std::max(1, m_rowBytes),
-                          QImage::Format_Mono);
+        } else if (m_input.startsWith("\x1D\x76\x30") && m_input.size() >= qMax(8, band)) {
+            m_rowBytes = at(4) + 256 * at(5); // GS v 0 m xL xH yL yH, rows
+            m_rows += m_input.mid(8, band - 8);
+            used = band;
+        } else if (m_input.startsWith(QByteArrayLiteral("\x1D\x56\x42\x00"))) { // GS V: cut
+            QImage ticket(reinterpret_cast<const uchar*>(m_rows.constData()), m_rowBytes * 8,
+                          int(m_rows.size() / m_rowBytes), m_rowBytes, QImage::Format_Mono);
             ticket.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-            for (int row = 0; row < ticket.height(); ++row)
-                std::memcpy(ticket.scanLine(row), m_rows.constData() + row * m_rowBytes,
-                            m_rowBytes);
             const QMutexLocker lock(&m_mutex);
-            m_tickets << ticket;
+            m_tickets << ticket.copy();
             used = 4;
-        } else if (has(8) || (has(1) && !QByteArray("\x1B\x10\x1D").contains(in.at(0)))) {
-            ++m_stray;
-            used = 1;
         }
-        if (used == 0)
-            break;
-        m_input.remove(0, used);
     }
     return answers;
-}
-
-char EscPosEmulator::Answer(char question) const {
-    const Condition condition = m_condition;
-    int answer = 0x12;
-    if (question == 1 && condition != Condition::Ready && condition != Condition::PaperNearEnd)
-        answer |= 0x08; // offline
-    if (question == 2 && condition == Condition::CoverOpen)
-        answer |= 0x04;
-    if (question == 2 && condition == Condition::PaperEnd)
-        answer |= 0x20;
-    if (question == 4 && condition == Condition::PaperEnd)
-        answer |= 0x6C;
-    if (question == 4 && condition == Condition::PaperNearEnd)
-        answer |= 0x0C;
-    return static_cast<char>(answer);
 }

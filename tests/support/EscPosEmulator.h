@@ -4,51 +4,43 @@
 #include <QImage>
 #include <QList>
 #include <QMutex>
+#include <QMutexLocker>
 #include <QString>
 #include <atomic>
 #include <thread>
 
-// An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 or on a pseudo-terminal,
-// served from a thread of its own since the server blocks while it waits for a printer. It
-// parses what arrives (ESC @, GS v 0, ESC d, GS V, DLE EOT n), answers the status questions
-// with the condition the test sets and keeps each cut ticket as a picture. Told to, it
-// misbehaves the way broken printers do.
+// An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 or on a raw pseudo-terminal,
+// served from its own thread since the server blocks while it waits for a printer. It parses
+// ESC @, GS v 0, ESC d, GS V and DLE EOT n, answers with the condition set, keeps each cut
+// ticket as a picture and, told to, misbehaves as broken printers do.
 class EscPosEmulator {
 public:
-    enum class Line { Tcp, PseudoTerminal };
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
     enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly };
 
-    explicit EscPosEmulator(Line line = Line::Tcp);
+    explicit EscPosEmulator(bool pseudoTerminal = false);
     ~EscPosEmulator();
 
-    // The printer path of the server's registry.
-    QString path() const { return m_path; }
+    QString path() const { return m_path; } // for A_Yazicilar
     void set(Condition condition) { m_condition = condition; }
     void set(Fault fault) { m_fault = fault; }
-    // Each ticket cut so far, black dots set, as wide as its raster rows.
-    QList<QImage> tickets() const;
-    // Bytes that were part of no command.
-    int strayBytes() const { return m_stray; }
+    QList<QImage> tickets() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_tickets;
+    }
 
 private:
-    void Run();
     void Serve(int fd);
-    // Takes the complete commands off the input; returns the status answers they ask for.
-    QByteArray Parse();
-    char Answer(char question) const;
+    QByteArray Parse(); // eats whole commands off the input, returns the status answers
 
     QString m_path;
-    int m_listener = -1;
-    int m_terminal = -1; // the master side; the slave stays open here too, raw
-    int m_slave = -1;
+    int m_fds[2] = {-1, -1}; // the listener or the terminal's master side; its slave side
     std::atomic<Condition> m_condition{Condition::Ready};
     std::atomic<Fault> m_fault{Fault::None};
     std::atomic<bool> m_stop{false};
-    std::atomic<int> m_stray{0};
     QByteArray m_input;
     QByteArray m_rows;
-    int m_rowBytes = 0;
+    int m_rowBytes = 1;
     mutable QMutex m_mutex;
     QList<QImage> m_tickets;
     std::thread m_thread;
