@@ -1,5 +1,8 @@
 #include "print/DevicePrinterSource.h"
+#include "print/EscPosRaster.h"
 #include "print/PrintEngine.h"
+#include "print/RasterCanvas.h"
+#include "print/TicketRenderer.h"
 #include "support/RecordingCanvas.h"
 #include "support/SampleTickets.h"
 
@@ -41,5 +44,22 @@ void BM_PrintTicket_RecordingCanvas(benchmark::State& state) {
     PrintBill(state, source, QStringLiteral("Kasa"));
 }
 BENCHMARK(BM_PrintTicket_RecordingCanvas)->Unit(benchmark::kMicrosecond);
+
+// What an ESC/POS printer costs the tick before the bytes leave: the picture and its encoding.
+void BM_EscPosBytes_Bill(benchmark::State& state) {
+    const Ticket bill = SampleBill(100);
+    const auto clock = [] {
+        return QDateTime::currentDateTime();
+    };
+    for (auto _ : state) {
+        RasterCanvas canvas(576);
+        TicketRenderer renderer(canvas, PrintSettings{}, clock);
+        canvas.BeginDocument();
+        renderer.Render(bill);
+        canvas.EndDocument();
+        benchmark::DoNotOptimize(EscPosRaster::Encode(canvas.picture()));
+    }
+}
+BENCHMARK(BM_EscPosBytes_Bill)->Unit(benchmark::kMillisecond);
 
 } // namespace
