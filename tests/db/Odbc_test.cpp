@@ -13,6 +13,9 @@
 
 namespace {
 
+// The SQLite and FreeTDS ODBC drivers are Debian packages; a Windows machine has Microsoft's
+// driver, which needs a SQL Server.
+#ifndef Q_OS_WIN
 TEST(OdbcDrivers, ListsTheDriversTheDriverManagerKnows) {
     const QStringList drivers = InstalledOdbcDrivers();
     EXPECT_TRUE(drivers.contains("SQLite3")) << drivers.join(", ").toStdString();
@@ -99,5 +102,6 @@ TEST(OdbcFreeTds, AwkwardValuesReachTheServerIntact) {
     EXPECT_EQ(login->database, database);
     EXPECT_EQ(login->user, user);
 }
+#endif
 
 } // namespace

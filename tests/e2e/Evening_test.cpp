@@ -2,6 +2,7 @@
 #include "support/ExternalTool.h"
 #include "support/QStringPrinter.h"
 #include "support/ServerDirectory.h"
+#include "support/ServerProcess.h"
 #include "support/TicketLines.h"
 #include "terminal/DemoRestaurant.h"
 
@@ -9,18 +10,16 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -61,12 +60,6 @@ const QSet<QString> ExtraPrintedLines = {
     QStringLiteral("1006 T01"),                             // hall: künefe
 };
 
-bool InstallBinary(const QString& target) {
-    // A hard link where the file system allows: the binary is large.
-    return ::link(VELMORA_EXECUTABLE, QFile::encodeName(target).constData()) == 0 ||
-           QFile::copy(QStringLiteral(VELMORA_EXECUTABLE), target);
-}
-
 QString FlagsOf(const RecordSet& row) {
     return QStringLiteral("SIP=%1 YAZ=%2 EKYAZ=%3")
         .arg(row.text(QStringLiteral("SIP")), row.text(QStringLiteral("YAZ")),
@@ -74,8 +67,13 @@ QString FlagsOf(const RecordSet& row) {
 }
 
 // A ticket as pdftotext lays it out: one entry per printed row with its blanks run together,
-// empty rows dropped, and a dashed rule written back as its markup "=-".
+// empty rows dropped, and a dashed rule written back as its markup "=-". On Windows the ticket
+// is only counted: pdftotext is a Linux program whose output Wine cannot hand back.
 QStringList TicketText(const QString& pdf) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(pdf);
+    return {};
+#else
     const ToolRun run =
         RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     EXPECT_EQ(run.exitCode, 0) << pdf.toStdString() << run.errors.toStdString();
@@ -89,6 +87,7 @@ QStringList TicketText(const QString& pdf) {
             rows << text;
     }
     return rows;
+#endif
 }
 
 // The demo restaurant's evening, run by the real server installed in a directory of its own on
@@ -96,7 +95,8 @@ QStringList TicketText(const QString& pdf) {
 class EveningTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(InstallBinary(dir.filePath(QStringLiteral("velmora"))));
+        serverPath = InstallServer(QStringLiteral(VELMORA_EXECUTABLE), dir.path());
+        ASSERT_FALSE(serverPath.isEmpty());
         dir.write(QStringLiteral("Velmora.ini"), LocalSettingsFile);
 
         TestDatabase& db = dir.database();
@@ -158,7 +158,7 @@ protected:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), otherRuntime.path());
         QElapsedTimer clock;
         clock.start();
-        start(secondCopy, dir.filePath(QStringLiteral("velmora")));
+        start(secondCopy, serverPath);
         environment = ownSession;
         ASSERT_TRUE(secondCopy.waitForFinished(2000));
         EXPECT_LT(clock.elapsed(), 2000);
@@ -357,6 +357,7 @@ protected:
     }
 
     ServerDirectory dir;
+    QString serverPath;
     QTemporaryDir runtime;
     QProcessEnvironment environment;
     QProcess server;
@@ -366,24 +367,23 @@ protected:
 };
 
 TEST_F(EveningTest, TheRealServerPrintsTheWholeEveningOnATurkishMachine) {
-    start(server, dir.filePath(QStringLiteral("velmora")));
+    start(server, serverPath);
     ASSERT_TRUE(waitForQueue(11, 20000)) << server.readAllStandardError().toStdString();
     expectSecondCopyEndsAtOnce();
     // 25 tickets, each followed by the engine's one-second pause, in 12 ticks a second apart.
     ASSERT_TRUE(waitForQueue(0, 120000))
         << queuedJobs() << " jobs left; " << server.readAllStandardError().toStdString();
 
-    ::kill(static_cast<pid_t>(server.processId()), SIGTERM);
-    ASSERT_TRUE(server.waitForFinished(10000));
-    EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(server.exitCode(), 0);
+    StopServer(server);
     EXPECT_EQ(server.readAllStandardError(), QByteArray());
 
     expectLineFlags();
     readPrintedTickets();
     expectTicketsPerPrinter();
+#ifndef Q_OS_WIN // the ticket texts come from pdftotext
     expectKitchenTickets();
     expectBillsAndSlips();
+#endif
     expectMissingPrinterLogged();
 }
 

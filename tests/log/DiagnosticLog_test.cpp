@@ -46,6 +46,16 @@ TEST_F(DiagnosticLogTest, EntryFormatWithCrLfAndNoByteOrderMark) {
     EXPECT_EQ(contents(), QByteArray("08.12.2026 14:03:27->> Gonderildi:pdf:mutfak\r\n"));
 }
 
+TEST_F(DiagnosticLogTest, TextIsInTheSystemsEightBitCharacterSet) {
+    makeLog(false).LogLine(QStringLiteral("Yazici: Sıcak"), true);
+#ifdef Q_OS_WIN
+    const QByteArray name = QByteArray("S\xFD") + "cak"; // code page 1254: a Turkish Windows
+#else
+    const QByteArray name = QByteArray("S\xC4\xB1") + "cak"; // UTF-8
+#endif
+    EXPECT_EQ(contents(), "08.12.2026 14:03:27-Yazici: " + name + "\r\n");
+}
+
 TEST_F(DiagnosticLogTest, VerboseModeWritesUnforcedLinesAndKeepsEarlierOnes) {
     QFile file(logPath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

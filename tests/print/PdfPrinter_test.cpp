@@ -63,6 +63,7 @@ private:
     DevicePrinterSource m_source{dir.path()};
 };
 
+#ifndef Q_OS_WIN // the text and the barcodes are read by poppler and zbar, Linux programs
 // Each text must come after the one before it in the extracted text.
 void ExpectInOrder(const QString& text, const QStringList& parts) {
     qsizetype from = 0;
@@ -104,6 +105,7 @@ TEST_F(PdfPrinterTest, EveryCode39CharacterScansBack) {
         EXPECT_TRUE(scanned.contains(QStringLiteral("CODE-39:") + text))
             << text.toStdString() << " not in " << scanned.join(QLatin1Char('|')).toStdString();
 }
+#endif
 
 TEST_F(PdfPrinterTest, FilesAreNamedToSortInPrintOrderWithDefaultPermissions) {
     for (const QString& text :
@@ -113,13 +115,15 @@ TEST_F(PdfPrinterTest, FilesAreNamedToSortInPrintOrderWithDefaultPermissions) {
     const QStringList files = FilesIn(QStringLiteral("archive")); // nothing else left behind
     ASSERT_EQ(files.size(), 3);
     const QRegularExpression name(QStringLiteral("^\\d{8}-\\d{6}-\\d{4}\\.pdf$"));
-    QStringList texts;
-    for (const QString& file : files) {
+    for (const QString& file : files)
         EXPECT_TRUE(name.match(file).hasMatch()) << file.toStdString();
+#ifndef Q_OS_WIN // pdftotext
+    QStringList texts;
+    for (const QString& file : files)
         texts << TextOf(dir.filePath(QStringLiteral("archive/") + file)).trimmed();
-    }
     EXPECT_EQ(texts, QStringList({QStringLiteral("BIRINCI"), QStringLiteral("IKINCI"),
                                   QStringLiteral("UCUNCU")}));
+#endif
 
 #ifdef Q_OS_UNIX
     const mode_t mask = umask(0);
@@ -138,7 +142,8 @@ TEST_F(PdfPrinterTest, RelativeDirectoryIsUnderTheBaseDirectoryAndIsCreated) {
     DevicePrinterSource source(dir.path());
     EXPECT_EQ(source.PdfDirectory(QStringLiteral("pdf:fis/kasa")),
               dir.filePath(QStringLiteral("fis/kasa")));
-    EXPECT_EQ(source.PdfDirectory(QStringLiteral("PDF:/var/fis")), QStringLiteral("/var/fis"));
+    const QString absolute = QDir::rootPath() + QStringLiteral("var/fis");
+    EXPECT_EQ(source.PdfDirectory(QStringLiteral("PDF:") + absolute), absolute);
     EXPECT_TRUE(source.IsVirtualPrinter(QStringLiteral("Pdf:x")));
     EXPECT_FALSE(source.IsVirtualPrinter(QStringLiteral("Kasa pdf:x")));
 
