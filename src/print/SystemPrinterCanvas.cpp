@@ -12,7 +12,7 @@ SystemPrinterCanvas::~SystemPrinterCanvas() {
         Abort();
 }
 
-void SystemPrinterCanvas::BeginDocument() {
+void SystemPrinterCanvas::BeginDocument(int) {
     if (!m_printer.isValid())
         throw PrinterError(QLatin1String("Yazici secilemedi: ") + m_printer.printerName());
     StartPainting(m_printer, QLatin1String("Yazdirma baslatilamadi: ") + m_printer.printerName());

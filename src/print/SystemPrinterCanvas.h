@@ -12,10 +12,13 @@ public:
     explicit SystemPrinterCanvas(const QString& printerName);
     ~SystemPrinterCanvas() override;
 
-    void BeginDocument() override;
+    void BeginDocument(int contentHeight) override;
     void NewPage() override;
     void EndDocument() override;
     void Abort() noexcept override;
+
+protected:
+    const QPaintDevice& device() const override { return m_printer; }
 
 private:
     QPrinter m_printer;

@@ -2,6 +2,7 @@
 
 #include "print/Code39.h"
 #include "print/DateTimePlaceholders.h"
+#include "print/MeasuringCanvas.h"
 #include "print/TextRows.h"
 #include "print/TicketMarkup.h"
 
@@ -24,7 +25,13 @@ TicketRenderer::TicketRenderer(PrintCanvas& canvas, const PrintSettings& setting
     , m_clock(std::move(clock))
     , m_y(settings.top) {}
 
-void TicketRenderer::Render(const Ticket& ticket) {
+int TicketRenderer::ContentHeight(PrintCanvas& device, const PrintSettings& settings, Clock clock,
+                                  const Ticket& ticket) {
+    MeasuringCanvas measuring(device);
+    return TicketRenderer(measuring, settings, std::move(clock)).Render(ticket);
+}
+
+int TicketRenderer::Render(const Ticket& ticket) {
     SetBaseFont();
     for (const QString& line : ticket) {
         RenderLine(line);
@@ -34,6 +41,7 @@ void TicketRenderer::Render(const Ticket& ticket) {
             m_canvas.NewPage();
         }
     }
+    return m_y;
 }
 
 void TicketRenderer::RenderLine(const QString& line) {

@@ -25,7 +25,14 @@ public:
     // The cursor starts at the top margin of the settings.
     TicketRenderer(PrintCanvas& canvas, const PrintSettings& settings, Clock clock);
 
-    void Render(const Ticket& ticket);
+    // Gives the cursor after the last line.
+    int Render(const Ticket& ticket);
+
+    // How far down the page the ticket reaches, the top margin included, laid out in the
+    // device's metrics on a page without end and drawn nowhere: the length of a page that holds
+    // it whole. The device's document need not have begun.
+    static int ContentHeight(PrintCanvas& device, const PrintSettings& settings, Clock clock,
+                             const Ticket& ticket);
 
 private:
     void RenderLine(const QString& line);

@@ -229,6 +229,8 @@ TEST_F(TicketRendererTest, PageBreaksWhenTheCursorPassesTheBottomAndLaterPagesSt
     EXPECT_EQ(At(doc.texts[3]), (Placement(2, 566, -20, 10)));
     EXPECT_EQ(At(doc.texts[4]), (Placement(2, 0, 0, 10)));
     EXPECT_EQ(doc.pages, 2);
+    // Measured on a page without end, from the top margin on.
+    EXPECT_EQ(doc.contentHeight, 50 + 4 * 20);
 }
 
 TEST_F(TicketRendererTest, CursorOnTheBottomEdgeIsNoBreakButPastTheLastLineLeavesAnEmptyPage) {
