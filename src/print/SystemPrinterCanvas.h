@@ -6,7 +6,8 @@
 #include <QString>
 
 // A document on an installed system printer (the CUPS queue or the Windows spooler), in the
-// printer's own dots.
+// printer's own dots at its own resolution, on its own paper. Where the driver takes custom
+// page sizes, the page is as long as the ticket, up to the longest page it takes.
 class SystemPrinterCanvas : public PainterCanvas {
 public:
     explicit SystemPrinterCanvas(const QString& printerName);
@@ -21,5 +22,7 @@ protected:
     const QPaintDevice& device() const override { return m_printer; }
 
 private:
+    void FitPageTo(int contentHeight);
+
     QPrinter m_printer;
 };

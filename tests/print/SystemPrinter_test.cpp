@@ -1,13 +1,17 @@
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
 #include "support/ExternalTool.h"
+#include "support/PdfWords.h"
+#include "support/TicketLines.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -54,12 +58,14 @@ QStringList CupsPdfDirectories() {
     return {out, anonymous};
 }
 
-QSet<QString> PdfFiles(const QStringList& directories) {
-    QSet<QString> files;
+// The PDF files there, each with the time it was last written: cups-pdf gives every untitled
+// job the same name.
+QMap<QString, QDateTime> PdfFiles(const QStringList& directories) {
+    QMap<QString, QDateTime> files;
     for (const QString& directory : directories) {
-        for (const QString& name :
-             QDir(directory).entryList({QStringLiteral("*.pdf")}, QDir::Files))
-            files.insert(QDir(directory).filePath(name));
+        for (const QFileInfo& file :
+             QDir(directory).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+            files.insert(file.filePath(), file.lastModified());
     }
     return files;
 }
@@ -67,6 +73,37 @@ QSet<QString> PdfFiles(const QStringList& directories) {
 bool QueueIsEmpty(const QString& queue) {
     const ToolRun run = RunTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue});
     return run.exitCode == 0 && run.output.trimmed().isEmpty();
+}
+
+// Prints the ticket on the queue through the real engine and gives the PDF that cups-pdf made
+// of it, or an empty path after a minute.
+QString PrintThroughCups(const QString& queue, const PrintSettings& settings,
+                         const Ticket& ticket) {
+    QTemporaryDir dir;
+    DevicePrinterSource source(dir.path());
+    EXPECT_TRUE(source.InstalledPrinters().contains(queue))
+        << "queue " << queue.toStdString() << " is missing; run scripts/start-cups";
+    const QStringList directories = CupsPdfDirectories();
+    const QMap<QString, QDateTime> before = PdfFiles(directories);
+
+    const QString billNumber;
+    DiagnosticLog log(dir.filePath(QStringLiteral("Velmora.log")));
+    PrintEngine engine(billNumber, settings, log, source, [](int) {});
+    engine.PrintTicket(queue.toLower(), ticket);
+
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+        if (QueueIsEmpty(queue)) {
+            const QMap<QString, QDateTime> now = PdfFiles(directories);
+            for (auto file = now.cbegin(); file != now.cend(); ++file) {
+                if (before.value(file.key()) != file.value())
+                    return file.key();
+            }
+        }
+        QThread::msleep(200);
+    }
+    ADD_FAILURE() << "no PDF from CUPS in " << directories.join(", ").toStdString();
+    return QString();
 }
 
 int TextLinesOnPage(const QString& pdf, int page) {
@@ -79,38 +116,38 @@ int TextLinesOnPage(const QString& pdf, int page) {
                                 .size());
 }
 
+// A queue of its own on a driver that prints at 203 dpi and takes custom lengths, for one test.
+class ReceiptQueue {
+public:
+    ReceiptQueue()
+        : m_name(QStringLiteral("VelmoraReceipt%1").arg(QCoreApplication::applicationPid())) {
+        m_added = RunTool(QStringLiteral("lpadmin"),
+                          {QStringLiteral("-p"), m_name, QStringLiteral("-E"), QStringLiteral("-v"),
+                           QStringLiteral("cups-pdf:/"), QStringLiteral("-P"),
+                           QStringLiteral(VELMORA_SOURCE_DIR "/tests/print/Receipt203.ppd")})
+                      .exitCode == 0;
+    }
+    ~ReceiptQueue() { RunTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), m_name}); }
+    ReceiptQueue(const ReceiptQueue&) = delete;
+    ReceiptQueue& operator=(const ReceiptQueue&) = delete;
+
+    const QString& name() const { return m_name; }
+    bool added() const { return m_added; }
+
+private:
+    QString m_name;
+    bool m_added = false;
+};
+
 TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     if (!CupsIsRunning())
         GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
-    const QString queue = QueueName();
-    QTemporaryDir dir;
-    DevicePrinterSource source(dir.path());
-    ASSERT_TRUE(source.InstalledPrinters().contains(queue))
-        << "queue " << queue.toStdString() << " is missing; run scripts/start-cups";
-
-    const QStringList directories = CupsPdfDirectories();
-    const QSet<QString> before = PdfFiles(directories);
-
-    const QString billNumber;
-    DiagnosticLog log(dir.filePath(QStringLiteral("Velmora.log")));
     PrintSettings settings;
-    settings.top = 1000000; // the first line falls off the first page: two pages in all
-    PrintEngine engine(billNumber, settings, log, source, [](int) {});
-    engine.PrintTicket(queue.toLower(), {QStringLiteral("SATIR BIR"), QStringLiteral("SATIR IKI"),
-                                         QStringLiteral("SATIR UC")});
-
-    QDeadlineTimer deadline(60000);
-    QSet<QString> produced;
-    while (!deadline.hasExpired()) {
-        if (QueueIsEmpty(queue)) {
-            produced = PdfFiles(directories) - before;
-            if (!produced.isEmpty())
-                break;
-        }
-        QThread::msleep(200);
-    }
-    ASSERT_EQ(produced.size(), 1) << "no PDF from CUPS in " << directories.join(", ").toStdString();
-    const QString pdf = *produced.begin();
+    settings.top = 1000000; // past the driver's longest page: the first line falls off it
+    const QString pdf = PrintThroughCups(
+        QueueName(), settings,
+        {QStringLiteral("SATIR BIR"), QStringLiteral("SATIR IKI"), QStringLiteral("SATIR UC")});
+    ASSERT_FALSE(pdf.isEmpty());
 
     const ToolRun info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.output.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))))
@@ -120,6 +157,35 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     EXPECT_EQ(TextLinesOnPage(pdf, 1), 0);
     EXPECT_EQ(TextLinesOnPage(pdf, 2), 2);
     QFile::remove(pdf);
+}
+
+// Ust, Sol and Sag move the text by that many of the printer's dots, and the receipt is as long
+// as the ticket with its top margin.
+TEST(SystemPrinterTest, MarginsAreThePrintersDotsAndTheReceiptIsAsLongAsTheTicket) {
+    if (!CupsIsRunning())
+        GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
+    const ReceiptQueue queue;
+    ASSERT_TRUE(queue.added());
+    // Longer than the driver's shortest page, an inch, without the top margin. The spooler's PDF
+    // has no text map: its words are known by their places.
+    const Ticket ticket = Lines("UST|#-ORTA|SOL|>-SAG|1|2|3|4");
+    PrintSettings margins;
+    margins.top = 600;
+    margins.left = 40;
+    margins.right = 100;
+    QList<PdfPage> pages;
+    for (const PrintSettings& settings : {PrintSettings(), margins}) {
+        const QString pdf = PrintThroughCups(queue.name(), settings, ticket);
+        pages << ReadPdfPage(pdf);
+        QFile::remove(pdf);
+        ASSERT_EQ(pages.last().words.size(), 8);
+    }
+
+    EXPECT_NEAR(pages[1].words[0].top() - pages[0].words[0].top(), 600, 2);
+    EXPECT_NEAR(pages[1].words[1].left() - pages[0].words[1].left(), 40 - 100 / 2, 1);
+    EXPECT_NEAR(pages[1].words[3].right() - pages[0].words[3].right(), -100, 1);
+    EXPECT_NEAR(pages[1].height - pages[0].height, 600, 3);
+    EXPECT_LT(pages[0].height, 100 / 25.4 * 203);
 }
 
 } // namespace
