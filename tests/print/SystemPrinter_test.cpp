@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -116,29 +117,6 @@ int TextLinesOnPage(const QString& pdf, int page) {
                                 .size());
 }
 
-// A queue of its own on a driver that prints at 203 dpi and takes custom lengths, for one test.
-class ReceiptQueue {
-public:
-    ReceiptQueue()
-        : m_name(QStringLiteral("VelmoraReceipt%1").arg(QCoreApplication::applicationPid())) {
-        m_added = RunTool(QStringLiteral("lpadmin"),
-                          {QStringLiteral("-p"), m_name, QStringLiteral("-E"), QStringLiteral("-v"),
-                           QStringLiteral("cups-pdf:/"), QStringLiteral("-P"),
-                           QStringLiteral(VELMORA_SOURCE_DIR "/tests/print/Receipt203.ppd")})
-                      .exitCode == 0;
-    }
-    ~ReceiptQueue() { RunTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), m_name}); }
-    ReceiptQueue(const ReceiptQueue&) = delete;
-    ReceiptQueue& operator=(const ReceiptQueue&) = delete;
-
-    const QString& name() const { return m_name; }
-    bool added() const { return m_added; }
-
-private:
-    QString m_name;
-    bool m_added = false;
-};
-
 TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     if (!CupsIsRunning())
         GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
@@ -164,8 +142,18 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
 TEST(SystemPrinterTest, MarginsAreThePrintersDotsAndTheReceiptIsAsLongAsTheTicket) {
     if (!CupsIsRunning())
         GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
-    const ReceiptQueue queue;
-    ASSERT_TRUE(queue.added());
+    // A queue of its own, on a driver that prints at 203 dpi and takes custom lengths.
+    const QString queue =
+        QStringLiteral("VelmoraReceipt%1").arg(QCoreApplication::applicationPid());
+    ASSERT_EQ(RunTool(QStringLiteral("lpadmin"),
+                      {QStringLiteral("-p"), queue, QStringLiteral("-E"), QStringLiteral("-v"),
+                       QStringLiteral("cups-pdf:/"), QStringLiteral("-P"),
+                       QStringLiteral(VELMORA_SOURCE_DIR "/tests/print/Receipt203.ppd")})
+                  .exitCode,
+              0);
+    const auto removeQueue = qScopeGuard([&] {
+        RunTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), queue});
+    });
     // Longer than the driver's shortest page, an inch, without the top margin. The spooler's PDF
     // has no text map: its words are known by their places.
     const Ticket ticket = Lines("UST|#-ORTA|SOL|>-SAG|1|2|3|4");
@@ -175,7 +163,7 @@ TEST(SystemPrinterTest, MarginsAreThePrintersDotsAndTheReceiptIsAsLongAsTheTicke
     margins.right = 100;
     QList<PdfPage> pages;
     for (const PrintSettings& settings : {PrintSettings(), margins}) {
-        const QString pdf = PrintThroughCups(queue.name(), settings, ticket);
+        const QString pdf = PrintThroughCups(queue, settings, ticket);
         pages << ReadPdfPage(pdf);
         QFile::remove(pdf);
         ASSERT_EQ(pages.last().words.size(), 8);
