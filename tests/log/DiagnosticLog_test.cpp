@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -12,10 +13,9 @@ class DiagnosticLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_saved = RegionalSettings::current();
-        RegionalSettings turkish;
-        turkish.shortDateFormat = QStringLiteral("dd.MM.yyyy");
-        turkish.longTimeFormat = QStringLiteral("HH:mm:ss");
-        RegionalSettings::setCurrent(turkish);
+        // The day with two digits, as Windows writes it for Turkish, where Qt's own has one.
+        RegionalSettings::setCurrent(
+            RegionalSettings::fromLocale(QLocale(QLocale::Turkish, QLocale::Turkey)));
     }
     void TearDown() override { RegionalSettings::setCurrent(m_saved); }
 

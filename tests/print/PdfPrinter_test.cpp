@@ -161,26 +161,36 @@ TEST_F(PdfPrinterTest, UnwritableDirectoryIsAPrinterError) {
 TEST(PdfFileCanvasTest, RollPaperAtReceiptPrinterResolutionWithAMonospacedBaseFont) {
     QTemporaryDir dir;
     PdfFileCanvas canvas(dir.path());
-    canvas.BeginDocument();
+    // Measured before the document begins, as a ticket is, and the same while it is painted.
     EXPECT_EQ(canvas.DotsPerInch(), 203);
     EXPECT_NEAR(canvas.PageWidth(), 72 / 25.4 * 203, 1);
-    EXPECT_NEAR(canvas.PageHeight(), 297 / 25.4 * 203, 1);
-
     canvas.SetFont(QStringLiteral("Lucida Console"), 10);
-    EXPECT_GT(canvas.TextWidth(QStringLiteral("iiii")), 0);
-    EXPECT_EQ(canvas.TextWidth(QStringLiteral("iiii")), canvas.TextWidth(QStringLiteral("MMMM")));
+    const int width = canvas.TextWidth(QStringLiteral("iiii"));
+    canvas.BeginDocument(1000);
+    EXPECT_EQ(canvas.TextWidth(QStringLiteral("iiii")), width);
+    // The page holds the content to its last dot, in whole points.
+    EXPECT_GE(canvas.PageHeight(), 1000);
+    EXPECT_LE(canvas.PageHeight(), 1003);
+
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(width, canvas.TextWidth(QStringLiteral("MMMM")));
     // Ten points are 28 dots at 203 dpi; the cell is a little taller than the size.
     EXPECT_GE(canvas.TextHeight(QStringLiteral("x")), 28);
     EXPECT_LE(canvas.TextHeight(QStringLiteral("x")), 45);
     EXPECT_EQ(canvas.TextHeight(QString()), canvas.TextHeight(QStringLiteral("x")));
     canvas.Abort();
+
+    PdfFileCanvas endless(dir.path());
+    endless.BeginDocument(1000000000);
+    EXPECT_NEAR(endless.PageHeight(), PdfFileCanvas::kLongestPagePoints / 72.0 * 203, 1);
+    endless.Abort();
 }
 
 TEST(PdfFileCanvasTest, AbortedDocumentLeavesNoFile) {
     QTemporaryDir dir;
     {
         PdfFileCanvas canvas(dir.path());
-        canvas.BeginDocument();
+        canvas.BeginDocument(100);
         canvas.SetFont(QStringLiteral("Lucida Console"), 10);
         canvas.DrawText(0, 0, QStringLiteral("yarim"));
         canvas.Abort();
