@@ -1,7 +1,6 @@
 #include "print/SystemPrinterCanvas.h"
 
 #include "core/Error.h"
-#include "print/PrinterResolution.h"
 
 #include <QPrinterInfo>
 #include <algorithm>
@@ -16,7 +15,7 @@ SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
         m_printer.setOutputFileName(documentFile);
     // Sol, Sag and Ust are the printer's dots. Qt's high resolution is the driver's on Windows
     // but 1200 dpi on CUPS, which a 203-dpi printer would take for six dots each.
-    if (const int dotsPerInch = SystemPrinterResolution(printerName); dotsPerInch > 0)
+    if (const int dotsPerInch = m_queue.DotsPerInch(); dotsPerInch > 0)
         m_printer.setResolution(dotsPerInch);
     // Tickets are laid out to the width of the printer's own paper, not Qt's default page.
     const QPageSize paper = QPrinterInfo(m_printer).defaultPageSize();
