@@ -6,7 +6,7 @@
 namespace {
 
 RegionalSettings& processSettings() {
-    static RegionalSettings settings = RegionalSettings::fromLocale(QLocale::system());
+    static RegionalSettings settings = RegionalSettings::fromSystem();
     return settings;
 }
 
@@ -27,20 +27,14 @@ QString WithoutTimeZone(const QString& format) {
 
 // Qt's short dates come from CLDR, which writes "d.MM.yyyy" for Turkish and two-digit years for
 // German and US English. The restaurants read dates as Windows writes them for their locale, so
-// where the two differ the tickets and the log take Windows' form. On Windows the system's own
-// settings come through QLocale::system() and stand as the user set them.
+// where the two differ the tickets and the log take Windows' form.
 QString ShortDateFormat(const QLocale& locale) {
-#ifndef Q_OS_WIN
     static const QHash<QString, QString> windowsForms{
         {QStringLiteral("tr_TR"), QStringLiteral("dd.MM.yyyy")},
         {QStringLiteral("de_DE"), QStringLiteral("dd.MM.yyyy")},
         {QStringLiteral("en_US"), QStringLiteral("M/d/yyyy")},
     };
-    const auto windowsForm = windowsForms.constFind(locale.name());
-    if (windowsForm != windowsForms.constEnd())
-        return *windowsForm;
-#endif
-    return locale.dateFormat(QLocale::ShortFormat);
+    return windowsForms.value(locale.name(), locale.dateFormat(QLocale::ShortFormat));
 }
 
 } // namespace
@@ -52,6 +46,16 @@ RegionalSettings RegionalSettings::fromLocale(const QLocale& locale) {
     settings.shortDateFormat = ShortDateFormat(locale);
     // The long time of the system's settings carries no time zone; Qt's long format may.
     settings.longTimeFormat = WithoutTimeZone(locale.timeFormat(QLocale::LongFormat));
+    return settings;
+}
+
+RegionalSettings RegionalSettings::fromSystem() {
+    const QLocale system = QLocale::system();
+    RegionalSettings settings = fromLocale(system);
+#ifdef Q_OS_WIN
+    // The user's own short date, as Windows' regional settings hold it.
+    settings.shortDateFormat = system.dateFormat(QLocale::ShortFormat);
+#endif
     return settings;
 }
 
