@@ -8,12 +8,15 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QThread>
 #include <optional>
 
 namespace {
 
 const QString NullMarker = QStringLiteral("#NULL#");
 const QString SettingsBase = QStringLiteral("Velmora");
+constexpr int ReplaceAttempts = 20;
+constexpr unsigned long ReplacePauseMs = 50;
 
 std::optional<int> wholeNumber(const QString& text) {
     static const QRegularExpression pattern(QStringLiteral("^[+-]?[0-9]+$"));
@@ -70,14 +73,24 @@ void IniFiles::IniWriteString(const QString& base, const QString& section, const
     const QString path = filePath(base);
     IniDocument document(readFile(path));
     document.setValue(section, key, value);
+    writeFile(path, document.content());
+}
 
+void IniFiles::writeFile(const QString& path, const QByteArray& content) {
     // The new text goes to a temporary file that replaces the old one only when complete, so
-    // a crash or a full disk never leaves half a file behind.
-    QSaveFile file(path);
-    const QByteArray content = document.content();
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        throw IniFileError(QStringLiteral("Ini dosyasina yazilamadi: %1 (%2)")
-                               .arg(QDir::toNativeSeparators(path), file.errorString()));
+    // a crash or a full disk never leaves half a file behind. Windows refuses the replace
+    // while another program (a virus scanner, a backup, an editor) has the file open, so it
+    // is tried again for a moment.
+    for (int attempt = 1;; ++attempt) {
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+            file.commit())
+            return;
+        if (file.error() != QFileDevice::RenameError || attempt == ReplaceAttempts)
+            throw IniFileError(QStringLiteral("Ini dosyasina yazilamadi: %1 (%2)")
+                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+        QThread::msleep(ReplacePauseMs);
+    }
 }
 
 int IniFiles::IniReadInt(const QString& section, const QString& key, int defaultValue) {

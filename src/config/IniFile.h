@@ -33,6 +33,7 @@ public:
 
 private:
     QByteArray readFile(const QString& path) const;
+    static void writeFile(const QString& path, const QByteArray& content);
 
     QString m_directory;
     bool m_readOnly = false;

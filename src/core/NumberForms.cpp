@@ -1,6 +1,7 @@
 #include "core/NumberForms.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -56,6 +57,18 @@ QString AmountText(double value, QChar separator) {
     if (!std::isfinite(value))
         return QString();
     const QString shortest = QString::number(std::fabs(value), 'f', QLocale::FloatingPointShortest);
+    return withSeparator(roundDecimalText(shortest, value < 0), separator);
+}
+
+QString AmountText(float value, QChar separator) {
+    if (!std::isfinite(value))
+        return QString();
+    // The float's own shortest digits: widened to double, 1.005f would read 1.00499999523.
+    char digits[64];
+    const auto written =
+        std::to_chars(digits, digits + sizeof digits, std::fabs(value), std::chars_format::fixed);
+    const QString shortest =
+        QString::fromLatin1(digits, static_cast<qsizetype>(written.ptr - digits));
     return withSeparator(roundDecimalText(shortest, value < 0), separator);
 }
 

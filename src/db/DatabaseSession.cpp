@@ -1,6 +1,7 @@
 #include "db/DatabaseSession.h"
 
 #include "core/Error.h"
+#include "db/DatabaseProduct.h"
 #include "db/SqliteDialect.h"
 
 #include <QFileInfo>
@@ -26,6 +27,7 @@ DatabaseSession::~DatabaseSession() {
 void DatabaseSession::Open(const ConnectionTarget& target) {
     Close();
     m_target = target;
+    m_sqlite = false;
     if (target.driver == QLatin1String("QSQLITE") && !QFileInfo::exists(target.databaseName)) {
         // SQLite would quietly create an empty database and every query would then fail.
         throw DatabaseError(QStringLiteral("Veritabani dosyasi bulunamadi: ") +
@@ -42,8 +44,13 @@ void DatabaseSession::Open(const ConnectionTarget& target) {
         // An unreachable server must not hold start-up for minutes.
         if (target.driver == QLatin1String("QODBC"))
             db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
-        if (db.open())
+        if (db.open()) {
+            // The dialect follows the database behind the connection, not the Qt driver: SQLite
+            // may as well answer through ODBC.
+            m_sqlite =
+                DatabaseProductName(db).startsWith(QLatin1String("SQLite"), Qt::CaseInsensitive);
             return;
+        }
         const QString message = clientErrorText(db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
@@ -67,7 +74,7 @@ bool DatabaseSession::isOpen() const {
 }
 
 bool DatabaseSession::isSqlite() const {
-    return m_target.driver == QLatin1String("QSQLITE");
+    return m_sqlite;
 }
 
 QSqlDatabase DatabaseSession::database() const {
@@ -83,8 +90,9 @@ void DatabaseSession::Execute(const QString& statement) {
 RecordSet DatabaseSession::Select(const QString& statement, const SqlParameters& parameters) {
     QSqlQuery query(database());
     query.setForwardOnly(true);
-    // Decimal columns come as text, so currency values reach the tickets without binary rounding.
-    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    // Doubles, not each ODBC driver's own text of decimal, money and float columns (which "10.0"
+    // would print); a double holds every amount a restaurant writes exactly enough.
+    query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     run(query, statement, parameters);
     return RecordSet::fetchAll(query);
 }

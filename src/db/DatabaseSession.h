@@ -13,8 +13,9 @@
 // SQL NULL.
 using SqlParameters = QList<QPair<QString, QVariant>>;
 
-// The one database connection `C`. Statements are sent as written; for SQLite alone the
-// dialect layer adapts the few T-SQL forms they use.
+// The one database connection `C`. Statements are sent as written; for a SQLite database
+// alone, reached directly or through ODBC, the dialect layer adapts the few T-SQL forms they
+// use.
 class DatabaseSession {
 public:
     explicit DatabaseSession(QString connectionName = QStringLiteral("C"));
@@ -26,6 +27,7 @@ public:
     void Open(const ConnectionTarget& target);
     void Close();
     bool isOpen() const;
+    // Whether the open connection reaches a SQLite database.
     bool isSqlite() const;
     const ConnectionTarget& target() const { return m_target; }
 
@@ -45,4 +47,5 @@ private:
 
     QString m_connectionName;
     ConnectionTarget m_target;
+    bool m_sqlite = false;
 };

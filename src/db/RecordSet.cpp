@@ -4,26 +4,52 @@
 #include "core/NumberForms.h"
 
 #include <QRegularExpression>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace {
 
-bool isNumericValue(const QVariant& value) {
-    switch (value.metaType().id()) {
+bool isIntegerType(int type) {
+    switch (type) {
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Short:
     case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Bool:
         return true;
     default:
         return false;
     }
+}
+
+bool isFloatingType(int type) {
+    return type == QMetaType::Double || type == QMetaType::Float;
+}
+
+bool isNumericValue(const QVariant& value) {
+    const int type = value.metaType().id();
+    return isIntegerType(type) || isFloatingType(type) || type == QMetaType::Bool;
+}
+
+// The value as its column's type says. A driver may hand a number over as text (an ODBC driver
+// its decimal or money columns, SQLite whatever a row stored), so the text forms see the
+// number whatever the driver did. Text that is no number stays text; nulls stay null.
+QVariant typedValue(const QVariant& value, QMetaType columnType) {
+    const int type = columnType.id();
+    const bool floating = isFloatingType(type);
+    if ((!floating && !isIntegerType(type)) || value.isNull() ||
+        value.metaType().id() != QMetaType::QString)
+        return value;
+    bool isNumber = false;
+    const QString text = value.toString().trimmed();
+    if (floating) {
+        const double number = text.toDouble(&isNumber);
+        return isNumber ? QVariant(number) : value;
+    }
+    const qlonglong number = text.toLongLong(&isNumber);
+    return isNumber ? QVariant(number) : value;
 }
 
 bool matchesLiteral(const QVariant& value, const QString& literal) {
@@ -49,14 +75,17 @@ RecordSet::RecordSet(QStringList columns, QList<Row> rows)
 RecordSet RecordSet::fetchAll(QSqlQuery& query) {
     const QSqlRecord record = query.record();
     QStringList columns;
-    for (int i = 0; i < record.count(); ++i)
+    QList<QMetaType> types;
+    for (int i = 0; i < record.count(); ++i) {
         columns << record.fieldName(i);
+        types << record.field(i).metaType();
+    }
     QList<Row> rows;
     while (query.next()) {
         Row row;
         row.reserve(columns.size());
         for (int i = 0; i < columns.size(); ++i)
-            row << query.value(i);
+            row << typedValue(query.value(i), types.at(i));
         rows << row;
     }
     return RecordSet(columns, rows);
@@ -89,7 +118,7 @@ bool RecordSet::isNull(const QString& column) const {
 
 QString RecordSet::text(const QString& column) const {
     const QVariant v = value(column);
-    if (v.metaType().id() == QMetaType::Double || v.metaType().id() == QMetaType::Float)
+    if (isFloatingType(v.metaType().id()))
         return QuantityText(v);
     return v.isNull() ? QString() : v.toString();
 }

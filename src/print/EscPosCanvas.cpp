@@ -12,10 +12,10 @@ EscPosCanvas::EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts)
 
 EscPosCanvas::~EscPosCanvas() = default;
 
-void EscPosCanvas::BeginDocument() {
+void EscPosCanvas::BeginDocument(int contentHeight) {
     m_connection = EscPosConnection::Open(m_address, m_timeouts);
     RequireReady(QDeadlineTimer(m_timeouts.status));
-    RasterCanvas::BeginDocument();
+    RasterCanvas::BeginDocument(contentHeight);
 }
 
 void EscPosCanvas::EndDocument() {

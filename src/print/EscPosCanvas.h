@@ -15,7 +15,7 @@ public:
     EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts);
     ~EscPosCanvas() override;
 
-    void BeginDocument() override;
+    void BeginDocument(int contentHeight) override;
     void EndDocument() override;
     void Abort() noexcept override;
     bool ConfirmsPrinting() const override { return true; }

@@ -14,7 +14,7 @@ void PainterCanvas::StartPainting(QPaintDevice& device, const QString& failureMe
     if (!m_painter.begin(&device))
         throw PrinterError(failureMessage);
     m_painter.setPen(Qt::black);
-    m_painter.setFont(m_font); // a canvas that moves to a new device keeps its font
+    m_painter.setFont(m_font);
 }
 
 bool PainterCanvas::FinishPainting() {
@@ -27,9 +27,10 @@ void PainterCanvas::SetFont(const QString& face, int pointSize) {
     // A missing face must fall back to a fixed-pitch one, or the ticket columns break.
     m_font.setStyleHint(QFont::TypeWriter);
     m_font.setFixedPitch(true);
-    m_painter.setFont(m_font);
+    if (m_painter.isActive())
+        m_painter.setFont(m_font);
     // Measured for the device, so sizes in points follow the printer's resolution.
-    m_metrics = QFontMetrics(m_font, m_painter.device());
+    m_metrics = QFontMetrics(m_font, &device());
 }
 
 bool PainterCanvas::HasFace(const QString& face) const {
@@ -54,13 +55,13 @@ void PainterCanvas::FillRect(const QRect& area, const QColor& colour) {
 }
 
 int PainterCanvas::PageWidth() const {
-    return m_painter.device() ? m_painter.device()->width() : 0;
+    return device().width();
 }
 
 int PainterCanvas::PageHeight() const {
-    return m_painter.device() ? m_painter.device()->height() : 0;
+    return device().height();
 }
 
 int PainterCanvas::DotsPerInch() const {
-    return m_painter.device() ? m_painter.device()->logicalDpiX() : 0;
+    return device().logicalDpiX();
 }

@@ -7,7 +7,7 @@
 #include <QPainter>
 
 // Text, fonts and fills through QPainter, for any paged device; the device and its
-// document are the subclass's.
+// document are the subclass's. Fonts are measured on the device itself, painting or not.
 class PainterCanvas : public PrintCanvas {
 public:
     void SetFont(const QString& face, int pointSize) override;
@@ -23,6 +23,9 @@ public:
 protected:
     PainterCanvas();
     ~PainterCanvas() override;
+
+    // The device the document goes to, there from construction on.
+    virtual const QPaintDevice& device() const = 0;
 
     // Throws PrinterError with the message when the device cannot be painted on.
     void StartPainting(QPaintDevice& device, const QString& failureMessage);

@@ -9,24 +9,29 @@
 
 // A virtual receipt printer: each document becomes one PDF file in a directory, named by
 // date, time and a sequence number so the files sort in print order. The file appears only
-// when complete.
+// when complete. The paper is a roll: each document's page is as long as its content, up to
+// the longest page a PDF reader shows.
 class PdfFileCanvas : public PainterCanvas {
 public:
     static constexpr int kDotsPerInch = 203;
     static constexpr double kPaperWidthMm = 80;
     static constexpr double kPrintableWidthMm = 72;
-    static constexpr double kPageHeightMm = 297;
+    static constexpr int kLongestPagePoints = 14400;
 
     explicit PdfFileCanvas(QString directory);
     ~PdfFileCanvas() override;
 
-    void BeginDocument() override;
+    void BeginDocument(int contentHeight) override;
     void NewPage() override;
     void EndDocument() override;
     void Abort() noexcept override;
 
+protected:
+    const QPaintDevice& device() const override { return *m_writer; }
+
 private:
     QString NextFileName() const;
+    void SetPageLength(int points);
 
     QString m_directory;
     QSaveFile m_file;

@@ -5,13 +5,16 @@
 #include <QString>
 
 // One document on one printer, in the printer's device pixels: what the ticket renderer
-// needs of a printer and nothing more. Failures throw PrinterError.
+// needs of a printer and nothing more. Fonts, measures, the page width and the resolution work
+// before the document begins, so that a ticket can be measured first. Failures throw
+// PrinterError.
 class PrintCanvas {
 public:
     virtual ~PrintCanvas() = default;
 
-    // Starts the document, without a title.
-    virtual void BeginDocument() = 0;
+    // Starts the document, without a title, on pages as long as the content's height in dots
+    // where the device offers such pages, and on its own page otherwise.
+    virtual void BeginDocument(int contentHeight) = 0;
     virtual void SetFont(const QString& face, int pointSize) = 0;
     // Whether the face is installed; a missing face is replaced silently by a substitute.
     virtual bool HasFace(const QString& face) const = 0;
@@ -22,7 +25,7 @@ public:
     // Top-left corner at (x, y), on an opaque white cell.
     virtual void DrawText(int x, int y, const QString& text) = 0;
     virtual void FillRect(const QRect& area, const QColor& colour) = 0;
-    // The printable area and the resolution of the device.
+    // The printable area and the resolution of the device; the height is the begun page's.
     virtual int PageWidth() const = 0;
     virtual int PageHeight() const = 0;
     virtual int DotsPerInch() const = 0;

@@ -35,8 +35,15 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
     }
 
     const std::unique_ptr<PrintCanvas> canvas = m_printers.Select(printer);
-    TicketRenderer renderer(*canvas, m_settings, m_clock);
-    canvas->BeginDocument();
+    // The ticket is laid out twice, measured and then drawn; both passes read the same moments,
+    // so the texts they lay out are the same.
+    QList<QDateTime> moments;
+    const int contentHeight = TicketRenderer::ContentHeight(
+        *canvas, m_settings, [&] { return moments.emplace_back(m_clock()); }, ticket);
+    TicketRenderer renderer(*canvas, m_settings, [&moments, next = qsizetype(0)]() mutable {
+        return moments.value(next++);
+    });
+    canvas->BeginDocument(contentHeight);
     try {
         renderer.Render(ticket);
         canvas->EndDocument();

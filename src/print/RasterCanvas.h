@@ -4,9 +4,8 @@
 
 #include <QImage>
 
-// A receipt as one picture: as wide as the printer's dots at 203 dpi and as long as what was
-// drawn on it, with no page breaks. The picture grows as the ticket goes down and is cut
-// below the last line; at the end each dot is black or white.
+// A receipt as one picture: as wide as the printer's dots at 203 dpi and as long as the
+// ticket, on one page. At the end each dot is black or white.
 class RasterCanvas : public PainterCanvas {
 public:
     static constexpr int kDotsPerInch = 203;
@@ -16,24 +15,19 @@ public:
     explicit RasterCanvas(int widthDots);
     ~RasterCanvas() override;
 
-    void BeginDocument() override;
-    void DrawText(int x, int y, const QString& text) override;
-    void FillRect(const QRect& area, const QColor& colour) override;
-    // As long as the ticket needs: it never breaks a page.
-    int PageHeight() const override;
-    void NewPage() override;
+    void BeginDocument(int contentHeight) override;
+    // Never needed: the page is as long as the ticket.
+    void NewPage() override {}
     void EndDocument() override;
     void Abort() noexcept override;
 
-    // After EndDocument: QImage::Format_Mono, bit 1 black, down to the lowest line drawn.
+    // After EndDocument: QImage::Format_Mono, bit 1 black.
     const QImage& picture() const { return m_picture; }
 
-private:
-    // Makes the picture at least that many rows high.
-    void Reserve(qint64 rows);
+protected:
+    const QPaintDevice& device() const override { return m_canvas; }
 
-    int m_width;
+private:
     QImage m_canvas; // grey levels while drawing
-    int m_bottom = 0;
     QImage m_picture;
 };

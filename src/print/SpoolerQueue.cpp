@@ -64,6 +64,10 @@ void SpoolerQueue::RequireReady() const {
     }
 }
 
+int SpoolerQueue::DotsPerInch() const {
+    return 0; // the printer object works at the driver's resolution already
+}
+
 QString SpoolerQueue::documentFile() const {
     return QString();
 }
@@ -91,16 +95,21 @@ QString LastCupsError() {
     return QString::fromLocal8Bit(cupsLastErrorString());
 }
 
+// The queue's destination as CUPS describes it, or null; the caller frees it.
+cups_dest_t* NamedDestination(const QString& printerName) {
+    const Destination destination = DestinationOf(printerName);
+    return cupsGetNamedDest(CUPS_HTTP_DEFAULT, destination.name.constData(),
+                            destination.instance.isEmpty() ? nullptr
+                                                           : destination.instance.constData());
+}
+
 } // namespace
 
 void SpoolerQueue::RequireReady() const {
     if (!m_spool.isValid())
         throw PrinterError(QStringLiteral("Gecici yazdirma dosyasi olusturulamadi: ") +
                            m_spool.errorString());
-    const Destination destination = DestinationOf(m_printerName);
-    cups_dest_t* dest = cupsGetNamedDest(
-        CUPS_HTTP_DEFAULT, destination.name.constData(),
-        destination.instance.isEmpty() ? nullptr : destination.instance.constData());
+    cups_dest_t* dest = NamedDestination(m_printerName);
     if (!dest) {
         throw PrinterError(QStringLiteral("Yazici kuyruguna ulasilamadi: ") + m_printerName +
                            QStringLiteral(" (") + LastCupsError() + QLatin1Char(')'));
@@ -123,6 +132,25 @@ void SpoolerQueue::RequireReady() const {
     if (stopped)
         throw PrinterError(QStringLiteral("Yazici kuyrugu durdurulmus: ") + m_printerName +
                            because);
+}
+
+int SpoolerQueue::DotsPerInch() const {
+    cups_dest_t* destination = NamedDestination(m_printerName);
+    if (!destination)
+        return 0;
+    int dotsPerInch = 0;
+    if (cups_dinfo_t* information = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, destination)) {
+        if (ipp_attribute_t* resolution = cupsFindDestDefault(CUPS_HTTP_DEFAULT, destination,
+                                                              information, "printer-resolution")) {
+            int vertical = 0;
+            ipp_res_t units = IPP_RES_PER_INCH;
+            const int horizontal = ippGetResolution(resolution, 0, &vertical, &units);
+            dotsPerInch = units == IPP_RES_PER_CM ? qRound(horizontal * 2.54) : horizontal;
+        }
+        cupsFreeDestInfo(information);
+    }
+    cupsFreeDests(1, destination);
+    return dotsPerInch;
 }
 
 QString SpoolerQueue::documentFile() const {

@@ -2,6 +2,10 @@
 
 #include "core/Error.h"
 
+#include <QPrinterInfo>
+#include <algorithm>
+#include <cmath>
+
 SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
     : m_queue(printerName)
     , m_printer(QPrinter::HighResolution) {
@@ -9,6 +13,14 @@ SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
     const QString documentFile = m_queue.documentFile();
     if (!documentFile.isEmpty())
         m_printer.setOutputFileName(documentFile);
+    // Sol, Sag and Ust are the printer's dots. Qt's high resolution is the driver's on Windows
+    // but 1200 dpi on CUPS, which a 203-dpi printer would take for six dots each.
+    if (const int dotsPerInch = m_queue.DotsPerInch(); dotsPerInch > 0)
+        m_printer.setResolution(dotsPerInch);
+    // Tickets are laid out to the width of the printer's own paper, not Qt's default page.
+    const QPageSize paper = QPrinterInfo(m_printer).defaultPageSize();
+    if (paper.isValid())
+        m_printer.setPageSize(paper);
 }
 
 SystemPrinterCanvas::~SystemPrinterCanvas() {
@@ -16,11 +28,38 @@ SystemPrinterCanvas::~SystemPrinterCanvas() {
         Abort();
 }
 
-void SystemPrinterCanvas::BeginDocument() {
+void SystemPrinterCanvas::BeginDocument(int contentHeight) {
     if (!m_printer.isValid())
         throw PrinterError(QLatin1String("Yazici secilemedi: ") + m_printer.printerName());
     m_queue.RequireReady();
+    FitPageTo(contentHeight);
     StartPainting(m_printer, QLatin1String("Yazdirma baslatilamadi: ") + m_printer.printerName());
+}
+
+// The paper's width and the content's length, within the custom sizes the driver takes; a
+// longer ticket fills the longest page and breaks onto the next.
+void SystemPrinterCanvas::FitPageTo(int contentHeight) {
+    const QPrinterInfo driver(m_printer);
+    if (!driver.supportsCustomPageSizes())
+        return;
+    const double width = m_printer.pageLayout().fullRectPoints().width();
+    const QSizeF smallest = driver.minimumPhysicalPageSize().size(QPageSize::Point);
+    const QSizeF largest = driver.maximumPhysicalPageSize().size(QPageSize::Point);
+    if (width < smallest.width() || width > largest.width())
+        return;
+    const auto paper = [&](double length) {
+        return QPageSize(QSizeF(width, std::clamp(length, smallest.height(), largest.height())),
+                         QPageSize::Point, QString(), QPageSize::ExactMatch);
+    };
+    // The margins the driver keeps on a custom page belong to the length as well.
+    m_printer.setPageSize(paper(smallest.height()));
+    const QMarginsF margins = m_printer.pageLayout().margins(QPageLayout::Point);
+    double length =
+        std::ceil(contentHeight * 72.0 / m_printer.resolution() + margins.top() + margins.bottom());
+    m_printer.setPageSize(paper(length));
+    // Margins rounded to dots may cost the printable height its last dot.
+    if (m_printer.height() < contentHeight)
+        m_printer.setPageSize(paper(++length));
 }
 
 void SystemPrinterCanvas::NewPage() {

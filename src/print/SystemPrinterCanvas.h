@@ -7,19 +7,25 @@
 #include <QString>
 
 // A document on an installed system printer (the CUPS queue or the Windows spooler), in the
-// printer's own dots. Its queue is asked first and answers for the handing over
-// (SpoolerQueue).
+// printer's own dots at its own resolution, on its own paper. Where the driver takes custom
+// page sizes, the page is as long as the ticket, up to the longest page it takes. Its queue is
+// asked first and answers for the handing over (SpoolerQueue).
 class SystemPrinterCanvas : public PainterCanvas {
 public:
     explicit SystemPrinterCanvas(const QString& printerName);
     ~SystemPrinterCanvas() override;
 
-    void BeginDocument() override;
+    void BeginDocument(int contentHeight) override;
     void NewPage() override;
     void EndDocument() override;
     void Abort() noexcept override;
 
+protected:
+    const QPaintDevice& device() const override { return m_printer; }
+
 private:
+    void FitPageTo(int contentHeight);
+
     SpoolerQueue m_queue; // outlives the printer, which writes into its document file
     QPrinter m_printer;
 };

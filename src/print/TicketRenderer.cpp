@@ -2,6 +2,8 @@
 
 #include "print/Code39.h"
 #include "print/DateTimePlaceholders.h"
+#include "print/MeasuringCanvas.h"
+#include "print/TextRows.h"
 #include "print/TicketMarkup.h"
 
 #include <QtMath>
@@ -23,15 +25,23 @@ TicketRenderer::TicketRenderer(PrintCanvas& canvas, const PrintSettings& setting
     , m_clock(std::move(clock))
     , m_y(settings.top) {}
 
-void TicketRenderer::Render(const Ticket& ticket) {
+int TicketRenderer::ContentHeight(PrintCanvas& device, const PrintSettings& settings, Clock clock,
+                                  const Ticket& ticket) {
+    MeasuringCanvas measuring(device);
+    return TicketRenderer(measuring, settings, std::move(clock)).Render(ticket);
+}
+
+int TicketRenderer::Render(const Ticket& ticket) {
     SetBaseFont();
     for (const QString& line : ticket) {
         RenderLine(line);
         if (m_canvas.PageHeight() < m_y) {
             m_y = 0;
+            m_ink.clear();
             m_canvas.NewPage();
         }
     }
+    return m_y;
 }
 
 void TicketRenderer::RenderLine(const QString& line) {
@@ -54,8 +64,10 @@ void TicketRenderer::RenderLine(const QString& line) {
 
 void TicketRenderer::DrawHeading(const QString& text) {
     m_canvas.SetFont(kBaseFace, kHeadingSize);
-    m_canvas.DrawText(CentredX(m_canvas.TextWidth(text)), m_y, text);
-    m_y += m_canvas.TextHeight(text);
+    for (const QString& row : TextRows(m_canvas, text, AlignedWidth())) {
+        Draw(CentredX(m_canvas.TextWidth(row)), m_y, row);
+        m_y += m_canvas.TextHeight(row);
+    }
     SetBaseFont();
 }
 
@@ -66,24 +78,35 @@ void TicketRenderer::DrawSeparator() {
     if (step > 0) {
         const int count = (m_canvas.PageWidth() - m_settings.right) / step;
         for (int i = 0; i <= count; ++i)
-            m_canvas.DrawText(i * step, m_y, dash);
+            Draw(i * step, m_y, dash);
     }
     m_y += m_canvas.TextHeight(dash);
 }
 
+// On the row of the line before, unless it would touch text standing there: then on a row of
+// its own below. Where Sag leaves no room at all, it goes up as it always has.
 void TicketRenderer::DrawRightPart(const QString& text) {
     const int height = m_canvas.TextHeight(text);
-    m_y -= height;
-    m_canvas.DrawText(m_canvas.PageWidth() - m_canvas.TextWidth(text) - m_settings.right, m_y,
-                      text);
-    m_y += height;
+    const QStringList rows = TextRows(m_canvas, text, AlignedWidth());
+    const int width = m_canvas.TextWidth(rows.first());
+    const QRect above(RightAlignedX(width), m_y - height, width, height);
+    if (AlignedWidth() > 0 && TouchesInk(above)) {
+        Draw(above.x(), m_y, rows.first());
+        m_y += height;
+    } else {
+        Draw(above.x(), above.y(), rows.first());
+    }
+    for (const QString& row : rows.mid(1)) {
+        Draw(RightAlignedX(m_canvas.TextWidth(row)), m_y, row);
+        m_y += height;
+    }
 }
 
 void TicketRenderer::DrawBarcode(const QString& text) {
     m_canvas.SetFont(kBarcodeFace, kBarcodeSize);
     const QString symbolText = QLatin1Char('*') + text + QLatin1Char('*');
     if (m_canvas.HasFace(kBarcodeFace)) {
-        m_canvas.DrawText(CentredX(m_canvas.TextWidth(symbolText)), m_y, symbolText);
+        Draw(CentredX(m_canvas.TextWidth(symbolText)), m_y, symbolText);
         m_y += m_canvas.TextHeight(symbolText);
     } else {
         DrawBarcodeSymbol(text);
@@ -98,22 +121,50 @@ void TicketRenderer::DrawBarcodeSymbol(const QString& text) {
     const int module = NarrowBarDots(m_canvas.DotsPerInch());
     const int width = symbol.widthInModules() * module;
     const int height = m_canvas.TextHeight(symbol.encodedText());
-    const int x = CentredX(width);
+    const QRect cell(CentredX(width), m_y, width, height);
 
-    m_canvas.FillRect(QRect(x, m_y, width, height), Qt::white);
+    m_canvas.FillRect(cell, Qt::white);
+    m_ink << cell;
     for (const Code39Symbol::Bar& bar : symbol.bars())
-        m_canvas.FillRect(QRect(x + bar.start * module, m_y, bar.width * module, height),
+        m_canvas.FillRect(QRect(cell.x() + bar.start * module, m_y, bar.width * module, height),
                           Qt::black);
     m_y += height;
 }
 
 void TicketRenderer::DrawOrdinary(const QString& line) {
-    m_canvas.DrawText(0, m_y, line);
-    m_y += m_canvas.TextHeight(line);
+    for (const QString& row : TextRows(m_canvas, line, m_canvas.PageWidth())) {
+        Draw(0, m_y, row);
+        m_y += m_canvas.TextHeight(row);
+    }
+}
+
+void TicketRenderer::Draw(int x, int y, const QString& text) {
+    m_canvas.DrawText(x, y, text);
+    const QRect cell(x, y, m_canvas.TextWidth(text), m_canvas.TextHeight(text));
+    if (!cell.isEmpty())
+        m_ink << cell;
+}
+
+// Touching counts: a right part that begins where a name ends would read as one word with it.
+bool TicketRenderer::TouchesInk(const QRect& area) {
+    // The cursor only moves down, so a cell above this row is never reached again.
+    m_ink.removeIf([&](const QRect& cell) { return cell.y() + cell.height() <= area.y(); });
+    return std::any_of(m_ink.cbegin(), m_ink.cend(), [&](const QRect& cell) {
+        return cell.y() < area.y() + area.height() && cell.x() <= area.x() + area.width() &&
+               area.x() <= cell.x() + cell.width();
+    });
+}
+
+int TicketRenderer::AlignedWidth() const {
+    return m_canvas.PageWidth() - m_settings.right;
 }
 
 int TicketRenderer::CentredX(int width) const {
-    return (m_canvas.PageWidth() - width - m_settings.right) / 2 + m_settings.left;
+    return (AlignedWidth() - width) / 2 + m_settings.left;
+}
+
+int TicketRenderer::RightAlignedX(int width) const {
+    return AlignedWidth() - width;
 }
 
 void TicketRenderer::SetBaseFont() {

@@ -11,6 +11,8 @@
 #include "tickets/Ean13.h"
 #include "tickets/TicketBuilders.h"
 
+#include <cmath>
+
 namespace {
 
 struct Customer {
@@ -29,10 +31,11 @@ Customer LookUpCustomer(JobContext& context) {
 }
 
 // The balance before the bill in amount text (two decimals at most), and the balance itself in
-// its four-decimal form.
+// its four-decimal form. The running total counts in ten-thousandths, so that 1.005f adds 1.005
+// as "Toplam" shows it, not 1.00499999523.
 void AppendBalances(Ticket& ticket, float runningTotal, qint64 balance) {
-    const double opening =
-        (static_cast<double>(runningTotal) * 10000.0 + static_cast<double>(balance)) / 10000.0;
+    const double total = std::round(static_cast<double>(runningTotal) * 10000.0);
+    const double opening = (total + static_cast<double>(balance)) / 10000.0;
     ticket << QStringLiteral("İlk Bakiye:") << AmountLine(AmountText(opening))
            << QStringLiteral("Kalan Bakiye: ") << AmountLine(BalanceText(balance));
 }

@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -160,6 +162,20 @@ TEST_F(IniFileTest, WriteFailureNamesTheFileAndLeavesNothingBehind) {
     ASSERT_TRUE(QDir(m_dir.path()).mkdir("Blocked.ini"));
     EXPECT_THROW(m_ini.IniReadString("Blocked", "S", "K", "d"), IniFileError);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(IniFileTest, WriteLandsWhileAnotherProgramHasTheFileOpen) {
+    writeRaw("[S]\r\nK=old\r\n");
+    QFile reader(path());
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
+    // Windows refuses to replace a file that is open; the reader lets go after a moment.
+    std::thread release([&reader] {
+        QThread::msleep(200);
+        reader.close();
+    });
+    EXPECT_NO_THROW(m_ini.IniWriteString("Test", "S", "K", "new"));
+    release.join();
+    EXPECT_EQ(readRaw(), QByteArray("[S]\r\nK=new\r\n"));
 }
 
 TEST_F(IniFileTest, ReadIntAcceptsSignedDecimalsAndRepairsTheRest) {

@@ -1,18 +1,24 @@
 #include "core/Error.h"
+#include "core/RegionalSettings.h"
 #include "db/ConnectionString.h"
 #include "db/DatabaseSession.h"
 #include "db/OdbcDrivers.h"
-#include "db/SqliteDialect.h"
 #include "queue/QueueStatements.h"
+#include "support/BillJobRunner.h"
 #include "support/QStringPrinter.h"
 #include "support/TdsLoginCapture.h"
 #include "support/TestDatabase.h"
+#include "support/TicketLines.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 namespace {
 
+// The SQLite and FreeTDS ODBC drivers are Debian packages; a Windows machine has Microsoft's
+// driver, which needs a SQL Server.
+#ifndef Q_OS_WIN
 TEST(OdbcDrivers, ListsTheDriversTheDriverManagerKnows) {
     const QStringList drivers = InstalledOdbcDrivers();
     EXPECT_TRUE(drivers.contains("SQLite3")) << drivers.join(", ").toStdString();
@@ -41,11 +47,23 @@ protected:
         m_odbc.Open(target);
     }
 
-    // The session sends statements to ODBC as written; behind this driver sits SQLite, so
-    // the test itself spells T-SQL's ISNULL the SQLite way.
+    // The T-SQL as the server sends it: the session finds SQLite behind the driver.
     RecordSet lines(bool sent, bool printed, const QVariant& kind) {
-        return m_odbc.Select(SqliteStatementText(LineStatement()),
+        return m_odbc.Select(LineStatement(),
                              {{"SIP", sent}, {"ID", 302}, {"YAZ", printed}, {"IADE", kind}});
+    }
+
+    // The bills printed by one tick each through the session, with the customer's balance.
+    QList<Ticket> PrintBills(DatabaseSession& session, const QList<qint64>& bills) {
+        BillJobRunner runner(session, {"KASA-1"});
+        runner.options.customerFlag = true;
+        runner.LoadPrinters();
+        for (const qint64 bill : bills) {
+            m_seed.queueJob(bill, "1");
+            runner.Tick();
+        }
+        EXPECT_EQ(m_seed.count("A_YazimKuyrugu"), 0);
+        return runner.printer().TicketsFor("KASA-1");
     }
 
     TestDatabase m_seed;
@@ -83,6 +101,54 @@ TEST_F(OdbcSqliteTest, BindsFlagsNumbersTextAndNullsAndReadsTypedAndNullColumns)
     EXPECT_EQ(none.recordCount(), 0);
 }
 
+// Rates, quantities, amounts and a four-decimal balance reach the bill in the same text forms
+// through the driver's decimals as through the embedded provider.
+TEST_F(OdbcSqliteTest, BillsPrintTheSameThroughOdbcAsThroughTheEmbeddedProvider) {
+    const RegionalSettings saved = RegionalSettings::current();
+    RegionalSettings turkish = saved;
+    turkish.decimalSeparator = QLatin1Char(',');
+    RegionalSettings::setCurrent(turkish);
+    m_seed.exec("INSERT INTO A_Yazicilar VALUES ('Adisyon', 'KASA-1')");
+    m_seed.exec("INSERT INTO MUSTERI VALUES ('C1', 'Kara Ltd')");
+    m_seed.exec("INSERT INTO MUSTISL VALUES ('C1', 300.1234, 0), ('C1', 0, 200)");
+    const QStringList rates{"10", "12.5", "0", "NULL"};
+    for (qint64 bill = 303; bill < 307; ++bill) {
+        m_seed.addBill(bill, "1", "M5");
+        m_seed.exec(QStringLiteral("UPDATE A_Adisyon SET MUSTERIKODU='C1', INDORAN=%1, "
+                                   "INDTOPLAM=5, SERVISORAN=12.5, SERVISTUTAR=4.5, TOPLAM=99.5 "
+                                   "WHERE ID=%2")
+                        .arg(rates.at(bill - 303))
+                        .arg(bill));
+        m_seed.addSaleLine(bill, "10", 1, 12.5);
+        m_seed.addSaleLine(bill, "11", 0.5, 40);
+        m_seed.addSaleLine(bill, "11", 12.5, 62.5);
+    }
+    m_seed.exec("UPDATE A_AdsSatir SET SIP=1, YAZ=1 WHERE FISID > 302");
+
+    const QList<Ticket> embedded = PrintBills(m_seed.session(), {303, 304, 305, 306});
+    const QList<Ticket> odbc = PrintBills(m_odbc, {303, 304, 305, 306});
+    RegionalSettings::setCurrent(saved);
+
+    ASSERT_EQ(embedded.size(), 4);
+    EXPECT_EQ(odbc, embedded);
+    EXPECT_TRUE(HasLines(embedded[0], Lines("1   Türk kahvesi|>-12,5 TL|0,5 Ayran|>-40 TL|"
+                                            "12,5 Ayran|>-62,5 TL|=-|Toplam   : |>-115 TL||"
+                                            "#-Indirim : %10|#->-5 TL|Servis  : %12,5|>-4,5 TL")));
+    EXPECT_TRUE(HasLines(embedded[0], Lines("#-99,5 TL|İlk Bakiye:|>-215,12 TL|Kalan Bakiye: |"
+                                            ">-100,1234 TL")));
+    EXPECT_TRUE(HasLines(embedded[1], Lines("#-Indirim : %12,5|#->-5 TL|Servis  : %12,5")));
+    for (const Ticket& withoutRate : {embedded[2], embedded[3]})
+        EXPECT_TRUE(HasLines(withoutRate, Lines("#-Indirim : |#->-5 TL|=-|Servis  : %12,5")));
+
+    // At high precision the driver hands its own text over ("10.0"); the column's type reads it.
+    QSqlQuery exact(m_odbc.database());
+    exact.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    ASSERT_TRUE(exact.exec("SELECT INDORAN, ID FROM A_Adisyon WHERE ID = 303"));
+    RecordSet rate = RecordSet::fetchAll(exact);
+    rate.First();
+    EXPECT_EQ(rate.text("INDORAN") + rate.text("ID"), "10303");
+}
+
 // What FreeTDS really sends to the server shows whether the quoting survived the driver.
 TEST(OdbcFreeTds, AwkwardValuesReachTheServerIntact) {
     const QString password = QString::fromUtf8("p;w}d{ }=x;UID=evil");
@@ -99,5 +165,6 @@ TEST(OdbcFreeTds, AwkwardValuesReachTheServerIntact) {
     EXPECT_EQ(login->database, database);
     EXPECT_EQ(login->user, user);
 }
+#endif
 
 } // namespace

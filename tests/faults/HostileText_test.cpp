@@ -123,12 +123,9 @@ protected:
         return false;
     }
 
+    // A text wider than the paper is drawn row after row, which together give it whole.
     static bool drawnWithin(const RecordedDocument& document, const QString& value) {
-        for (const QString& text : document.drawnTexts()) {
-            if (text.contains(value))
-                return true;
-        }
-        return false;
+        return document.drawnTexts().join(QString()).contains(value);
     }
 
     TestDatabase db;

@@ -1,21 +1,27 @@
 #include "support/ServerDirectory.h"
+#include "support/ServerProcess.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QThread>
-#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
+
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 namespace {
 
+#ifndef Q_OS_WIN
 constexpr uid_t kUnprivileged = 65534;
+#endif
 
 const QByteArray CompleteDatabaseIni = "[Database]\r\nServer=KASA-PC\\SQLExpress\r\n"
                                        "Database=KESTROVA_2025\r\nUser=sa\r\nPass=#DEFAULT#\r\n"
@@ -30,7 +36,9 @@ QByteArray LocalSettings(bool complete) {
                            QStringLiteral("Acilista bekleme suresi=0"));
     if (!complete)
         lines.removeAll(QStringLiteral("Verbose mode (DEGISTIRMEYIN)=0"));
-    return lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+    // In the system's 8-bit character set, as the server reads them.
+    QStringEncoder encoder(QStringConverter::System);
+    return encoder.encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
 struct ReadOnlyCase {
@@ -45,10 +53,8 @@ struct ReadOnlyCase {
 class ReadOnlySettingsTest : public ::testing::TestWithParam<ReadOnlyCase> {
 protected:
     void SetUp() override {
-        executable = dir.filePath(QStringLiteral("velmora"));
-        if (::link(VELMORA_EXECUTABLE, QFile::encodeName(executable).constData()) != 0) {
-            ASSERT_TRUE(QFile::copy(QStringLiteral(VELMORA_EXECUTABLE), executable));
-        }
+        executable = InstallServer(QStringLiteral(VELMORA_EXECUTABLE), dir.path());
+        ASSERT_FALSE(executable.isEmpty());
         seedOneProductionJob();
         dir.write(QStringLiteral("Velmora.ini"), LocalSettings(GetParam().settingsComplete));
         dir.write(QStringLiteral("Database.ini"),
@@ -59,9 +65,11 @@ protected:
             ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup |
                                                         QFile::ReadOther));
         }
+#ifndef Q_OS_WIN
         if (::geteuid() == 0) {
             ASSERT_NO_FATAL_FAILURE(runUnprivileged());
         }
+#endif
     }
 
     void TearDown() override {
@@ -82,6 +90,8 @@ protected:
         db.queueJob(302, QStringLiteral("0"));
     }
 
+#ifndef Q_OS_WIN
+    // Windows refuses to write a read-only file to administrators too; only Linux needs this.
     void runUnprivileged() {
         launcher = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
         if (launcher.isEmpty())
@@ -93,6 +103,7 @@ protected:
                              QStringLiteral("--regid=%1").arg(kUnprivileged),
                              QStringLiteral("--clear-groups"), QStringLiteral("--")};
     }
+#endif
 
     void launch() {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -119,7 +130,9 @@ protected:
         return true;
     }
 
-    int queued() { return dir.database().count(QStringLiteral("A_YazimKuyrugu")); }
+    int queued() {
+        return dir.database().count(QStringLiteral("A_YazimKuyrugu"));
+    }
     int pdfCount() const {
         return QDir(dir.filePath(QStringLiteral("printers/mutfak")))
             .entryList({QStringLiteral("*.pdf")}, QDir::Files)
@@ -162,8 +175,8 @@ TEST_P(ReadOnlySettingsTest, StartsOrSaysWhyAndLosesNothing) {
                                                          : QStringLiteral("Velmora.ini");
         ASSERT_TRUE(waitUntil([this] { return errors().contains(QLatin1String("yazilamadi")); }))
             << errors().toStdString();
-        EXPECT_TRUE(
-            errors().startsWith(QStringLiteral("Ini dosyasina yazilamadi: ") + dir.filePath(file)))
+        EXPECT_TRUE(errors().startsWith(QStringLiteral("Ini dosyasina yazilamadi: ") +
+                                        QDir::toNativeSeparators(dir.filePath(file))))
             << errors().toStdString();
         // Alive, idle: the job waits for a start that can read its settings.
         QThread::msleep(1500);
@@ -174,10 +187,7 @@ TEST_P(ReadOnlySettingsTest, StartsOrSaysWhyAndLosesNothing) {
     }
     iniFilesUnchanged();
 
-    ::kill(static_cast<pid_t>(server.processId()), SIGTERM);
-    ASSERT_TRUE(server.waitForFinished(10000));
-    EXPECT_EQ(server.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(server.exitCode(), 0);
+    StopServer(server);
     const bool unchanged = iniFilesUnchanged();
     std::cout << "read-only settings (" << GetParam().name << ", "
               << (launcher.isEmpty() ? "file permissions" : "unprivileged user")

@@ -10,8 +10,15 @@
 #include <iomanip>
 #include <iostream>
 #include <random>
-#include <unistd.h>
 #include <vector>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+// psapi.h needs the types of windows.h
+#include <psapi.h>
+#else
+#include <unistd.h>
+#endif
 
 // AddressSanitizer keeps freed memory in quarantine, so resident memory grows there whatever
 // the server does; that build looks for leaks instead.
@@ -41,11 +48,18 @@ constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr bool kResidentMemoryMeaningful = VELMORA_RESIDENT_MEMORY_MEANINGFUL;
 
 qint64 ResidentBytes() {
+#ifdef Q_OS_WIN
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return -1;
+    return static_cast<qint64>(counters.WorkingSetSize);
+#else
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return -1;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.value(1).toLongLong() * ::sysconf(_SC_PAGESIZE);
+#endif
 }
 
 // One thing a terminal does: write a bill's new lines (each with a note of its own that names

@@ -23,10 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CanvasSetup setup;
     setup.pageHeight = 400;
     RecordingCanvas canvas(document, setup);
-    canvas.BeginDocument();
-    TicketRenderer renderer(canvas, settings,
-                            [] { return QDateTime(QDate(2026, 12, 8), QTime(14, 3)); });
-    renderer.Render(FuzzText(data, size).split(QLatin1Char('\n')));
+    const auto clock = [] {
+        return QDateTime(QDate(2026, 12, 8), QTime(14, 3));
+    };
+    const Ticket ticket = FuzzText(data, size).split(QLatin1Char('\n'));
+    canvas.BeginDocument(TicketRenderer::ContentHeight(canvas, settings, clock, ticket));
+    TicketRenderer(canvas, settings, clock).Render(ticket);
     canvas.EndDocument();
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -12,10 +13,9 @@ class DiagnosticLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_saved = RegionalSettings::current();
-        RegionalSettings turkish;
-        turkish.shortDateFormat = QStringLiteral("dd.MM.yyyy");
-        turkish.longTimeFormat = QStringLiteral("HH:mm:ss");
-        RegionalSettings::setCurrent(turkish);
+        // The day with two digits, as Windows writes it for Turkish, where Qt's own has one.
+        RegionalSettings::setCurrent(
+            RegionalSettings::fromLocale(QLocale(QLocale::Turkish, QLocale::Turkey)));
     }
     void TearDown() override { RegionalSettings::setCurrent(m_saved); }
 
@@ -44,6 +44,16 @@ TEST_F(DiagnosticLogTest, EntryFormatWithCrLfAndNoByteOrderMark) {
     DiagnosticLog log = makeLog(false);
     log.LogLine(QStringLiteral(">> Gonderildi:pdf:mutfak"), true);
     EXPECT_EQ(contents(), QByteArray("08.12.2026 14:03:27->> Gonderildi:pdf:mutfak\r\n"));
+}
+
+TEST_F(DiagnosticLogTest, TextIsInTheSystemsEightBitCharacterSet) {
+    makeLog(false).LogLine(QStringLiteral("Yazici: Sıcak"), true);
+#ifdef Q_OS_WIN
+    const QByteArray name = QByteArray("S\xFD") + "cak"; // code page 1254: a Turkish Windows
+#else
+    const QByteArray name = QByteArray("S\xC4\xB1") + "cak"; // UTF-8
+#endif
+    EXPECT_EQ(contents(), "08.12.2026 14:03:27-Yazici: " + name + "\r\n");
 }
 
 TEST_F(DiagnosticLogTest, VerboseModeWritesUnforcedLinesAndKeepsEarlierOnes) {

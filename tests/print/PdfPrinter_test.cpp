@@ -63,6 +63,7 @@ private:
     DevicePrinterSource m_source{dir.path()};
 };
 
+#ifndef Q_OS_WIN // the text and the barcodes are read by poppler and zbar, Linux programs
 // Each text must come after the one before it in the extracted text.
 void ExpectInOrder(const QString& text, const QStringList& parts) {
     qsizetype from = 0;
@@ -104,6 +105,7 @@ TEST_F(PdfPrinterTest, EveryCode39CharacterScansBack) {
         EXPECT_TRUE(scanned.contains(QStringLiteral("CODE-39:") + text))
             << text.toStdString() << " not in " << scanned.join(QLatin1Char('|')).toStdString();
 }
+#endif
 
 TEST_F(PdfPrinterTest, FilesAreNamedToSortInPrintOrderWithDefaultPermissions) {
     for (const QString& text :
@@ -113,13 +115,15 @@ TEST_F(PdfPrinterTest, FilesAreNamedToSortInPrintOrderWithDefaultPermissions) {
     const QStringList files = FilesIn(QStringLiteral("archive")); // nothing else left behind
     ASSERT_EQ(files.size(), 3);
     const QRegularExpression name(QStringLiteral("^\\d{8}-\\d{6}-\\d{4}\\.pdf$"));
-    QStringList texts;
-    for (const QString& file : files) {
+    for (const QString& file : files)
         EXPECT_TRUE(name.match(file).hasMatch()) << file.toStdString();
+#ifndef Q_OS_WIN // pdftotext
+    QStringList texts;
+    for (const QString& file : files)
         texts << TextOf(dir.filePath(QStringLiteral("archive/") + file)).trimmed();
-    }
     EXPECT_EQ(texts, QStringList({QStringLiteral("BIRINCI"), QStringLiteral("IKINCI"),
                                   QStringLiteral("UCUNCU")}));
+#endif
 
 #ifdef Q_OS_UNIX
     const mode_t mask = umask(0);
@@ -138,7 +142,8 @@ TEST_F(PdfPrinterTest, RelativeDirectoryIsUnderTheBaseDirectoryAndIsCreated) {
     DevicePrinterSource source(dir.path());
     EXPECT_EQ(source.PdfDirectory(QStringLiteral("pdf:fis/kasa")),
               dir.filePath(QStringLiteral("fis/kasa")));
-    EXPECT_EQ(source.PdfDirectory(QStringLiteral("PDF:/var/fis")), QStringLiteral("/var/fis"));
+    const QString absolute = QDir::rootPath() + QStringLiteral("var/fis");
+    EXPECT_EQ(source.PdfDirectory(QStringLiteral("PDF:") + absolute), absolute);
     EXPECT_TRUE(source.IsVirtualPrinter(QStringLiteral("Pdf:x")));
     EXPECT_FALSE(source.IsVirtualPrinter(QStringLiteral("Kasa pdf:x")));
 
@@ -156,26 +161,36 @@ TEST_F(PdfPrinterTest, UnwritableDirectoryIsAPrinterError) {
 TEST(PdfFileCanvasTest, RollPaperAtReceiptPrinterResolutionWithAMonospacedBaseFont) {
     QTemporaryDir dir;
     PdfFileCanvas canvas(dir.path());
-    canvas.BeginDocument();
+    // Measured before the document begins, as a ticket is, and the same while it is painted.
     EXPECT_EQ(canvas.DotsPerInch(), 203);
     EXPECT_NEAR(canvas.PageWidth(), 72 / 25.4 * 203, 1);
-    EXPECT_NEAR(canvas.PageHeight(), 297 / 25.4 * 203, 1);
-
     canvas.SetFont(QStringLiteral("Lucida Console"), 10);
-    EXPECT_GT(canvas.TextWidth(QStringLiteral("iiii")), 0);
-    EXPECT_EQ(canvas.TextWidth(QStringLiteral("iiii")), canvas.TextWidth(QStringLiteral("MMMM")));
+    const int width = canvas.TextWidth(QStringLiteral("iiii"));
+    canvas.BeginDocument(1000);
+    EXPECT_EQ(canvas.TextWidth(QStringLiteral("iiii")), width);
+    // The page holds the content to its last dot, in whole points.
+    EXPECT_GE(canvas.PageHeight(), 1000);
+    EXPECT_LE(canvas.PageHeight(), 1003);
+
+    EXPECT_GT(width, 0);
+    EXPECT_EQ(width, canvas.TextWidth(QStringLiteral("MMMM")));
     // Ten points are 28 dots at 203 dpi; the cell is a little taller than the size.
     EXPECT_GE(canvas.TextHeight(QStringLiteral("x")), 28);
     EXPECT_LE(canvas.TextHeight(QStringLiteral("x")), 45);
     EXPECT_EQ(canvas.TextHeight(QString()), canvas.TextHeight(QStringLiteral("x")));
     canvas.Abort();
+
+    PdfFileCanvas endless(dir.path());
+    endless.BeginDocument(1000000000);
+    EXPECT_NEAR(endless.PageHeight(), PdfFileCanvas::kLongestPagePoints / 72.0 * 203, 1);
+    endless.Abort();
 }
 
 TEST(PdfFileCanvasTest, AbortedDocumentLeavesNoFile) {
     QTemporaryDir dir;
     {
         PdfFileCanvas canvas(dir.path());
-        canvas.BeginDocument();
+        canvas.BeginDocument(100);
         canvas.SetFont(QStringLiteral("Lucida Console"), 10);
         canvas.DrawText(0, 0, QStringLiteral("yarim"));
         canvas.Abort();

@@ -3,6 +3,7 @@
 #include "support/RecordingPrinter.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -145,8 +146,9 @@ TEST_F(PlaceholderTest, EveryOccurrenceIsReplacedAndLowerCaseIsLeftAlone) {
 }
 
 TEST_F(PlaceholderTest, DateFollowsTheRegionalShortFormatAndIsReadAnewForEveryLine) {
+    const QLocale american(QLocale::English, QLocale::UnitedStates);
     EXPECT_EQ(PrintAt({QStringLiteral("#TARIH# #SAAT#"), QStringLiteral("#-#SAAT#")},
-                      QStringLiteral("M/d/yyyy")),
+                      RegionalSettings::fromLocale(american).shortDateFormat),
               QStringList({QStringLiteral("1/5/2026 09:05"), QStringLiteral("09:06")}));
 }
 

@@ -1,7 +1,9 @@
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
 #include "support/ExternalTool.h"
+#include "support/PdfWords.h"
 #include "support/QueueHarness.h"
+#include "support/TicketLines.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -9,8 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -57,16 +59,14 @@ QStringList CupsPdfDirectories() {
     return {out, anonymous};
 }
 
-// Each file with its time of change, as "path<TAB>time": cups-pdf names a document after its
-// title, so an untitled one replaces the last one's file.
-QSet<QString> PdfFiles(const QStringList& directories) {
-    QSet<QString> files;
+// The PDF files there, each with the time it was last written: cups-pdf gives every untitled
+// job the same name.
+QMap<QString, QDateTime> PdfFiles(const QStringList& directories) {
+    QMap<QString, QDateTime> files;
     for (const QString& directory : directories) {
         for (const QFileInfo& file :
-             QDir(directory).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
-            files.insert(file.filePath() + QLatin1Char('\t') +
-                         QString::number(file.lastModified().toMSecsSinceEpoch()));
-        }
+             QDir(directory).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files))
+            files.insert(file.filePath(), file.lastModified());
     }
     return files;
 }
@@ -76,15 +76,18 @@ bool QueueIsEmpty(const QString& queue) {
     return run.exitCode == 0 && run.output.trimmed().isEmpty();
 }
 
-// The PDFs cups-pdf wrote since before, once the queue has no job left; empty after a minute.
-QSet<QString> NewPdfs(const QString& queue, const QStringList& directories,
-                      const QSet<QString>& before) {
+// The PDFs cups-pdf wrote since before, once the queue has no job left; none after a minute.
+QStringList NewPdfs(const QString& queue, const QStringList& directories,
+                    const QMap<QString, QDateTime>& before) {
     QDeadlineTimer deadline(60000);
     while (!deadline.hasExpired()) {
         if (QueueIsEmpty(queue)) {
-            QSet<QString> produced;
-            for (const QString& file : PdfFiles(directories) - before)
-                produced.insert(file.section(QLatin1Char('\t'), 0, 0));
+            QStringList produced;
+            const QMap<QString, QDateTime> now = PdfFiles(directories);
+            for (auto file = now.cbegin(); file != now.cend(); ++file) {
+                if (before.value(file.key()) != file.value())
+                    produced << file.key();
+            }
             if (!produced.isEmpty())
                 return produced;
         }
@@ -93,13 +96,34 @@ QSet<QString> NewPdfs(const QString& queue, const QStringList& directories,
     return {};
 }
 
+// Prints the ticket on the queue through the real engine and gives the PDF that cups-pdf made
+// of it, or an empty path after a minute.
+QString PrintThroughCups(const QString& queue, const PrintSettings& settings,
+                         const Ticket& ticket) {
+    QTemporaryDir dir;
+    DevicePrinterSource source(dir.path());
+    EXPECT_TRUE(source.InstalledPrinters().contains(queue))
+        << "queue " << queue.toStdString() << " is missing; run scripts/start-cups";
+    const QStringList directories = CupsPdfDirectories();
+    const QMap<QString, QDateTime> before = PdfFiles(directories);
+
+    const QString billNumber;
+    DiagnosticLog log(dir.filePath(QStringLiteral("Velmora.log")));
+    PrintEngine engine(billNumber, settings, log, source, [](int) {});
+    engine.PrintTicket(queue.toLower(), ticket);
+
+    const QStringList produced = NewPdfs(queue, directories, before);
+    EXPECT_EQ(produced.size(), 1) << "no PDF from CUPS in " << directories.join(", ").toStdString();
+    return produced.value(0);
+}
+
 // A cups-pdf queue of the test's own (lpadmin needs root), removed with its jobs at the end.
 class TestQueue {
 public:
-    explicit TestQueue(const QString& name)
+    explicit TestQueue(const QString& name,
+                       const QStringList& driver = {"-m", "lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd"})
         : m_name(name)
-        , m_created(Run("lpadmin", {"-p", name, "-E", "-v", "cups-pdf:/", "-m",
-                                    "lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd"})) {}
+        , m_created(Run("lpadmin", QStringList{"-p", name, "-E", "-v", "cups-pdf:/"} + driver)) {}
     ~TestQueue() {
         if (m_created)
             Run("lpadmin", {"-x", m_name});
@@ -130,26 +154,12 @@ int TextLinesOnPage(const QString& pdf, int page) {
 TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     if (!CupsIsRunning())
         GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
-    const QString queue = QueueName();
-    QTemporaryDir dir;
-    DevicePrinterSource source(dir.path());
-    ASSERT_TRUE(source.InstalledPrinters().contains(queue))
-        << "queue " << queue.toStdString() << " is missing; run scripts/start-cups";
-
-    const QStringList directories = CupsPdfDirectories();
-    const QSet<QString> before = PdfFiles(directories);
-
-    const QString billNumber;
-    DiagnosticLog log(dir.filePath(QStringLiteral("Velmora.log")));
     PrintSettings settings;
-    settings.top = 1000000; // the first line falls off the first page: two pages in all
-    PrintEngine engine(billNumber, settings, log, source, [](int) {});
-    engine.PrintTicket(queue.toLower(), {QStringLiteral("SATIR BIR"), QStringLiteral("SATIR IKI"),
-                                         QStringLiteral("SATIR UC")});
-
-    const QSet<QString> produced = NewPdfs(queue, directories, before);
-    ASSERT_EQ(produced.size(), 1) << "no PDF from CUPS in " << directories.join(", ").toStdString();
-    const QString pdf = *produced.begin();
+    settings.top = 1000000; // past the driver's longest page: the first line falls off it
+    const QString pdf = PrintThroughCups(
+        QueueName(), settings,
+        {QStringLiteral("SATIR BIR"), QStringLiteral("SATIR IKI"), QStringLiteral("SATIR UC")});
+    ASSERT_FALSE(pdf.isEmpty());
 
     const ToolRun info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.output.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))))
@@ -159,6 +169,39 @@ TEST(SystemPrinterTest, TicketGoesThroughTheSpoolerToTheCupsPdfQueue) {
     EXPECT_EQ(TextLinesOnPage(pdf, 1), 0);
     EXPECT_EQ(TextLinesOnPage(pdf, 2), 2);
     QFile::remove(pdf);
+}
+
+// Ust, Sol and Sag move the text by that many of the printer's dots, and the receipt is as long
+// as the ticket with its top margin.
+TEST(SystemPrinterTest, MarginsAreThePrintersDotsAndTheReceiptIsAsLongAsTheTicket) {
+    if (!CupsIsRunning())
+        GTEST_SKIP() << "CUPS is not running here (scripts/start-cups starts it)";
+    // A queue of its own, on a driver that prints at 203 dpi and takes custom lengths.
+    const TestQueue queue(
+        QStringLiteral("VelmoraReceipt%1").arg(QCoreApplication::applicationPid()),
+        {QStringLiteral("-P"), QStringLiteral(VELMORA_SOURCE_DIR "/tests/print/Receipt203.ppd")});
+    if (!queue.created())
+        GTEST_SKIP() << "lpadmin cannot add a queue here (it needs root)";
+    // Longer than the driver's shortest page, an inch, without the top margin. The spooler's PDF
+    // has no text map: its words are known by their places.
+    const Ticket ticket = Lines("UST|#-ORTA|SOL|>-SAG|1|2|3|4");
+    PrintSettings margins;
+    margins.top = 600;
+    margins.left = 40;
+    margins.right = 100;
+    QList<PdfPage> pages;
+    for (const PrintSettings& settings : {PrintSettings(), margins}) {
+        const QString pdf = PrintThroughCups(queue.name(), settings, ticket);
+        pages << ReadPdfPage(pdf);
+        QFile::remove(pdf);
+        ASSERT_EQ(pages.last().words.size(), 8);
+    }
+
+    EXPECT_NEAR(pages[1].words[0].top() - pages[0].words[0].top(), 600, 2);
+    EXPECT_NEAR(pages[1].words[1].left() - pages[0].words[1].left(), 40 - 100 / 2, 1);
+    EXPECT_NEAR(pages[1].words[3].right() - pages[0].words[3].right(), -100, 1);
+    EXPECT_NEAR(pages[1].height - pages[0].height, 600, 3);
+    EXPECT_LT(pages[0].height, 100 / 25.4 * 203);
 }
 
 // A kitchen ticket for a queue that refuses jobs, then is stopped (as CUPS leaves a queue whose
@@ -191,12 +234,12 @@ TEST(SystemPrinterTest, ARefusingOrStoppedQueueKeepsTheJobUntilItTakesTheTicket)
     EXPECT_TRUE(QueueIsEmpty(queue.name()));
 
     const QStringList directories = CupsPdfDirectories();
-    const QSet<QString> before = PdfFiles(directories);
+    const QMap<QString, QDateTime> before = PdfFiles(directories);
     ASSERT_TRUE(queue.Run("cupsenable"));
     h.tick();
     EXPECT_EQ(h.flags(ayran), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.queued(), 0);
-    const QSet<QString> produced = NewPdfs(queue.name(), directories, before);
+    const QStringList produced = NewPdfs(queue.name(), directories, before);
     EXPECT_EQ(produced.size(), 1);
     for (const QString& pdf : produced)
         QFile::remove(pdf);

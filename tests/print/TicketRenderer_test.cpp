@@ -2,6 +2,7 @@
 #include "print/Code39.h"
 #include "print/PrintEngine.h"
 #include "support/RecordingCanvas.h"
+#include "support/TicketLines.h"
 
 #include <QSet>
 #include <QTemporaryDir>
@@ -127,6 +128,51 @@ TEST_F(TicketRendererTest, RightPartLandsOnTheRowOfTheLineBefore) {
     EXPECT_EQ(At(doc.texts[4]), (Placement(1, 0, 48, 10)));
 }
 
+QList<Placement> AllPlaced(const RecordedDocument& doc) {
+    QList<Placement> placed;
+    for (const DrawnText& drawn : doc.texts)
+        placed << At(drawn);
+    return placed;
+}
+
+TEST_F(TicketRendererTest, RightPartThatWouldTouchTextOnTheRowBeforeTakesARowOfItsOwn) {
+    const auto& doc = Print(Lines("1   Özel karışık ızgara tabağı büyük boy ve ekstra|>-1234,5 TL|"
+                                  "#-Ads. No: 302 Masa 5|>-08.12.2026 14:03|#-No: 302|>-14:03|x"));
+
+    // The name ends at 500, the amount would begin at 486; the heading ends at 421, the date
+    // would begin at 416. The short heading keeps the time on its row.
+    EXPECT_EQ(AllPlaced(doc), (QList<Placement>{{1, 0, 0, 10},
+                                                {1, 486, 20, 10},
+                                                {1, 155, 40, 14},
+                                                {1, 416, 68, 10},
+                                                {1, 239, 88, 14},
+                                                {1, 526, 116 - 20, 10},
+                                                {1, 0, 116, 10}}));
+}
+
+TEST_F(TicketRendererTest, TextWiderThanItsRoomContinuesOnTheNextRowAfterABlankWhereOneFits) {
+    settings.right = 36;
+    const QString name =
+        QStringLiteral("1   Karışık ızgara tabağı büyük boy, acılı ve ekstra lavaşlı");
+    const QString heading = QStringLiteral("Paket Satış - P1 - Elif Kaya - Servis 12");
+    const QString ettn =
+        QStringLiteral("2096a59f-9e56-5ab3-ba47-8f1b9662ecbd2096a59f-9e56-5ab3-ba47");
+    const auto& doc =
+        Print({name, QStringLiteral(">-1234,5 TL"), QStringLiteral("#-") + heading, ettn});
+
+    // 57 characters fit the page; 38 of the heading's fit the 540 dots left of Sag.
+    EXPECT_EQ(doc.drawnTexts(),
+              QStringList({name.left(53), QStringLiteral("lavaşlı"), QStringLiteral("1234,5 TL"),
+                           heading.left(38), QStringLiteral("12"), ettn.left(57), ettn.mid(57)}));
+    EXPECT_EQ(AllPlaced(doc), (QList<Placement>{{1, 0, 0, 10},
+                                                {1, 0, 20, 10},
+                                                {1, 450, 20, 10},
+                                                {1, (540 - 532) / 2, 40, 14},
+                                                {1, (540 - 28) / 2, 68, 14},
+                                                {1, 0, 96, 10},
+                                                {1, 0, 116, 10}}));
+}
+
 TEST_F(TicketRendererTest, RightPartAsTheFirstLineIsDrawnAboveTheTop) {
     const auto& atTop = Print({QStringLiteral(">-5"), QStringLiteral("x")});
     EXPECT_EQ(At(atTop.texts[0]), (Placement(1, 566, -20, 10)));
@@ -183,6 +229,8 @@ TEST_F(TicketRendererTest, PageBreaksWhenTheCursorPassesTheBottomAndLaterPagesSt
     EXPECT_EQ(At(doc.texts[3]), (Placement(2, 566, -20, 10)));
     EXPECT_EQ(At(doc.texts[4]), (Placement(2, 0, 0, 10)));
     EXPECT_EQ(doc.pages, 2);
+    // Measured on a page without end, from the top margin on.
+    EXPECT_EQ(doc.contentHeight, 50 + 4 * 20);
 }
 
 TEST_F(TicketRendererTest, CursorOnTheBottomEdgeIsNoBreakButPastTheLastLineLeavesAnEmptyPage) {

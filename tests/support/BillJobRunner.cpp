@@ -4,29 +4,32 @@
 #include "tickets/TicketBuilders.h"
 
 BillJobRunner::BillJobRunner(TestDatabase& db, QStringList installedPrinters)
-    : BillJobRunner(db, std::move(installedPrinters), nullptr) {}
+    : BillJobRunner(db.session(), std::move(installedPrinters), nullptr) {}
+
+BillJobRunner::BillJobRunner(DatabaseSession& session, QStringList installedPrinters)
+    : BillJobRunner(session, std::move(installedPrinters), nullptr) {}
 
 BillJobRunner::BillJobRunner(TestDatabase& db, PrinterSource& printers)
-    : BillJobRunner(db, {}, &printers) {}
+    : BillJobRunner(db.session(), {}, &printers) {}
 
-BillJobRunner::BillJobRunner(TestDatabase& db, QStringList installedPrinters,
+BillJobRunner::BillJobRunner(DatabaseSession& session, QStringList installedPrinters,
                              PrinterSource* realPrinters)
-    : A(db.session(), QStringLiteral("A"))
-    , m_EKA(db.session(), QStringLiteral("EKA"))
-    , m_X(db.session(), QStringLiteral("X"))
-    , m_YAZ(db.session(), QStringLiteral("YAZ"))
+    : A(session, QStringLiteral("A"))
+    , m_EKA(session, QStringLiteral("EKA"))
+    , m_X(session, QStringLiteral("X"))
+    , m_YAZ(session, QStringLiteral("YAZ"))
     , m_settings(m_X)
     , m_log(m_dir.filePath(QStringLiteral("Velmora.log")))
     , m_printer(job, m_log, std::move(installedPrinters))
     , m_engine(realPrinters ? std::make_unique<PrintEngine>(job.AdisyonID, PrintSettings{}, m_log,
                                                             *realPrinters, [](int) {})
                             : nullptr)
-    , m_context{job,          A,
-                m_EKA,        m_X,
-                db.session(), m_settings,
-                m_registry,   m_engine ? static_cast<TicketPrinter&>(*m_engine) : m_printer,
-                m_backups,    m_status,
-                m_log,        options}
+    , m_context{job,        A,
+                m_EKA,      m_X,
+                session,    m_settings,
+                m_registry, m_engine ? static_cast<TicketPrinter&>(*m_engine) : m_printer,
+                m_backups,  m_status,
+                m_log,      options}
     , m_poller(job, m_context,
                {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip}) {
     SetQueryStatements(m_poller.Q(), A, m_EKA, m_X, m_YAZ);

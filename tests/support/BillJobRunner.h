@@ -22,6 +22,8 @@ class BillJobRunner {
 public:
     explicit BillJobRunner(TestDatabase& db,
                            QStringList installedPrinters = {QStringLiteral("KASA-1")});
+    // On another connection to a database, such as one through ODBC.
+    BillJobRunner(DatabaseSession& session, QStringList installedPrinters);
     // Prints through the real engine on these printers instead of recording.
     BillJobRunner(TestDatabase& db, PrinterSource& printers);
 
@@ -39,7 +41,8 @@ public:
     QList<Ticket> PrintedTickets() const;
 
 private:
-    BillJobRunner(TestDatabase& db, QStringList installedPrinters, PrinterSource* realPrinters);
+    BillJobRunner(DatabaseSession& session, QStringList installedPrinters,
+                  PrinterSource* realPrinters);
 
     QTemporaryDir m_dir;
     Query m_EKA;

@@ -13,8 +13,9 @@ RecordingCanvas::RecordingCanvas(std::shared_ptr<RecordedDocument> document, Can
     : m_document(std::move(document))
     , m_setup(std::move(setup)) {}
 
-void RecordingCanvas::BeginDocument() {
+void RecordingCanvas::BeginDocument(int contentHeight) {
     m_document->pages = 1;
+    m_document->contentHeight = contentHeight;
 }
 
 void RecordingCanvas::SetFont(const QString& face, int pointSize) {

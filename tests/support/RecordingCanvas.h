@@ -26,10 +26,11 @@ struct FilledRect {
 
 // All that one document received, in drawing order.
 struct RecordedDocument {
-    QString printer; // the name the engine selected
-    QString path;    // as handed to PrintTicket (filled by RecordingPrinter)
-    Ticket lines;    // the ticket as built (filled by RecordingPrinter)
-    int pages = 0;   // 1 once begun
+    QString printer;        // the name the engine selected
+    QString path;           // as handed to PrintTicket (filled by RecordingPrinter)
+    Ticket lines;           // the ticket as built (filled by RecordingPrinter)
+    int pages = 0;          // 1 once begun
+    int contentHeight = -1; // as the document was begun with
     bool ended = false;
     bool aborted = false;
     QList<DrawnText> texts;
@@ -56,7 +57,7 @@ class RecordingCanvas : public PrintCanvas {
 public:
     RecordingCanvas(std::shared_ptr<RecordedDocument> document, CanvasSetup setup);
 
-    void BeginDocument() override;
+    void BeginDocument(int contentHeight) override;
     void SetFont(const QString& face, int pointSize) override;
     bool HasFace(const QString& face) const override;
     int TextWidth(const QString& text) const override;

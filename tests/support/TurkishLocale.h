@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QLocale>
+#include <QtGlobal>
 #include <clocale>
 #include <gtest/gtest.h>
 
@@ -11,7 +12,12 @@ class TurkishLocale {
 public:
     TurkishLocale()
         : m_previous(std::setlocale(LC_ALL, nullptr)) {
-        EXPECT_NE(std::setlocale(LC_ALL, "tr_TR.UTF-8"), nullptr) << "run scripts/install-deps";
+#ifdef Q_OS_WIN
+        const char* const name = "Turkish_Turkey.1254";
+#else
+        const char* const name = "tr_TR.UTF-8";
+#endif
+        EXPECT_NE(std::setlocale(LC_ALL, name), nullptr) << "run scripts/install-deps";
         QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
     }
     ~TurkishLocale() {

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -166,6 +167,19 @@ TEST_F(BillEdgeCasesTest, RunningTotalIsSummedInSinglePrecision) {
 
     // In double precision the 3000 lines would come to 300.
     EXPECT_TRUE(HasLines(RunOne(QStringLiteral("1"), 310), Lines("Toplam   : |>-300,01 TL")));
+
+    // The total rounds as its line does, the opening balance starts from it.
+    runner.options.customerFlag = true;
+    for (const auto& [bill, amount, text] :
+         {std::tuple(311, 1.005, "1,01"), {312, 2.675, "2,68"}}) {
+        Bill(bill);
+        Line(bill, 1, amount);
+        const QString line = QStringLiteral(">-%1 TL").arg(QLatin1String(text));
+        const Ticket ticket = RunOne(QStringLiteral("1"), bill);
+        EXPECT_TRUE(
+            HasLines(ticket, {line, QStringLiteral("=-"), QStringLiteral("Toplam   : "), line}));
+        EXPECT_TRUE(HasLines(ticket, {QStringLiteral("İlk Bakiye:"), line}));
+    }
 }
 
 TEST_F(BillEdgeCasesTest, FailedRatesDownloadLeavesAnEmptyLine) {

@@ -205,6 +205,7 @@ TEST(BillOnPdfPrinter, BarcodeScansAndDocumentNumberReads) {
     ASSERT_EQ(files.size(), 1);
     const QString pdf = dir.filePath(QStringLiteral("kasa/") + files.first());
 
+#ifndef Q_OS_WIN // poppler and zbar are Linux programs
     const ToolRun text =
         RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     EXPECT_TRUE(text.output.contains(QStringLiteral("Belge No: 0000000003025")))
@@ -219,6 +220,7 @@ TEST(BillOnPdfPrinter, BarcodeScansAndDocumentNumberReads) {
                                  {QStringLiteral("--quiet"), image + QStringLiteral(".png")});
     EXPECT_EQ(scan.output.trimmed(), QStringLiteral("CODE-39:0000000003025"))
         << scan.errors.toStdString();
+#endif
 }
 
 } // namespace
