@@ -1,76 +1,91 @@
 #include "support/EscPosEmulator.h"
 
-#include <arpa/inet.h>
+#include <QFile>
+#include <QSemaphore>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <memory>
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
-
-namespace {
-
-bool Readable(int fd) {
-    pollfd wanted{fd, POLLIN, 0};
-    return ::poll(&wanted, 1, 10) > 0;
-}
-
-} // namespace
+#endif
 
 EscPosEmulator::EscPosEmulator(bool pseudoTerminal) {
-    if (pseudoTerminal) {
-        m_fds[0] = ::posix_openpt(O_RDWR | O_NOCTTY);
-        ::grantpt(m_fds[0]);
-        ::unlockpt(m_fds[0]);
-        m_fds[1] = ::open(::ptsname(m_fds[0]), O_RDWR | O_NOCTTY);
-        termios raw{};
-        ::tcgetattr(m_fds[1], &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(m_fds[1], TCSANOW, &raw);
-        m_path = QStringLiteral("escpos:") + QString::fromLocal8Bit(::ptsname(m_fds[0]));
-    } else {
-        m_fds[0] = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-        socklen_t size = sizeof address;
-        ::bind(m_fds[0], reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(m_fds[0], 4);
-        ::getsockname(m_fds[0], reinterpret_cast<sockaddr*>(&address), &size);
-        m_path = QStringLiteral("escpos://127.0.0.1:%1").arg(ntohs(address.sin_port));
-    }
-    m_thread = std::thread([this, pseudoTerminal] {
+    QSemaphore ready;
+    m_thread = std::thread([this, pseudoTerminal, &ready] {
+#ifdef Q_OS_UNIX
+        if (pseudoTerminal) {
+            // Not blocking: QFile reads until it has all it asked for.
+            const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+            ::fcntl(master, F_SETFL, O_NONBLOCK);
+            ::grantpt(master);
+            ::unlockpt(master);
+            const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY); // held open, raw
+            termios raw{};
+            ::tcgetattr(slave, &raw);
+            ::cfmakeraw(&raw);
+            ::tcsetattr(slave, TCSANOW, &raw);
+            m_path = QStringLiteral("escpos:") + QString::fromLocal8Bit(::ptsname(master));
+            ready.release();
+            QFile line;
+            line.open(master, QIODevice::ReadWrite | QIODevice::Unbuffered);
+            Serve(line, [master] {
+                pollfd wanted{master, POLLIN, 0};
+                return ::poll(&wanted, 1, 10) > 0 ? 1 : 0;
+            });
+            ::close(slave);
+            ::close(master);
+            return;
+        }
+#endif
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost);
+        m_path = QStringLiteral("escpos://127.0.0.1:%1").arg(server.serverPort());
+        ready.release();
         while (!m_stop) {
-            if (pseudoTerminal) {
-                Serve(m_fds[0]);
-            } else if (Readable(m_fds[0])) {
-                const int client = ::accept(m_fds[0], nullptr, nullptr);
-                m_input.clear();
-                Serve(client);
-                ::close(client);
-            }
+            if (!server.hasPendingConnections() && !server.waitForNewConnection(10))
+                continue;
+            const std::unique_ptr<QTcpSocket> client(server.nextPendingConnection());
+            m_input.clear();
+            Serve(*client, [&client] {
+                if (client->bytesAvailable() > 0 || client->waitForReadyRead(10))
+                    return 1;
+                return client->state() == QAbstractSocket::ConnectedState ? 0 : -1;
+            });
         }
     });
+    ready.acquire();
 }
 
 EscPosEmulator::~EscPosEmulator() {
     m_stop = true;
     m_thread.join();
-    ::close(m_fds[0]);
-    ::close(m_fds[1]);
 }
 
-void EscPosEmulator::Serve(int fd) {
+void EscPosEmulator::Serve(QIODevice& line, const std::function<int()>& waitForData) {
     for (qsizetype received = 0; !m_stop;) {
-        if (!Readable(fd))
+        const int data = waitForData();
+        if (data <= 0) {
+            if (data < 0)
+                return;
             continue;
+        }
         const bool slow = m_fault == Fault::ReadsSlowly;
-        char buffer[65536];
-        const ssize_t count = ::read(fd, buffer, slow ? 256 : sizeof buffer);
-        received += count;
-        if (count <= 0 || (m_fault == Fault::DropsMidTicket && received > 2000))
+        const QByteArray bytes = line.read(slow ? 256 : 65536);
+        received += bytes.size();
+        if (bytes.isEmpty() || (m_fault == Fault::DropsMidTicket && received > 2000))
             return;
-        m_input.append(buffer, count);
+        m_input += bytes;
         const QByteArray answers = Parse();
-        if (m_fault != Fault::NeverAnswers)
-            (void)!::write(fd, answers.constData(), static_cast<size_t>(answers.size()));
-        ::usleep(slow ? 20000 : 0);
+        if (!answers.isEmpty() && m_fault != Fault::NeverAnswers) {
+            line.write(answers);
+            line.waitForBytesWritten(100);
+        }
+        if (slow)
+            QThread::msleep(20);
     }
 }
 

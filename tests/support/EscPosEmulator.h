@@ -1,18 +1,20 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 #include <QList>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <thread>
 
-// An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 or on a raw pseudo-terminal,
-// served from its own thread since the server blocks while it waits for a printer. It parses
-// ESC @, GS v 0, ESC d, GS V and DLE EOT n, answers with the condition set, keeps each cut
-// ticket as a picture and, told to, misbehaves as broken printers do.
+// An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 or (POSIX only) on a raw
+// pseudo-terminal, served from its own thread since the server blocks while it waits for a
+// printer. It parses ESC @, GS v 0, ESC d, GS V and DLE EOT n, answers with the condition set,
+// keeps each cut ticket as a picture and, told to, misbehaves as broken printers do.
 class EscPosEmulator {
 public:
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
@@ -30,11 +32,11 @@ public:
     }
 
 private:
-    void Serve(int fd);
+    // Until the line closes; waitForData says 1 when there is input, 0 for none yet, -1 closed.
+    void Serve(QIODevice& line, const std::function<int()>& waitForData);
     QByteArray Parse(); // eats whole commands off the input, returns the status answers
 
     QString m_path;
-    int m_fds[2] = {-1, -1}; // the listener or the terminal's master side; its slave side
     std::atomic<Condition> m_condition{Condition::Ready};
     std::atomic<Fault> m_fault{Fault::None};
     std::atomic<bool> m_stop{false};
