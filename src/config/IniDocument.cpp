@@ -90,15 +90,21 @@ bool IniDocument::isBlank(int index) const {
     return m_lines.at(index).text.trimmed().isEmpty();
 }
 
-int IniDocument::findKey(const QString& section, const QString& key) const {
+QList<int> IniDocument::keyLinesOf(const QString& section) const {
+    QList<int> indexes;
     bool inSection = false;
     for (int i = 0; i < m_lines.size(); ++i) {
-        if (const auto name = sectionName(i)) {
+        if (const auto name = sectionName(i))
             inSection = name->compare(section, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const auto line = inSection ? keyLine(i) : std::nullopt;
-        if (line && line->key.compare(key, Qt::CaseInsensitive) == 0)
+        else if (inSection && keyLine(i))
+            indexes.append(i);
+    }
+    return indexes;
+}
+
+int IniDocument::findKey(const QString& section, const QString& key) const {
+    for (const int i : keyLinesOf(section)) {
+        if (keyLine(i)->key.compare(key, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
@@ -122,16 +128,11 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
 
 QList<std::pair<QString, QString>> IniDocument::entries(const QString& section) const {
     QList<std::pair<QString, QString>> result;
-    bool inSection = false;
-    for (int i = 0; i < m_lines.size(); ++i) {
-        if (const auto name = sectionName(i)) {
-            inSection = name->compare(section, Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const auto line = inSection ? keyLine(i) : std::nullopt;
+    for (const int i : keyLinesOf(section)) {
+        const QString key = keyLine(i)->key;
         // A repeated key is read from its first line, as value() does.
-        if (line && findKey(section, line->key) == i)
-            result.append({line->key, *value(section, line->key)});
+        if (findKey(section, key) == i)
+            result.append({key, *value(section, key)});
     }
     return result;
 }

@@ -37,6 +37,8 @@ private:
     };
 
     void appendLine(const QByteArray& bytes, const QByteArray& terminator);
+    // The key lines of a section, in file order, from every header of that name.
+    QList<int> keyLinesOf(const QString& section) const;
     // Index of the first line of the key in a section of that name, or -1.
     int findKey(const QString& section, const QString& key) const;
     // Index of the first header of that section, or -1.
