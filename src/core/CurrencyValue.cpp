@@ -78,7 +78,7 @@ qint64 CurrencyFromVariant(const QVariant& value) {
     default:
         break;
     }
-    // Decimal columns arrive as text when read at high precision: take the digits as they are.
+    // A number may still come as text (a column of no numeric type): take its digits as they are.
     qint64 result = 0;
     if (currencyFromDecimalText(value, value.toString().trimmed(), result))
         return result;

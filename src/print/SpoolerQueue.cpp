@@ -14,10 +14,12 @@
 #include <cups/cups.h>
 #endif
 
+#ifdef Q_OS_WIN
+
 SpoolerQueue::SpoolerQueue(QString printerName)
     : m_printerName(std::move(printerName)) {}
 
-#ifdef Q_OS_WIN
+SpoolerQueue::~SpoolerQueue() = default;
 
 namespace {
 
@@ -95,33 +97,40 @@ QString LastCupsError() {
     return QString::fromLocal8Bit(cupsLastErrorString());
 }
 
-// The queue's destination as CUPS describes it, or null; the caller frees it.
-cups_dest_t* NamedDestination(const QString& printerName) {
-    const Destination destination = DestinationOf(printerName);
-    return cupsGetNamedDest(CUPS_HTTP_DEFAULT, destination.name.constData(),
-                            destination.instance.isEmpty() ? nullptr
-                                                           : destination.instance.constData());
+} // namespace
+
+SpoolerQueue::SpoolerQueue(QString printerName)
+    : m_printerName(std::move(printerName)) {
+    const Destination destination = DestinationOf(m_printerName);
+    m_destination.reset(cupsGetNamedDest(
+        CUPS_HTTP_DEFAULT, destination.name.constData(),
+        destination.instance.isEmpty() ? nullptr : destination.instance.constData()));
+    if (!m_destination)
+        m_destinationError = LastCupsError();
 }
 
-} // namespace
+SpoolerQueue::~SpoolerQueue() = default;
+
+void SpoolerQueue::DestinationRelease::operator()(cups_dest_s* destination) const {
+    cupsFreeDests(1, destination);
+}
 
 void SpoolerQueue::RequireReady() const {
     if (!m_spool.isValid())
         throw PrinterError(QStringLiteral("Gecici yazdirma dosyasi olusturulamadi: ") +
                            m_spool.errorString());
-    cups_dest_t* dest = NamedDestination(m_printerName);
-    if (!dest) {
+    if (!m_destination) {
         throw PrinterError(QStringLiteral("Yazici kuyruguna ulasilamadi: ") + m_printerName +
-                           QStringLiteral(" (") + LastCupsError() + QLatin1Char(')'));
+                           QStringLiteral(" (") + m_destinationError + QLatin1Char(')'));
     }
-    const auto option = [dest](const char* name) {
-        return QString::fromUtf8(cupsGetOption(name, dest->num_options, dest->options));
+    const auto option = [this](const char* name) {
+        return QString::fromUtf8(
+            cupsGetOption(name, m_destination->num_options, m_destination->options));
     };
     const bool accepting = option("printer-is-accepting-jobs") != QLatin1String("false");
     // IPP printer-state 5: stopped, as CUPS leaves a queue whose backend failed.
     const bool stopped = option("printer-state") == QLatin1String("5");
     const QString reasons = option("printer-state-reasons");
-    cupsFreeDests(1, dest);
 
     const QString because = reasons.isEmpty() || reasons == QLatin1String("none")
                                 ? QString()
@@ -135,13 +144,12 @@ void SpoolerQueue::RequireReady() const {
 }
 
 int SpoolerQueue::DotsPerInch() const {
-    cups_dest_t* destination = NamedDestination(m_printerName);
-    if (!destination)
+    if (!m_destination)
         return 0;
     int dotsPerInch = 0;
-    if (cups_dinfo_t* information = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, destination)) {
-        if (ipp_attribute_t* resolution = cupsFindDestDefault(CUPS_HTTP_DEFAULT, destination,
-                                                              information, "printer-resolution")) {
+    if (cups_dinfo_t* information = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, m_destination.get())) {
+        if (ipp_attribute_t* resolution = cupsFindDestDefault(
+                CUPS_HTTP_DEFAULT, m_destination.get(), information, "printer-resolution")) {
             int vertical = 0;
             ipp_res_t units = IPP_RES_PER_INCH;
             const int horizontal = ippGetResolution(resolution, 0, &vertical, &units);
@@ -149,7 +157,6 @@ int SpoolerQueue::DotsPerInch() const {
         }
         cupsFreeDestInfo(information);
     }
-    cupsFreeDests(1, destination);
     return dotsPerInch;
 }
 

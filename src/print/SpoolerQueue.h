@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
+
+struct cups_dest_s;
 
 // A system printer's queue at the spooler: whether it takes a document now, the resolution its
 // driver prints at, and the handing over of a rendered document, so that a stopped, refusing or
@@ -11,7 +14,9 @@
 // asked before it.
 class SpoolerQueue {
 public:
+    // On CUPS the queue is described once here, for the one document it serves.
     explicit SpoolerQueue(QString printerName);
+    ~SpoolerQueue();
 
     // Throws PrinterError saying why when the queue would not print a document now; called before
     // anything is drawn.
@@ -30,6 +35,11 @@ public:
 private:
     QString m_printerName;
 #ifndef Q_OS_WIN
+    struct DestinationRelease {
+        void operator()(cups_dest_s* destination) const;
+    };
+    std::unique_ptr<cups_dest_s, DestinationRelease> m_destination; // null when CUPS did not say
+    QString m_destinationError;                                     // why not, in CUPS's words
     QTemporaryDir m_spool;
 #endif
 };

@@ -64,7 +64,7 @@ void QueuePoller::TTimer() {
 
 void QueuePoller::RetrySetAsideJobs() {
     const int setAside = m_failures.Retry();
-    m_context.status.QueueRead(m_context.status.waiting(), 0);
+    ShowQueueStatus(m_context.status.waiting());
     m_context.log.LogLine(
         QStringLiteral("Bekleyen isler yeniden deneniyor -- atlanan is sayisi: %1").arg(setAside),
         true);
@@ -82,7 +82,7 @@ void QueuePoller::RunTick() {
     m_context.C.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     m_failures.JobDone(m_job.ID);
     m_printedTickets.Forget(m_job.ID);
-    m_context.status.QueueRead(m_queue.recordCount() - 1, m_failures.setAsideCount());
+    ShowQueueStatus(m_queue.recordCount() - 1);
 }
 
 void QueuePoller::RestoreConnection() {
@@ -99,7 +99,7 @@ void QueuePoller::RestoreConnection() {
 bool QueuePoller::TakeFirstJob() {
     m_queue.Requery();
     m_failures.QueueRead();
-    m_context.status.QueueRead(m_queue.recordCount(), m_failures.setAsideCount());
+    ShowQueueStatus(m_queue.recordCount());
     for (m_queue.First(); !m_queue.Eof(); m_queue.Next()) {
         if (!m_failures.isSetAside(m_queue.text(QStringLiteral("ID"))))
             return true;
@@ -196,10 +196,14 @@ void QueuePoller::TickFailed(const QString& error) {
         return;
     if (m_jobTaken) {
         m_failures.JobFailed(m_job, error);
-        m_context.status.QueueRead(m_context.status.waiting(), m_failures.setAsideCount());
+        ShowQueueStatus(m_context.status.waiting());
     } else {
         m_failures.QueueFailed(error);
     }
+}
+
+void QueuePoller::ShowQueueStatus(int waiting) {
+    m_context.status.QueueRead(waiting, m_failures.setAsideCount());
 }
 
 void QueuePoller::ReleasePrinterLists() {

@@ -37,6 +37,8 @@ public:
 
 private:
     void RunTick();
+    // The status learns how many jobs wait and, from the failures, how many are set aside.
+    void ShowQueueStatus(int waiting);
     void RestoreConnection();
     bool TakeFirstJob();
     void ReadCurrentJob();
