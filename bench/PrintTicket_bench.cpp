@@ -20,6 +20,7 @@ public:
         return std::make_unique<RecordingCanvas>(std::make_shared<RecordedDocument>(),
                                                  CanvasSetup{});
     }
+    QString Check(const QString&) override { return QString(); }
 };
 
 void PrintBill(benchmark::State& state, PrinterSource& source, const QString& path) {

@@ -66,7 +66,11 @@ void PrintServer::TTimer() {
     if (m_closed || !m_parts.poller)
         return;
     Operation operation(*this);
-    m_parts.poller->TTimer();
+    // A rush drains at the speed of the printers: the next job starts as soon as the events
+    // waiting behind this one have been handled. The interval is the wait for an empty queue or
+    // for a queue whose jobs all wait.
+    if (m_parts.poller->TTimer() && m_parts.T.isActive())
+        QMetaObject::invokeMethod(this, &PrintServer::TTimer, Qt::QueuedConnection);
 }
 
 void PrintServer::RetrySetAsideJobs() {

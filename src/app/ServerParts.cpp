@@ -11,6 +11,7 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , X(C, QStringLiteral("X"))
     , YAZ(C, QStringLiteral("YAZ"))
     , status(diagnosticLog)
+    , health(status, diagnosticLog)
     , settings(X)
     , printers(directory) {
     T.setInterval(kDefaultPollInterval);
@@ -19,8 +20,8 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
 // Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
-    const JobContext context{job,           A,       EKA,     X,      C,   settings,
-                             *printerPaths, *engine, backups, status, log, options};
+    const JobContext context{job,     A,       EKA,    X,      C,   settings, *printerPaths,
+                             *engine, backups, health, status, log, options};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});

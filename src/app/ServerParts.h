@@ -11,6 +11,7 @@
 #include "print/PrintSettings.h"
 #include "print/PrinterRegistry.h"
 #include "queue/JobRecord.h"
+#include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
 #include "queue/ServerStatus.h"
 #include "tickets/BillOptions.h"
@@ -42,6 +43,7 @@ struct ServerParts {
     PrinterRegistry registry;
     BackupPrinters backups;
     ServerStatus status;
+    PrinterHealth health;
     SettingsStore settings;
     PrintSettings printSettings;
     BillOptions options;

@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -53,29 +55,63 @@ QString SingleInstance::InstallationDirectory() {
     return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
 }
 
+QString SingleInstance::SharedLockPath(const QString& lockDirectory) {
+    const QByteArray installation = QFile::encodeName(QDir(lockDirectory).absolutePath().toLower());
+    const QString name =
+        QStringLiteral("velmora-%1.lock")
+            .arg(QString::fromLatin1(
+                QCryptographicHash::hash(installation, QCryptographicHash::Sha1).toHex().left(16)));
+    const QFileInfo runLock(QStringLiteral("/run/lock"));
+    const QString folder =
+        runLock.isDir() && runLock.isWritable() ? runLock.filePath() : QDir::tempPath();
+    return QDir(folder).filePath(name);
+}
+
 void SingleInstance::claim(const QString& lockDirectory) {
-    const QString path = QDir(lockDirectory).filePath(QStringLiteral("velmora.lock"));
-    // flock belongs to the open file and dies with the process; the file itself may stay. It is
-    // made group-writable (the service's umask permitting), so the desktop users of the service
-    // group open the same file; reading is enough for flock.
-    m_lockFile = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0664);
-    if (m_lockFile < 0) {
-        m_unguardedReason = path + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno));
-        return;
-    }
-    if (::flock(m_lockFile, LOCK_EX | LOCK_NB) == 0)
-        return;
-    if (errno == EWOULDBLOCK)
+    QString ownProblem;
+    QString sharedProblem;
+    const Claim own = claimFile(QDir(lockDirectory).filePath(QStringLiteral("velmora.lock")),
+                                m_lockFile, ownProblem);
+    const Claim shared = claimFile(SharedLockPath(lockDirectory), m_sharedLockFile, sharedProblem);
+    if (own == Claim::HeldByAnother || shared == Claim::HeldByAnother)
         m_anotherCopyRuns = true;
-    else
-        m_unguardedReason = path + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(errno));
-    ::close(m_lockFile);
-    m_lockFile = -1;
+    else if (own == Claim::Unusable && shared == Claim::Unusable)
+        m_unguardedReason = ownProblem + QStringLiteral("; ") + sharedProblem;
+}
+
+SingleInstance::Claim SingleInstance::claimFile(const QString& path, int& lockFile,
+                                                QString& problem) {
+    const QByteArray name = QFile::encodeName(path);
+    // flock belongs to the open file and dies with the process; the file itself may stay. An
+    // existing file is opened without O_CREAT: in a sticky folder such as /tmp the kernel refuses
+    // O_CREAT on another user's file even where its mode lets everyone read it. Reading is
+    // enough for flock.
+    lockFile = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (lockFile < 0 && errno == ENOENT) {
+        lockFile = ::open(name.constData(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Whatever the creator's umask, every account that may run the server opens it later.
+        if (lockFile >= 0)
+            ::fchmod(lockFile, 0666);
+        else if (errno == EEXIST)
+            lockFile = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    }
+    if (lockFile >= 0 && ::flock(lockFile, LOCK_EX | LOCK_NB) == 0)
+        return Claim::Taken;
+    const int failure = errno;
+    if (lockFile >= 0)
+        ::close(lockFile);
+    lockFile = -1;
+    if (failure == EWOULDBLOCK)
+        return Claim::HeldByAnother;
+    problem = path + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(failure));
+    return Claim::Unusable;
 }
 
 SingleInstance::~SingleInstance() {
-    if (m_lockFile >= 0)
-        ::close(m_lockFile);
+    for (const int lockFile : {m_lockFile, m_sharedLockFile}) {
+        if (lockFile >= 0)
+            ::close(lockFile);
+    }
 }
 
 #endif

@@ -2,10 +2,12 @@
 
 #include "print/EscPosCanvas.h"
 #include "print/PdfFileCanvas.h"
+#include "print/SpoolerQueue.h"
 #include "print/SystemPrinterCanvas.h"
 
 #include <QDir>
 #include <QPrinterInfo>
+#include <algorithm>
 
 namespace {
 const QLatin1String kPdfScheme("pdf:");
@@ -39,11 +41,36 @@ QString DevicePrinterSource::PathProblem(const QString& path) const {
 }
 
 std::unique_ptr<PrintCanvas> DevicePrinterSource::Select(const QString& printer) {
+    return Canvas(printer, m_escPosTimeouts);
+}
+
+std::unique_ptr<PrintCanvas> DevicePrinterSource::Canvas(const QString& printer,
+                                                         const EscPosTimeouts& timeouts) const {
     if (EscPosAddress::IsEscPosPath(printer))
-        return std::make_unique<EscPosCanvas>(EscPosAddress::Parse(printer), m_escPosTimeouts);
+        return std::make_unique<EscPosCanvas>(EscPosAddress::Parse(printer), timeouts);
     if (IsVirtualPrinter(printer))
         return std::make_unique<PdfFileCanvas>(PdfDirectory(printer));
     return std::make_unique<SystemPrinterCanvas>(printer);
+}
+
+QString DevicePrinterSource::Check(const QString& printer) {
+    try {
+        if (!EscPosAddress::IsEscPosPath(printer) && !IsVirtualPrinter(printer)) {
+            SpoolerQueue(printer).RequireReady();
+            return QString();
+        }
+        // A document begun and dropped: a receipt printer is asked its status, a PDF folder
+        // takes a file; nothing is printed.
+        EscPosTimeouts quick = m_escPosTimeouts;
+        quick.connect = std::min(quick.connect, kCheckWaitMs);
+        quick.status = std::min(quick.status, kCheckWaitMs);
+        const std::unique_ptr<PrintCanvas> canvas = Canvas(printer, quick);
+        canvas->BeginDocument(1);
+        canvas->Abort();
+        return QString();
+    } catch (const PrinterError& error) {
+        return error.message();
+    }
 }
 
 QString DevicePrinterSource::PdfDirectory(const QString& path) const {

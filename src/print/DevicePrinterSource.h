@@ -21,6 +21,7 @@ public:
     bool IsVirtualPrinter(const QString& path) const override;
     QString PathProblem(const QString& path) const override;
     std::unique_ptr<PrintCanvas> Select(const QString& printer) override;
+    QString Check(const QString& printer) override;
 
     void setEscPosTimeouts(const EscPosTimeouts& timeouts) { m_escPosTimeouts = timeouts; }
 
@@ -28,6 +29,12 @@ public:
     QString PdfDirectory(const QString& path) const;
 
 private:
+    // The longest a check waits for a receipt printer to connect or answer.
+    static constexpr int kCheckWaitMs = 1000;
+
+    std::unique_ptr<PrintCanvas> Canvas(const QString& printer,
+                                        const EscPosTimeouts& timeouts) const;
+
     QString m_baseDirectory;
     std::optional<QStringList> m_installed; // listed at the first call, then kept
     EscPosTimeouts m_escPosTimeouts;

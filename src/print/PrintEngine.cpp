@@ -59,6 +59,13 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
         m_pause(kPauseAfterTicket);
 }
 
+QString PrintEngine::CheckPrinter(const QString& path) {
+    if (m_settings.dummy)
+        return QString();
+    const QString printer = FindInstalledPrinter(m_printers, path);
+    return printer.isEmpty() ? m_printers.PathProblem(path) : m_printers.Check(printer);
+}
+
 void PrintEngine::NoteWarning(const QString& printer, const QString& warning) {
     if (warning.isEmpty()) {
         m_warned.remove(printer);

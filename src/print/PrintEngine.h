@@ -29,6 +29,7 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     void PrintTicket(const QString& path, const Ticket& ticket) override;
+    QString CheckPrinter(const QString& path) override;
 
     static Pause SleepPause();
 

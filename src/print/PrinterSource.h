@@ -20,4 +20,7 @@ public:
     virtual QString PathProblem(const QString&) const { return QString(); }
     // The printer is a name from InstalledPrinters() or a virtual printer's path.
     virtual std::unique_ptr<PrintCanvas> Select(const QString& printer) = 0;
+    // Why that printer cannot print now (stopped, out of paper, unwritable), or the empty text;
+    // waits a second at most.
+    virtual QString Check(const QString& printer) = 0;
 };

@@ -24,4 +24,7 @@ public:
     virtual ~TicketPrinter() = default;
 
     virtual void PrintTicket(const QString& path, const Ticket& ticket) = 0;
+    // Why the printer with the given path cannot print now, or the empty text when it can; asked
+    // of a printer that failed, with a short wait, until it is back.
+    virtual QString CheckPrinter(const QString& path) = 0;
 };

@@ -5,6 +5,7 @@
 class BackupPrinters;
 class DatabaseSession;
 class DiagnosticLog;
+class PrinterHealth;
 class PrinterPaths;
 class Query;
 class ServerStatus;
@@ -24,6 +25,7 @@ struct JobContext {
     const PrinterPaths& registry; // the printer registry, or a tool's stand-in
     TicketPrinter& printer;
     const BackupPrinters& backups;
+    PrinterHealth& health; // which printers fail now, and when they print again
     ServerStatus& status;
     DiagnosticLog& log;
     const BillOptions& options;

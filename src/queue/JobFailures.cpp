@@ -2,6 +2,8 @@
 
 #include "queue/OperatorReport.h"
 
+#include <algorithm>
+
 namespace {
 
 QString JobText(const TYazimIsi& job) {
@@ -12,7 +14,18 @@ QString JobText(const TYazimIsi& job) {
 } // namespace
 
 JobFailures::JobFailures(OperatorReport& report)
-    : m_report(report) {}
+    : m_report(report)
+    , m_clock([] { return QDateTime::currentDateTime(); }) {}
+
+bool JobFailures::isDue(const QString& jobId) const {
+    const SetAside* setAside = SetAsideOf(jobId);
+    return !setAside || setAside->retryAt <= m_clock();
+}
+
+const JobFailures::SetAside* JobFailures::SetAsideOf(const QString& jobId) const {
+    const auto found = m_setAside.constFind(jobId);
+    return found == m_setAside.constEnd() ? nullptr : &found.value();
+}
 
 void JobFailures::JobFailed(const TYazimIsi& job, const QString& error) {
     Failures& failures = m_failures[job.ID];
@@ -22,14 +35,22 @@ void JobFailures::JobFailed(const TYazimIsi& job, const QString& error) {
         m_report.Report(QStringLiteral("Is yazdirilamadi -- ") + JobText(job) +
                         QStringLiteral(" Hata: ") + error);
     }
-    if (failures.count >= kFailuresBeforeSetAside) {
-        m_setAside.insert(job.ID);
-        m_failures.remove(job.ID);
-        m_report.Report(
-            QStringLiteral("Is %1 denemede yazdirilamadi, yeniden denenene kadar atlanacak -- ")
-                .arg(kFailuresBeforeSetAside) +
-            JobText(job));
+    const auto setAside = m_setAside.find(job.ID);
+    if (setAside != m_setAside.end()) {
+        // Its retry failed too: it waits twice as long before the next one.
+        setAside->error = error;
+        setAside->pauseSeconds = std::min(2 * setAside->pauseSeconds, kLongestPauseSeconds);
+        setAside->retryAt = m_clock().addSecs(setAside->pauseSeconds);
+        return;
     }
+    if (failures.count < kFailuresBeforeSetAside)
+        return;
+    m_setAside.insert(job.ID, {error, m_clock().addSecs(kFirstPauseSeconds), kFirstPauseSeconds});
+    m_report.Report(
+        QStringLiteral("Is %1 denemede yazdirilamadi, atlaniyor; %2 sn sonra yeniden denenecek -- ")
+            .arg(kFailuresBeforeSetAside)
+            .arg(kFirstPauseSeconds) +
+        JobText(job));
 }
 
 void JobFailures::JobProgressed(const QString& jobId) {
@@ -43,6 +64,11 @@ void JobFailures::QueueFailed(const QString& error) {
         return;
     m_lastQueueError = error;
     m_report.Report(QStringLiteral("Yazdirma kuyrugu okunamadi -- Hata: ") + error);
+}
+
+void JobFailures::JobDone(const QString& jobId) {
+    m_failures.remove(jobId);
+    m_setAside.remove(jobId);
 }
 
 int JobFailures::Retry() {

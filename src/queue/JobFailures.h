@@ -2,22 +2,40 @@
 
 #include "queue/JobRecord.h"
 
+#include <QDateTime>
 #include <QHash>
-#include <QSet>
 #include <QString>
+#include <functional>
 
 class OperatorReport;
 
 // Failed ticks, kept so that a failing job neither floods the operator nor holds up the queue:
 // each distinct error of a job is reported once, and a job that keeps failing without getting
-// any further is set aside (it stays queued) until the operator asks for a retry or restarts.
+// any further is set aside (it stays queued) and tried again by itself after a pause that
+// doubles at each failed retry, or at once when the operator asks for a retry. A printer that
+// fails is no fault of the job: such tickets wait for their printer and never count here.
 class JobFailures {
 public:
+    using Clock = std::function<QDateTime()>;
+
     static constexpr int kFailuresBeforeSetAside = 5;
+    static constexpr int kFirstPauseSeconds = 30;
+    static constexpr int kLongestPauseSeconds = 600;
+
+    struct SetAside {
+        QString error;
+        QDateTime retryAt;
+        int pauseSeconds = kFirstPauseSeconds;
+    };
 
     explicit JobFailures(OperatorReport& report);
 
-    bool isSetAside(const QString& jobId) const { return m_setAside.contains(jobId); }
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // Whether the job is to be tried now: it is not set aside, or its pause is over.
+    bool isDue(const QString& jobId) const;
+    // Null unless the job is set aside.
+    const SetAside* SetAsideOf(const QString& jobId) const;
     int setAsideCount() const { return static_cast<int>(m_setAside.size()); }
 
     void JobFailed(const TYazimIsi& job, const QString& error);
@@ -28,7 +46,7 @@ public:
     // A failure before any job was taken (the queue itself could not be read).
     void QueueFailed(const QString& error);
     void QueueRead() { m_lastQueueError.clear(); }
-    void JobDone(const QString& jobId) { m_failures.remove(jobId); }
+    void JobDone(const QString& jobId);
     // The operator fixed the cause: every job is taken again, with its failures forgotten.
     // Returns how many jobs were set aside.
     int Retry();
@@ -40,7 +58,8 @@ private:
     };
 
     OperatorReport& m_report;
+    Clock m_clock;
     QHash<QString, Failures> m_failures;
     QString m_lastQueueError;
-    QSet<QString> m_setAside;
+    QHash<QString, SetAside> m_setAside;
 };

@@ -26,6 +26,8 @@ struct KitchenTicketKind {
     bool noteAsRightPart = false; // ">-" + note, even empty; else a plain line when there is one
     bool logProductName = false;  // a log line with each line's product name
     QString flagColumn;           // set on the lines once the ticket is out
+    // Only lines a production ticket sent: none while that ticket waits for its printer.
+    bool skippedWithoutLines = false;
 };
 
 Query& LineQueryA(JobContext& context) {
@@ -65,6 +67,7 @@ KitchenTicketKind ExtraTicket() {
     kind.noteAsRightPart = true;
     kind.logProductName = true;
     kind.flagColumn = QStringLiteral("EKYAZ");
+    kind.skippedWithoutLines = true;
     return kind;
 }
 
@@ -137,6 +140,8 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
             }
         }
     }
+    if (kind.skippedWithoutLines && lineIds.isEmpty())
+        return;
     if (isCancellation(job))
         ticket << kHeading + QStringLiteral("!!!IPTAL!!!");
 

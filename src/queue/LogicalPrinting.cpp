@@ -1,24 +1,26 @@
 #include "queue/LogicalPrinting.h"
 
-#include "core/Error.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
 #include "print/PrinterPaths.h"
 #include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
 #include "queue/JobContext.h"
-#include "queue/ServerStatus.h"
+#include "queue/PrinterHealth.h"
 
 namespace {
 
+// Throws PrinterError with the reason when the ticket did not print.
 void PrintOn(JobContext& context, const QString& name, const QString& path, const Ticket& ticket) {
+    if (const PrinterHealth::Failing* failing = context.health.FailingAt(path))
+        throw PrinterError(failing->reason);
     try {
         context.printer.PrintTicket(path, ticket);
     } catch (const PrinterError& error) {
-        context.status.PrinterFailed(name, error.message());
+        context.health.Failed(name, path, error.message());
         throw;
     }
-    context.status.PrinterPrinted(name);
+    context.health.Printed(name, path);
 }
 
 } // namespace
@@ -35,14 +37,14 @@ QString PrintOnLogicalPrinter(JobContext& context, const QString& name, const Ti
         const QString backupPath =
             backup.isEmpty() ? QString() : context.registry.FindPrinterPath(backup);
         if (backupPath.isEmpty())
-            throw;
+            throw PrinterWaiting(name, failure.message());
         Ticket onBackup = ticket;
         onBackup.prepend(kHeading + QStringLiteral("YEDEK: ") + name + QStringLiteral(" yerine"));
         try {
             PrintOn(context, backup, backupPath, onBackup);
         } catch (const PrinterError& backupFailure) {
-            throw PrinterError(failure.message() + QStringLiteral(" -- yedek ") + backup +
-                               QStringLiteral(": ") + backupFailure.message());
+            throw PrinterWaiting(name, failure.message() + QStringLiteral(" -- yedek ") + backup +
+                                           QStringLiteral(": ") + backupFailure.message());
         }
         context.log.LogLine(QStringLiteral("Yedek yaziciya yazdirildi -- FisID:") +
                                 context.job.AdisyonID + QStringLiteral(" Yazici: ") + name +

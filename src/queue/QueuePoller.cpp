@@ -2,12 +2,16 @@
 
 #include "core/Error.h"
 #include "core/NumberForms.h"
+#include "print/PrinterNames.h"
+#include "print/TicketPrinter.h"
 #include "queue/IntegerValue.h"
 #include "queue/KitchenTickets.h"
+#include "queue/PrinterHealth.h"
 #include "queue/QueueStatements.h"
 #include "queue/ServerStatus.h"
 
 #include <QCoreApplication>
+#include <QSet>
 #include <utility>
 
 namespace {
@@ -44,15 +48,14 @@ QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders
     Q_ASSERT(&context.job == &job);
 }
 
-void QueuePoller::TTimer() {
+bool QueuePoller::TTimer() {
     QCoreApplication::processEvents();
     if (m_busy)
-        return;
+        return false;
     const BusyScope busy(m_busy);
-    m_jobTaken = false;
     // The timer calls in from the event loop: nothing may leave this handler.
     try {
-        RunTick();
+        return RunTick();
     } catch (const Error& error) {
         TickFailed(error.message());
     } catch (const std::exception& error) {
@@ -60,6 +63,12 @@ void QueuePoller::TTimer() {
     } catch (...) {
         TickFailed(QStringLiteral("Bilinmeyen hata"));
     }
+    return false;
+}
+
+void QueuePoller::setClock(const JobFailures::Clock& clock) {
+    m_failures.setClock(clock);
+    m_context.health.setClock(clock);
 }
 
 void QueuePoller::RetrySetAsideJobs() {
@@ -70,19 +79,95 @@ void QueuePoller::RetrySetAsideJobs() {
         true);
 }
 
-void QueuePoller::RunTick() {
+bool QueuePoller::RunTick() {
     if (m_connection.isLost())
         RestoreConnection();
-    if (m_connection.isLost() || !TakeFirstJob())
-        return;
-    ReadCurrentJob();
-    m_jobTaken = true;
-    PrepareLineQueries();
-    Dispatch();
-    m_context.C.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
+    if (m_connection.isLost())
+        return false;
+    m_context.health.CheckFailing(
+        [this](const QString& path) { return m_context.printer.CheckPrinter(path); });
+    m_queue.Requery();
+    m_failures.QueueRead();
+    const int queued = m_queue.recordCount();
+    ShowQueueStatus(queued);
+
+    // The first job that gets further ends the tick; the ones before it wait for a printer or
+    // are set aside, and are passed over.
+    QSet<QString> queuedJobs;
+    JobOutcome outcome = JobOutcome::NoFurther;
+    for (m_queue.First(); !m_queue.Eof() && outcome == JobOutcome::NoFurther; m_queue.Next()) {
+        const QString id = m_queue.text(QStringLiteral("ID"));
+        // A job listed twice (a department code in both lists) is tried once.
+        if (queuedJobs.contains(id))
+            continue;
+        queuedJobs.insert(id);
+        if (m_failures.isDue(id))
+            outcome = TryJob();
+    }
+    if (outcome != JobOutcome::NoFurther)
+        return outcome == JobOutcome::Further;
+    // The whole queue was seen: jobs no longer in it wait for nothing.
+    m_waiting.removeIf([&queuedJobs](const auto& job) { return !queuedJobs.contains(job.key()); });
+    m_context.health.WaitingDone(AwaitedPrinters());
+    return false;
+}
+
+QueuePoller::JobOutcome QueuePoller::TryJob() {
+    const int printedBefore = m_context.health.ticketsPrinted();
+    m_jobWaitsFor.clear();
+    QString failure;
+    try {
+        ReadCurrentJob();
+        PrepareLineQueries();
+        Dispatch();
+    } catch (const PrinterWaiting& waiting) {
+        Waits(waiting);
+    } catch (const Error& error) {
+        failure = error.message();
+    } catch (const std::exception& error) {
+        failure = QString::fromLocal8Bit(error.what());
+    }
+    const bool printed = m_context.health.ticketsPrinted() != printedBefore;
+    if (printed)
+        m_failures.JobProgressed(m_job.ID);
+    if (!failure.isEmpty())
+        return JobFailed(failure);
+    if (!m_jobWaitsFor.isEmpty()) {
+        m_waiting.insert(m_job.ID, m_jobWaitsFor);
+        m_context.health.WaitingDone(AwaitedPrinters());
+        return printed ? JobOutcome::Further : JobOutcome::NoFurther;
+    }
+    try {
+        m_context.C.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
+    } catch (const Error& error) {
+        return JobFailed(error.message());
+    }
     m_failures.JobDone(m_job.ID);
     m_printedTickets.Forget(m_job.ID);
+    m_waiting.remove(m_job.ID);
+    m_context.health.WaitingDone(AwaitedPrinters());
     ShowQueueStatus(m_queue.recordCount() - 1);
+    return JobOutcome::Further;
+}
+
+QueuePoller::JobOutcome QueuePoller::JobFailed(const QString& error) {
+    if (m_connection.LostAfterFailure(error))
+        return JobOutcome::TickEnds;
+    m_failures.JobFailed(m_job, error);
+    ShowQueueStatus(m_context.status.waiting());
+    return JobOutcome::NoFurther;
+}
+
+void QueuePoller::Waits(const PrinterWaiting& waiting) {
+    if (!HoldsPrinterName(m_jobWaitsFor, waiting.printer()))
+        m_jobWaitsFor << waiting.printer();
+}
+
+QStringList QueuePoller::AwaitedPrinters() const {
+    QStringList printers;
+    for (const QStringList& awaited : m_waiting)
+        printers += awaited;
+    return printers;
 }
 
 void QueuePoller::RestoreConnection() {
@@ -94,17 +179,6 @@ void QueuePoller::RestoreConnection() {
     m_context.EKA.Close();
     m_context.X.Close();
     m_queue.Close();
-}
-
-bool QueuePoller::TakeFirstJob() {
-    m_queue.Requery();
-    m_failures.QueueRead();
-    ShowQueueStatus(m_queue.recordCount());
-    for (m_queue.First(); !m_queue.Eof(); m_queue.Next()) {
-        if (!m_failures.isSetAside(m_queue.text(QStringLiteral("ID"))))
-            return true;
-    }
-    return false;
 }
 
 void QueuePoller::ReadCurrentJob() {
@@ -174,14 +248,20 @@ void QueuePoller::PrintKitchenTickets() {
     DiagnosticLog& log = m_context.log;
     for (const QString& name : std::as_const(m_printers.production)) {
         log.LogLine(QLatin1Char('+') + m_job.AdisyonID + QStringLiteral("-Yazici: ") + name, false);
-        PrintProductionTicket(m_context, name, m_printedTickets);
-        m_failures.JobProgressed(m_job.ID);
+        try {
+            PrintProductionTicket(m_context, name, m_printedTickets);
+        } catch (const PrinterWaiting& waiting) {
+            Waits(waiting);
+        }
     }
     for (const QString& name : std::as_const(m_printers.extra)) {
         log.LogLine(QLatin1Char('+') + m_job.AdisyonID + QStringLiteral("-EkYazici: ") + name,
                     false);
-        PrintExtraProductionTicket(m_context, name, m_printedTickets);
-        m_failures.JobProgressed(m_job.ID);
+        try {
+            PrintExtraProductionTicket(m_context, name, m_printedTickets);
+        } catch (const PrinterWaiting& waiting) {
+            Waits(waiting);
+        }
     }
 }
 
@@ -192,14 +272,8 @@ void QueuePoller::RunBuilder(const BillBuilders::Builder& builder) {
 }
 
 void QueuePoller::TickFailed(const QString& error) {
-    if (m_connection.LostAfterFailure(error))
-        return;
-    if (m_jobTaken) {
-        m_failures.JobFailed(m_job, error);
-        ShowQueueStatus(m_context.status.waiting());
-    } else {
+    if (!m_connection.LostAfterFailure(error))
         m_failures.QueueFailed(error);
-    }
 }
 
 void QueuePoller::ShowQueueStatus(int waiting) {

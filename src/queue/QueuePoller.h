@@ -5,16 +5,21 @@
 #include "queue/ConnectionRecovery.h"
 #include "queue/JobContext.h"
 #include "queue/JobFailures.h"
+#include "queue/LogicalPrinting.h"
 #include "queue/OperatorReport.h"
 #include "queue/PrintedTickets.h"
 #include "queue/ProductionPrinters.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
-// The poll timer's handler: at each tick the first queued job goes from the queue query Q
-// into the job record, through the builder of its type to its tickets, and out of the queue.
-// A failing tick never shows a box: the job stays queued, each distinct error is reported
-// once, a job that keeps failing is set aside, and a lost connection comes back by itself.
+// The poll timer's handler: at each tick the first queued job that can get further goes from
+// the queue query Q into the job record, through the builder of its type to its tickets, and out
+// of the queue. A ticket whose printer fails waits for it while the job's other tickets and the
+// jobs behind it print; the failing printers are checked again by themselves. A failing tick
+// never shows a box: the job stays queued, each distinct error is reported once, a job that
+// keeps failing is set aside and retried later, and a lost connection comes back by itself.
 class QueuePoller {
 public:
     // context.job is the record given as job.
@@ -30,13 +35,25 @@ public:
     // For the tray: called with each report, never waits for the operator.
     void setNotice(OperatorReport::Notice notice) { m_report.setNotice(std::move(notice)); }
 
-    void TTimer();
+    // True when the tick got a job further (printed a ticket or finished it): the next job
+    // need not wait for the poll interval.
+    bool TTimer();
+    // The jobs that wait for a failing printer, with the logical printers they wait for.
+    const QHash<QString, QStringList>& waitingJobs() const { return m_waiting; }
+    const JobFailures& failures() const { return m_failures; }
+    // The clock of the printer checks and of the set-aside jobs' retries.
+    void setClock(const JobFailures::Clock& clock);
     // The set-aside jobs and the failure counts are dropped, so every queued job is tried again
     // from the next tick; said in a forced log line.
     void RetrySetAsideJobs();
 
 private:
-    void RunTick();
+    enum class JobOutcome { NoFurther, Further, TickEnds };
+
+    bool RunTick();
+    JobOutcome TryJob();
+    JobOutcome JobFailed(const QString& error);
+    QStringList AwaitedPrinters() const;
     // The status learns how many jobs wait and, from the failures, how many are set aside.
     void ShowQueueStatus(int waiting);
     void RestoreConnection();
@@ -47,13 +64,15 @@ private:
     void PrintKitchenTickets();
     void RunBuilder(const BillBuilders::Builder& builder);
     void TickFailed(const QString& error);
+    void Waits(const PrinterWaiting& waiting);
 
     TYazimIsi& m_job;
     JobContext m_context;
     BillBuilders m_builders;
     Query m_queue;
     bool m_busy = false;
-    bool m_jobTaken = false;
+    QStringList m_jobWaitsFor; // the printers the job in hand waits for
+    QHash<QString, QStringList> m_waiting;
     PrinterLists m_printers;
     PrintedTickets m_printedTickets;
     OperatorReport m_report;

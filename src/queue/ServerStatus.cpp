@@ -27,12 +27,11 @@ void ServerStatus::PrinterFailed(const QString& printer, const QString& error) {
     Changed();
 }
 
-void ServerStatus::PrinterPrinted(const QString& printer) {
+void ServerStatus::PrinterBack(const QString& printer) {
     const qsizetype index = IndexOf(printer);
     if (index < 0)
         return;
     m_failing.removeAt(index);
-    m_log.LogLine(QStringLiteral("Yazici yeniden calisiyor: ") + printer, true);
     Changed();
 }
 

@@ -9,8 +9,9 @@ class DiagnosticLog;
 
 // What the operator sees of the server at a glance, in the tray's tooltip and icon: how many
 // jobs wait, which printers fail now and why, how many jobs are set aside. Each printer that
-// starts failing, fails for another reason or prints again is one forced log line, so a server
-// without a tray tells the same, once per change and not at every tick.
+// starts failing or fails for another reason is one forced log line, so a server without a tray
+// tells the same, once per change and not at every tick; its return is logged with the tickets
+// it printed (queue/PrinterHealth.h).
 class ServerStatus {
 public:
     using Listener = std::function<void()>;
@@ -24,7 +25,8 @@ public:
 
     void QueueRead(int waiting, int setAside);
     void PrinterFailed(const QString& printer, const QString& error);
-    void PrinterPrinted(const QString& printer);
+    // Its check passed: it prints again.
+    void PrinterBack(const QString& printer);
 
     int waiting() const { return m_waiting; }
     // In the order they started failing.

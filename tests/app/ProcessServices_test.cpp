@@ -11,6 +11,10 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <sstream>
+#ifndef Q_OS_WIN
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -25,13 +29,42 @@ TEST(SingleInstanceTest, TakenUntilTheFirstCopyEnds) {
 }
 
 #ifndef Q_OS_WIN // Windows has no lock directory
-TEST(SingleInstanceTest, UnusableLockDirectoryRunsUnguardedAndSaysWhy) {
-    SingleInstance first(QStringLiteral("/nonexistent/velmora-runtime"));
-    SingleInstance second(QStringLiteral("/nonexistent/velmora-runtime"));
-    EXPECT_FALSE(first.anotherCopyRuns());
-    EXPECT_FALSE(second.anotherCopyRuns());
-    EXPECT_TRUE(second.unguardedReason().startsWith(
-        QStringLiteral("/nonexistent/velmora-runtime/velmora.lock: ")));
+// Whether a copy started by an account that did not make the installation folder is refused;
+// tested in a child process under "nobody", so only when the tests run as root.
+bool refusedForAnotherAccount(const QString& lockDirectory) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        ::_exit(SingleInstance(lockDirectory).anotherCopyRuns() ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+}
+
+// A folder that cannot hold the lock, and a lock file a desktop user's umask left at 0600: the
+// lock every user can open still keeps the second copy out.
+TEST(SingleInstanceTest, AnUnusableLockFileStillRefusesASecondCopy) {
+    QTemporaryDir unreadable;
+    ASSERT_TRUE(QFile(unreadable.filePath("velmora.lock")).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::setPermissions(unreadable.filePath("velmora.lock"),
+                                      QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(unreadable.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                             QFile::ExeOwner | QFile::ReadOther |
+                                                             QFile::ExeOther));
+    for (const QString& directory :
+         {QStringLiteral("/nonexistent/velmora-runtime"), unreadable.path()}) {
+        SCOPED_TRACE(directory.toStdString());
+        const SingleInstance first(directory);
+        EXPECT_FALSE(first.anotherCopyRuns());
+        EXPECT_TRUE(first.unguardedReason().isEmpty());
+        if (directory.startsWith(QLatin1String("/nonexistent"))) {
+            EXPECT_TRUE(SingleInstance(directory).anotherCopyRuns());
+        } else if (::geteuid() == 0) {
+            EXPECT_TRUE(refusedForAnotherAccount(directory));
+        }
+    }
 }
 #endif
 

@@ -21,32 +21,34 @@ protected:
     QueueHarness h{QueueHarness::Printing::Captured, {}, false}; // forced lines only
 };
 
-TEST_F(TickFailuresTest, AFailingPrinterLeavesItsLinesForTheRetryAndIsReportedOnce) {
+// The printer is checked five seconds after it failed and every five seconds after that; here
+// it fails the ticket and its first check, and prints at the tick after its second check.
+TEST_F(TickFailuresTest, AFailingPrintersLinesWaitAndPrintByThemselvesOnceItIsBack) {
     const qint64 ayran = h.db.addSaleLine(302, QStringLiteral("B1"), 1, 10);
     const qint64 kofte = h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
     h.db.queueJob(302, QStringLiteral("0"));
     h.captured.FailOn(QStringLiteral("MUTFAK-1"), 2);
     h.tick();
     ASSERT_EQ(h.poller.printerLists().production, (QStringList{"Bar", "Mutfak"}));
-    h.tick();
+    h.tick(5);
     EXPECT_EQ(h.captured.paths(), QStringList{"BAR-1"});
     EXPECT_EQ(h.flags(ayran), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.flags(kofte), QStringLiteral("0/0/0"));
-    EXPECT_TRUE(h.A.filter().isEmpty());
+    EXPECT_EQ(h.poller.waitingJobs().value(QStringLiteral("1")), QStringList{"Mutfak"});
     EXPECT_EQ(h.queued(), 1);
-    ASSERT_EQ(h.notices.size(), 1);
-    EXPECT_EQ(h.notices.first(), QStringLiteral("Is yazdirilamadi -- ID:1 FisID:302 Tur:0 Hata: "
-                                                "Yazici hatasi: MUTFAK-1"));
-    EXPECT_EQ(logged(h.notices.first()), 1);
+    EXPECT_TRUE(h.notices.isEmpty());
 
     h.tick();
     EXPECT_EQ(h.captured.paths(), (QStringList{"BAR-1", "MUTFAK-1", "IZGARA-1"}));
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
     EXPECT_EQ(h.queued(), 0);
+    EXPECT_EQ(h.logLines(), (QStringList{"Yazici calismiyor: Mutfak -- Yazici hatasi: MUTFAK-1",
+                                         "Yazici yeniden calisiyor: Mutfak -- bekleyen 1 fis "
+                                         "yazdirildi"}));
 }
 
-// A failing printer's ticket goes to its backup under a heading and the job goes on; a failing
-// backup fails the job with both errors, and the backup's own backup is never asked.
+// A failing printer's ticket goes to its backup under a heading; while the backup fails too the
+// ticket waits, and the backup's own backup is never asked.
 TEST_F(TickFailuresTest, AFailingPrintersTicketGoesToItsBackupButNoFurther) {
     const qint64 kofte = h.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
     h.db.queueJob(302, QStringLiteral("0"));
@@ -54,10 +56,9 @@ TEST_F(TickFailuresTest, AFailingPrintersTicketGoesToItsBackupButNoFurther) {
     h.backups.Add(QStringLiteral("Bar"), QStringLiteral("Izgara"));
     h.captured.FailOn(QStringLiteral("MUTFAK-1"), 2);
     h.captured.FailOn(QStringLiteral("BAR-1"));
-    h.tick();
-    EXPECT_EQ(h.notices, QStringList{"Is yazdirilamadi -- ID:1 FisID:302 Tur:0 Hata: Yazici "
-                                     "hatasi: MUTFAK-1 -- yedek Bar: Yazici hatasi: BAR-1"});
+    h.tick(3);
     EXPECT_EQ(h.flags(kofte), QStringLiteral("0/0/0"));
+    EXPECT_TRUE(h.captured.paths().isEmpty());
 
     h.tick();
     EXPECT_EQ(h.captured.paths(), (QStringList{"BAR-1", "IZGARA-1"}));
@@ -65,10 +66,13 @@ TEST_F(TickFailuresTest, AFailingPrintersTicketGoesToItsBackupButNoFurther) {
               (QStringList{"#-YEDEK: Mutfak yerine", "#-URETIM FISI"}));
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
     EXPECT_EQ(h.queued(), 0);
-    EXPECT_EQ(h.logLines().mid(3),
-              (QStringList{"Yazici yeniden calisiyor: Bar",
+    EXPECT_TRUE(h.notices.isEmpty());
+    EXPECT_EQ(h.logLines(),
+              (QStringList{"Yazici calismiyor: Mutfak -- Yazici hatasi: MUTFAK-1",
+                           "Yazici calismiyor: Bar -- Yazici hatasi: BAR-1",
                            "Yedek yaziciya yazdirildi -- FisID:302 Yazici: "
-                           "Mutfak Yedek: Bar Hata: Yazici hatasi: MUTFAK-1"}));
+                           "Mutfak Yedek: Bar Hata: Yazici hatasi: MUTFAK-1",
+                           "Yazici yeniden calisiyor: Bar -- bekleyen 1 fis yazdirildi"}));
 }
 
 TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
@@ -78,6 +82,7 @@ TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
     h.tick();
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/0"));
     // The cause fixed and the server restarted: only the database says what is owed.
+    h.now = h.now.addSecs(PrinterHealth::kCheckIntervalMs / 1000);
     QueuePoller restarted(h.job, h.context, {});
     restarted.Q().setSql(QueueStatement());
     restarted.TTimer();
@@ -108,31 +113,46 @@ TEST_F(TickFailuresTest, ATicketPrintedButNotMarkedIsOnlyMarkedAtTheRetry) {
     writer.close();
 }
 
-TEST_F(TickFailuresTest, AJobThatKeepsFailingIsSetAsideAndTheJobsBehindItPrint) {
+// A job that cannot print never holds up the ones behind it; after five failures it is set
+// aside and retried by itself, 30 s later, then after twice as long at each failure.
+TEST_F(TickFailuresTest, AJobThatKeepsFailingIsRetriedOnItsOwnScheduleAndNeverBlocksTheQueue) {
     h.db.exec(QStringLiteral("INSERT INTO A_YazimKuyrugu (Tur, AdisyonID) VALUES ('1', 'x12')"));
     h.db.queueJob(302, QStringLiteral("1"));
-    h.tick(4);
-    EXPECT_TRUE(h.builtBills.isEmpty());
+    h.tick();
+    EXPECT_EQ(h.builtBills, QStringList{"1:302"});
     EXPECT_EQ(h.notices, QStringList{"Is yazdirilamadi -- ID:1 FisID:x12 Tur:1 Hata: AdisyonID "
                                      "gecerli bir tamsayi degil: 'x12'"});
-    h.tick();
+    h.tick(4);
     ASSERT_EQ(h.notices.size(), 2);
-    EXPECT_EQ(h.notices.at(1), QStringLiteral("Is 5 denemede yazdirilamadi, yeniden denenene "
-                                              "kadar atlanacak -- ID:1 FisID:x12 Tur:1"));
-    EXPECT_TRUE(h.builtBills.isEmpty());
-    h.tick(3);
-    EXPECT_EQ(h.builtBills, QStringList{"1:302"});
-    EXPECT_EQ(h.queued(), 1); // set aside, not deleted
+    EXPECT_EQ(h.notices.at(1), QStringLiteral("Is 5 denemede yazdirilamadi, atlaniyor; 30 sn "
+                                              "sonra yeniden denenecek -- ID:1 FisID:x12 Tur:1"));
+    const auto pause = [this] {
+        return h.poller.failures().SetAsideOf("1")->pauseSeconds;
+    };
+    EXPECT_EQ(pause(), 30);
+    h.tick(15);
+    EXPECT_EQ(pause(), 60); // its retry failed
     EXPECT_EQ(h.notices.size(), 2);
-    EXPECT_EQ(h.logLines(), h.notices);
 
-    // The operator fixed it and asked for a retry (tray menu or SIGHUP): taken again at once.
+    // Fixed in the database, it prints at its next retry without anybody asking.
+    h.db.exec(QStringLiteral("UPDATE A_YazimKuyrugu SET AdisyonID='302' WHERE ID=1"));
+    h.tick(29);
+    EXPECT_EQ(h.queued(), 1);
+    h.tick();
+    EXPECT_EQ(h.builtBills, (QStringList{"1:302", "1:302"}));
+    EXPECT_EQ(h.queued(), 0);
+    EXPECT_EQ(h.logLines(), h.notices);
+}
+
+TEST_F(TickFailuresTest, TheOperatorsRetryTakesASetAsideJobAtOnce) {
+    h.db.exec(QStringLiteral("INSERT INTO A_YazimKuyrugu (Tur, AdisyonID) VALUES ('1', 'x12')"));
+    h.tick(5);
     h.db.exec(QStringLiteral("UPDATE A_YazimKuyrugu SET AdisyonID='302' WHERE ID=1"));
     h.poller.RetrySetAsideJobs();
     EXPECT_EQ(h.logLines().value(2),
               QStringLiteral("Bekleyen isler yeniden deneniyor -- atlanan is sayisi: 1"));
     h.tick();
-    EXPECT_EQ(h.builtBills, (QStringList{"1:302", "1:302"}));
+    EXPECT_EQ(h.builtBills, QStringList{"1:302"});
     EXPECT_EQ(h.queued(), 0);
 }
 

@@ -28,11 +28,13 @@ BillJobRunner::BillJobRunner(DatabaseSession& session, QStringList installedPrin
                 m_EKA,      m_X,
                 session,    m_settings,
                 m_registry, m_engine ? static_cast<TicketPrinter&>(*m_engine) : m_printer,
-                m_backups,  m_status,
-                m_log,      options}
+                m_backups,  m_health,
+                m_status,   m_log,
+                options}
     , m_poller(job, m_context,
                {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip}) {
     SetQueryStatements(m_poller.Q(), A, m_EKA, m_X, m_YAZ);
+    m_poller.setClock([this] { return m_now; });
 }
 
 void BillJobRunner::LoadPrinters() {

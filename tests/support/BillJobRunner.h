@@ -1,17 +1,20 @@
 #pragma once
 
+#include "config/PollInterval.h"
 #include "config/SettingsStore.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
 #include "print/PrinterRegistry.h"
 #include "queue/JobContext.h"
+#include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
 #include "queue/ServerStatus.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestDatabase.h"
 #include "tickets/BillOptions.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -29,8 +32,11 @@ public:
 
     // Loads A_Yazicilar; call once the table is seeded.
     void LoadPrinters();
-    // One poll tick.
-    void Tick() { m_poller.TTimer(); }
+    // One poll tick; the poller's clock moves on by a poll interval.
+    void Tick() {
+        m_poller.TTimer();
+        m_now = m_now.addMSecs(kDefaultPollInterval);
+    }
 
     BillOptions options;
     TYazimIsi job;
@@ -53,8 +59,10 @@ private:
     BackupPrinters m_backups;
     DiagnosticLog m_log;
     ServerStatus m_status{m_log};
+    PrinterHealth m_health{m_status, m_log};
     RecordingPrinter m_printer;
     std::unique_ptr<PrintEngine> m_engine;
     JobContext m_context;
     QueuePoller m_poller;
+    QDateTime m_now = QDateTime::currentDateTime();
 };

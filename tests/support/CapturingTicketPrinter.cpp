@@ -3,14 +3,20 @@
 #include "core/Error.h"
 
 void CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
-    int& failures = m_failures[path];
-    if (failures > 0) {
-        --failures;
-        throw PrinterError(QStringLiteral("Yazici hatasi: ") + path);
-    }
+    const QString failure = CheckPrinter(path);
+    if (!failure.isEmpty())
+        throw PrinterError(failure);
     m_printed.append({path, ticket});
     if (m_afterPrint)
         m_afterPrint(m_printed.last());
+}
+
+QString CapturingTicketPrinter::CheckPrinter(const QString& path) {
+    int& failures = m_failures[path];
+    if (failures == 0)
+        return QString();
+    --failures;
+    return QStringLiteral("Yazici hatasi: ") + path;
 }
 
 QStringList CapturingTicketPrinter::paths() const {

@@ -8,8 +8,8 @@
 #include <functional>
 
 // Keeps each ticket with its path instead of printing it. Told to, it fails on a path the
-// way a broken printer does, with a PrinterError, a given number of times, or lets a test act
-// right after a ticket has come out.
+// way a broken printer does, with a PrinterError, a given number of times (tickets and checks
+// alike), or lets a test act right after a ticket has come out.
 class CapturingTicketPrinter : public TicketPrinter {
 public:
     struct Printed {
@@ -18,6 +18,7 @@ public:
     };
 
     void PrintTicket(const QString& path, const Ticket& ticket) override;
+    QString CheckPrinter(const QString& path) override;
 
     void FailOn(const QString& path, int times = 1) { m_failures[path] = times; }
     void setAfterPrint(std::function<void(const Printed&)> afterPrint) {

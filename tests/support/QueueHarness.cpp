@@ -1,5 +1,6 @@
 #include "support/QueueHarness.h"
 
+#include "config/PollInterval.h"
 #include "db/SqlLiteral.h"
 #include "queue/ServerQueries.h"
 
@@ -25,6 +26,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , YAZ(db.session(), QStringLiteral("YAZ"))
     , settings(X)
     , status(log)
+    , health(status, log)
     , context{job,
               A,
               EKA,
@@ -36,6 +38,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
               : printing == Printing::Rendered ? static_cast<TicketPrinter&>(rendered)
                                                : spooled,
               backups,
+              health,
               status,
               log,
               options}
@@ -44,6 +47,8 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     log.setClock(fixedMoment);
     rendered.engine().setClock(fixedMoment);
     poller.setNotice([this](const QString& message) { notices << message; });
+    now = fixedMoment();
+    poller.setClock([this] { return now; });
 }
 
 BillBuilders QueueHarness::RecordingBuilders() {
@@ -75,8 +80,10 @@ void QueueHarness::addPrinter(const QString& name, const QString& path) {
 }
 
 void QueueHarness::tick(int times) {
-    for (int i = 0; i < times; ++i)
+    for (int i = 0; i < times; ++i) {
         poller.TTimer();
+        now = now.addMSecs(kDefaultPollInterval);
+    }
 }
 
 QStringList QueueHarness::logLines() const {

@@ -8,6 +8,7 @@
 #include "print/PrintEngine.h"
 #include "print/PrinterRegistry.h"
 #include "queue/JobContext.h"
+#include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
 #include "queue/ServerStatus.h"
 #include "support/CapturingTicketPrinter.h"
@@ -37,6 +38,7 @@ public:
     void seedRestaurant();
     // Registers a printer in A_Yazicilar and reloads the registry.
     void addPrinter(const QString& name, const QString& path);
+    // Each tick is one poll interval later on the poller's clock.
     void tick(int times = 1);
     // The log's messages, without their time stamps.
     QStringList logLines() const;
@@ -59,11 +61,13 @@ public:
     PrinterRegistry registry;
     BackupPrinters backups;
     ServerStatus status;
+    PrinterHealth health;
     BillOptions options;
     JobContext context;
     QStringList builtBills;
     std::function<void()> duringBuild; // runs inside each bill builder
     QStringList notices;
+    QDateTime now;
     QueuePoller poller;
 
 private:

@@ -87,6 +87,8 @@ public:
     QStringList InstalledPrinters() override { return m_installed; }
     bool IsVirtualPrinter(const QString&) const override { return false; }
     std::unique_ptr<PrintCanvas> Select(const QString& printer) override;
+    // Its failures are set per document; between documents it is always ready.
+    QString Check(const QString&) override { return QString(); }
 
     CanvasSetup& setup() { return m_setup; }
     int documentCount() const { return m_documents.size(); }

@@ -17,6 +17,7 @@ public:
                      const PrintSettings& settings = {});
 
     void PrintTicket(const QString& path, const Ticket& ticket) override;
+    QString CheckPrinter(const QString& path) override { return m_engine.CheckPrinter(path); }
 
     // The tickets that were printed to the end on this path (exact text), in order.
     QList<Ticket> TicketsFor(const QString& path) const;

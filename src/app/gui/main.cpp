@@ -28,10 +28,13 @@ int main(int argc, char* argv[]) {
     // One writer for the log file, shared by the server and the messages.
     DiagnosticLog log(logPath);
     if (!instance.unguardedReason().isEmpty()) {
-        log.LogLine(QStringLiteral("Tek kopya kilidi alinamadi, ikinci bir kopyaya karsi korumasiz "
-                                   "calisiliyor -- ") +
-                        instance.unguardedReason(),
-                    true);
+        // Two unguarded copies would print every ticket twice: better none until it is fixed.
+        const QString refusal =
+            QStringLiteral("Tek kopya kilidi alinamadi, program baslatilmadi -- ") +
+            instance.unguardedReason();
+        log.LogLine(refusal, true);
+        std::cerr << refusal.toLocal8Bit().constData() << std::endl;
+        return 1;
     }
     HeadlessMessages headlessMessages(log, std::cerr);
     DesktopMessages desktopMessages(headlessMessages);

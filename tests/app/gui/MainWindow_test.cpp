@@ -92,7 +92,7 @@ TEST_F(MainWindowTest, TrayCarriesTheIconHintAndMenu) {
     server.status().PrinterFailed(QStringLiteral("Mutfak"), QStringLiteral("Kagit bitti: x"));
     EXPECT_EQ(tray->toolTip(), "Velmora\nBekleyen is: 3, atlanan is: 1\nMutfak -- Kagit bitti: x");
     EXPECT_NE(tray->icon().pixmap(16, 16).toImage(), working);
-    server.status().PrinterPrinted(QStringLiteral("MUTFAK"));
+    server.status().PrinterBack(QStringLiteral("MUTFAK"));
     EXPECT_EQ(tray->icon().pixmap(16, 16).toImage(), working);
 }
 
