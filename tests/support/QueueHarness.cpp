@@ -86,6 +86,14 @@ void QueueHarness::tick(int times) {
     }
 }
 
+void QueueHarness::poll(int times) {
+    for (int i = 0; i < times; ++i) {
+        while (poller.TTimer()) {
+        }
+        now = now.addMSecs(kDefaultPollInterval);
+    }
+}
+
 QStringList QueueHarness::logLines() const {
     QFile file(log.filePath());
     if (!file.open(QIODevice::ReadOnly))

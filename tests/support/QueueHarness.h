@@ -40,6 +40,9 @@ public:
     void addPrinter(const QString& name, const QString& path);
     // Each tick is one poll interval later on the poller's clock.
     void tick(int times = 1);
+    // One poll interval as the server spends it: ticks follow each other at once while they get
+    // a job further (a rush drains), then the clock moves on.
+    void poll(int times = 1);
     // The log's messages, without their time stamps.
     QStringList logLines() const;
     int queued() { return db.count(QStringLiteral("A_YazimKuyrugu")); }
