@@ -25,6 +25,8 @@ public:
     void NewPage() override;
     void EndDocument() override;
     void Abort() noexcept override;
+    // The file is complete when the document ends: no spooler to wait for.
+    bool ConfirmsPrinting() const override { return true; }
 
 protected:
     const QPaintDevice& device() const override { return *m_writer; }

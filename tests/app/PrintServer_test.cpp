@@ -4,6 +4,7 @@
 #include "support/ServerDirectory.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
@@ -110,6 +111,26 @@ TEST_F(PrintServerTest, CloseDuringATickWaitsForTheTickToEnd) {
     EXPECT_EQ(closedSignals, 1);
     server.TTimer(); // a tick still queued meets a closed server and does nothing
     EXPECT_EQ(closedSignals, 1);
+}
+
+// A rush drains at the speed of its jobs, not one job per poll interval: twenty bills on a PDF
+// printer take far less than the twenty intervals of two seconds they once needed.
+TEST_F(PrintServerTest, AQueueDrainsWithoutWaitingAPollIntervalPerJob) {
+    TestDatabase& db = dir.database();
+    db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Adisyon', 'pdf:a')"));
+    const int jobs = 20;
+    for (int bill = 1; bill <= jobs; ++bill) {
+        db.addBill(bill, QStringLiteral("1"), QStringLiteral("5"));
+        db.queueJob(bill, QStringLiteral("1"));
+    }
+    ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
+    const int interval = server.parts().T.interval();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (db.count(QStringLiteral("A_YazimKuyrugu")) > 0 && elapsed.elapsed() < jobs * interval)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 0);
+    EXPECT_LT(elapsed.elapsed(), jobs * interval / 4);
 }
 
 TEST_F(PrintServerTest, FailingTicksReachTheNotice) {
