@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/EscPosCanvas.h"
 #include "print/EscPosConnection.h"
 #include "print/PrinterSource.h"
 
@@ -19,7 +20,6 @@ public:
 
     QStringList InstalledPrinters() override;
     bool IsVirtualPrinter(const QString& path) const override;
-    QString PathProblem(const QString& path) const override;
     std::unique_ptr<PrintCanvas> Select(const QString& printer) override;
 
     void setEscPosTimeouts(const EscPosTimeouts& timeouts) { m_escPosTimeouts = timeouts; }
@@ -31,4 +31,5 @@ private:
     QString m_baseDirectory;
     std::optional<QStringList> m_installed; // listed at the first call, then kept
     EscPosTimeouts m_escPosTimeouts;
+    EscPosAnswerHistory m_escPosAnswers;
 };

@@ -26,10 +26,8 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
 
     const QString printer = FindInstalledPrinter(m_printers, path);
     if (printer.isEmpty()) {
-        const QString problem = m_printers.PathProblem(path);
         m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
-                          QLatin1String(" Yazici: ") + path +
-                          (problem.isEmpty() ? QString() : QStringLiteral(" -- ") + problem),
+                          QLatin1String(" Yazici: ") + path,
                       true);
         return;
     }
@@ -55,6 +53,11 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
 
     NoteWarning(printer, canvas->Warning());
     m_log.LogLine(QLatin1String(">> Gonderildi:") + path, false);
+    if (const QString fault = canvas->FaultAfterDocument(); !fault.isEmpty())
+        m_log.LogLine(QStringLiteral("Fis yazdirildi, yazici sonrasinda hata bildirdi -- FisID:") +
+                          m_billNumber + QStringLiteral(" Yazici: ") + path +
+                          QStringLiteral(" Hata: ") + fault,
+                      true);
     if (!canvas->ConfirmsPrinting())
         m_pause(kPauseAfterTicket);
 }
