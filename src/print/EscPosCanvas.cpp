@@ -5,8 +5,11 @@
 
 #include <algorithm>
 
-const QString EscPosCanvas::kWithoutStatus =
-    QStringLiteral("Yazici durum bildirmiyor, kagit durumu gorulemiyor");
+namespace {
+
+const QString kWithoutStatus = QStringLiteral("Yazici durum bildirmiyor, kagit durumu gorulemiyor");
+
+} // namespace
 
 EscPosCanvas::EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts,
                            EscPosAnswerHistory& history)

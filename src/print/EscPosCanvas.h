@@ -27,8 +27,6 @@ private:
 // printer has the ticket: what the printer says after it concerns the next one.
 class EscPosCanvas : public RasterCanvas {
 public:
-    static const QString kWithoutStatus;
-
     EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts, EscPosAnswerHistory& history);
     ~EscPosCanvas() override;
 

@@ -11,14 +11,12 @@
 #include <functional>
 #include <thread>
 
-// An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 with a receive buffer as small
-// as a printer's, or (POSIX only) on a pseudo-terminal left with the port's default settings,
-// served from its own thread since the server blocks while it waits for a printer. It parses
-// ESC @, GS v 0, ESC d, GS V and skips zero bytes; like many printers it answers DLE EOT n on
-// arrival, inside picture data too, with the condition set. Its state outlives a connection,
-// an unfinished band too. It keeps each cut ticket as a picture and, told to, misbehaves as
-// broken printers do. ReadsSlowly takes 96 bytes every 10 ms: a 9600-baud line on the tests'
-// time scale, whose timeouts are a tenth of the server's.
+// An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 with a printer's small receive
+// buffer, or (POSIX only) on a pseudo-terminal with the port's default settings, served from its
+// own thread. It parses ESC @, GS v 0, ESC d, GS V, skips zero bytes and, like many printers,
+// answers DLE EOT n on arrival, inside picture data too. An unfinished band outlives the
+// connection. It keeps each cut ticket as a picture and, told to, misbehaves as broken printers
+// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's.
 class EscPosEmulator {
 public:
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
