@@ -12,7 +12,7 @@ namespace {
 // with short timeouts; Mutfak, on a printer of its own, is the bar's backup when asked for.
 struct BarTicket {
     explicit BarTicket(bool withBackup = false) {
-        h.devices.setEscPosTimeouts({1000, 500, 500});
+        h.devices.setEscPosTimeouts({1000, 1000, 500});
         h.seedRestaurant();
         h.addPrinter("Bar", printer.path());
         h.addPrinter("Mutfak", backup.path());
