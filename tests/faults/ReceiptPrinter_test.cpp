@@ -69,8 +69,10 @@ TEST(ReceiptPrinterFaultTest, EveryTicketComesOutExactlyOnce) {
          },
          "", 1, 0, "Fis yazdirildi, yazici sonrasinda hata bildirdi -- .+ Hata: Kagit bitti: "},
         {true, set(Emulator::Fault::ReadsSlowly), set(Emulator::Fault::None), "", 1, 0, ""},
+#ifndef Q_OS_WIN // Windows does not tell what the printer acknowledged of what it was given
         {false, set(Emulator::Fault::DropsMidTicket), set(Emulator::Fault::None),
          "Yazici cevrimdisi: .+ \\(baglanti koptu\\)", 1, 0, ""},
+#endif
         {true, set(Emulator::Fault::NeverAnswers), set(Emulator::Fault::None), "", 1, 0,
          "Uyari: Yazici durum bildirmiyor, kagit durumu gorulemiyor -- Yazici: "},
         {false,
