@@ -24,20 +24,7 @@ QStringList DevicePrinterSource::InstalledPrinters() {
 
 bool DevicePrinterSource::IsVirtualPrinter(const QString& path) const {
     // Printer paths are matched without regard to case, the scheme too.
-    if (EscPosAddress::IsEscPosPath(path))
-        return PathProblem(path).isEmpty();
-    return path.startsWith(kPdfScheme, Qt::CaseInsensitive);
-}
-
-QString DevicePrinterSource::PathProblem(const QString& path) const {
-    if (!EscPosAddress::IsEscPosPath(path))
-        return QString();
-    try {
-        EscPosAddress::Parse(path);
-        return QString();
-    } catch (const PrinterError& error) {
-        return error.message();
-    }
+    return EscPosAddress::IsEscPosPath(path) || path.startsWith(kPdfScheme, Qt::CaseInsensitive);
 }
 
 std::unique_ptr<PrintCanvas> DevicePrinterSource::Select(const QString& printer) {
@@ -45,9 +32,10 @@ std::unique_ptr<PrintCanvas> DevicePrinterSource::Select(const QString& printer)
 }
 
 std::unique_ptr<PrintCanvas> DevicePrinterSource::Canvas(const QString& printer,
-                                                         const EscPosTimeouts& timeouts) const {
+                                                         const EscPosTimeouts& timeouts) {
     if (EscPosAddress::IsEscPosPath(printer))
-        return std::make_unique<EscPosCanvas>(EscPosAddress::Parse(printer), timeouts);
+        return std::make_unique<EscPosCanvas>(EscPosAddress::Parse(printer), timeouts,
+                                              m_escPosAnswers);
     if (IsVirtualPrinter(printer))
         return std::make_unique<PdfFileCanvas>(PdfDirectory(printer));
     return std::make_unique<SystemPrinterCanvas>(printer);

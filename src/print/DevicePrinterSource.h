@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/EscPosCanvas.h"
 #include "print/EscPosConnection.h"
 #include "print/PrinterSource.h"
 
@@ -19,7 +20,6 @@ public:
 
     QStringList InstalledPrinters() override;
     bool IsVirtualPrinter(const QString& path) const override;
-    QString PathProblem(const QString& path) const override;
     std::unique_ptr<PrintCanvas> Select(const QString& printer) override;
     QString Check(const QString& printer) override;
 
@@ -32,10 +32,10 @@ private:
     // The longest a check waits for a receipt printer to connect or answer.
     static constexpr int kCheckWaitMs = 1000;
 
-    std::unique_ptr<PrintCanvas> Canvas(const QString& printer,
-                                        const EscPosTimeouts& timeouts) const;
+    std::unique_ptr<PrintCanvas> Canvas(const QString& printer, const EscPosTimeouts& timeouts);
 
     QString m_baseDirectory;
     std::optional<QStringList> m_installed; // listed at the first call, then kept
     EscPosTimeouts m_escPosTimeouts;
+    EscPosAnswerHistory m_escPosAnswers;
 };

@@ -53,11 +53,18 @@ void ParseAuthority(const QString& authority, EscPosAddress& address) {
 void ParseOptions(const QString& query, EscPosAddress& address) {
     for (const QString& option : query.split(QLatin1Char('&'))) {
         const qsizetype equals = option.indexOf(QLatin1Char('='));
-        const QString key = option.left(equals);
-        if (key.compare(QLatin1String("dots"), Qt::CaseInsensitive) != 0 || equals < 0)
+        const QString key = option.left(equals).toLower();
+        const QString value = option.mid(equals + 1);
+        if (equals < 0)
+            Malformed(address.path, QStringLiteral("secenegin degeri yok: '%1'").arg(option));
+        else if (key == QLatin1String("dots"))
+            address.dots = WholeNumber(value, 8, EscPosAddress::kMaxDots, address.path, key);
+        else if (key == QLatin1String("baud"))
+            address.baud = WholeNumber(value, 300, 4000000, address.path, key);
+        else if (key == QLatin1String("status"))
+            address.asksStatus = WholeNumber(value, 0, 1, address.path, key) == 1;
+        else
             Malformed(address.path, QStringLiteral("bilinmeyen secenek '%1'").arg(option));
-        address.dots = WholeNumber(option.mid(equals + 1), 8, EscPosAddress::kMaxDots, address.path,
-                                   QStringLiteral("dots"));
     }
 }
 

@@ -4,9 +4,12 @@
 
 // Where an ESC/POS receipt printer is reached, from a printer path ("Yol"):
 //   escpos://HOST[:PORT]   over TCP, port 9100 unless given
-//   escpos:DEVICE          written to a device file (/dev/usb/lp0, a serial port set up before)
-// either followed by "?dots=N", the printable width in dots (576: 80 mm paper at 203 dpi; 384
-// for 58 mm). The scheme ignores letter case, like every printer path.
+//   escpos:DEVICE          a device file: the USB printer class device, a serial port
+// either followed by options in any order, "?dots=N&baud=N&status=0":
+//   dots    the printable width in dots (576: 80 mm paper at 203 dpi; 384 for 58 mm)
+//   baud    a serial port's speed; without it the port keeps the speed it has
+//   status  0 for a printer that is never asked for its status
+// The scheme and the option names ignore letter case, like every printer path.
 struct EscPosAddress {
     static constexpr int kDefaultPort = 9100;
     static constexpr int kDefaultDots = 576;
@@ -14,7 +17,7 @@ struct EscPosAddress {
 
     // Whether the path is meant for an ESC/POS printer, well-formed or not.
     static bool IsEscPosPath(const QString& path);
-    // Throws PrinterError saying what is wrong with a malformed path.
+    // Throws PrinterError naming what is wrong with a malformed path.
     static EscPosAddress Parse(const QString& path);
 
     QString path; // as written, for messages
@@ -22,4 +25,6 @@ struct EscPosAddress {
     int port = kDefaultPort;
     QString device; // empty for a network printer
     int dots = kDefaultDots;
+    int baud = 0; // 0: as the port is
+    bool asksStatus = true;
 };

@@ -4,15 +4,30 @@
 #include "print/EscPosConnection.h"
 #include "print/RasterCanvas.h"
 
+#include <QHash>
 #include <memory>
 
-// A document on an ESC/POS receipt printer, with no driver or spooler between: the printer is
-// asked for its status before anything is drawn, the ticket is drawn as a picture and sent as
-// raster, and the printer is asked again after it, so the ticket counts as printed only once
-// the printer has taken it.
+// Which receipt printers answered the status question since the server started, by path. A
+// printer asked and never heard from is one without status (some USB and network interfaces,
+// a serial cable with the transmit wire only): its tickets go out without asking.
+class EscPosAnswerHistory {
+public:
+    enum class Seen { NotAsked, Answered, NeverAnswered };
+
+    Seen Of(const QString& path) const { return m_seen.value(path, Seen::NotAsked); }
+    void Record(const QString& path, Seen seen) { m_seen.insert(path, seen); }
+
+private:
+    QHash<QString, Seen> m_seen;
+};
+
+// A document on an ESC/POS receipt printer, with no driver or spooler between. The connection
+// starts clean, the printer is asked for its status before anything is drawn, and the ticket
+// is drawn as a picture and sent as raster. Once the link has passed on its last byte the
+// printer has the ticket: what the printer says after it concerns the next one.
 class EscPosCanvas : public RasterCanvas {
 public:
-    EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts);
+    EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts, EscPosAnswerHistory& history);
     ~EscPosCanvas() override;
 
     void BeginDocument(int contentHeight) override;
@@ -20,13 +35,19 @@ public:
     void Abort() noexcept override;
     bool ConfirmsPrinting() const override { return true; }
     QString Warning() const override { return m_warning; }
+    QString FaultAfterDocument() const override { return m_faultAfter; }
 
 private:
     // Throws PrinterError with the reason when the printer cannot print now.
-    void RequireReady(QDeadlineTimer deadline);
+    void RequireReady();
+    // Why the printer would not take a next ticket, or the empty text.
+    QString FaultAfter(int questionsInTicket);
 
     EscPosAddress m_address;
     EscPosTimeouts m_timeouts;
+    EscPosAnswerHistory& m_history;
     std::unique_ptr<EscPosConnection> m_connection;
+    bool m_asksStatus = false;
     QString m_warning;
+    QString m_faultAfter;
 };

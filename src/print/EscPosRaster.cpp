@@ -5,6 +5,12 @@
 
 namespace {
 
+constexpr int kBandHeader = 8; // GS v 0 m xL xH yL yH
+
+int RowBytes(int dots) {
+    return (dots + 7) / 8;
+}
+
 void AppendLittleEndian16(QByteArray& bytes, int value) {
     bytes.append(static_cast<char>(value & 0xFF));
     bytes.append(static_cast<char>((value >> 8) & 0xFF));
@@ -14,12 +20,12 @@ void AppendLittleEndian16(QByteArray& bytes, int value) {
 
 QByteArray EscPosRaster::Encode(const QImage& picture) {
     Q_ASSERT(picture.format() == QImage::Format_Mono);
-    const int rowBytes = (picture.width() + 7) / 8;
+    const int rowBytes = RowBytes(picture.width());
     const int rows = picture.height();
     const int bands = (rows + kBandRows - 1) / kBandRows;
 
     QByteArray bytes;
-    bytes.reserve(2 + bands * 8 + rows * rowBytes + 8);
+    bytes.reserve(2 + bands * kBandHeader + rows * rowBytes + 8);
     bytes.append("\x1B\x40", 2); // ESC @
     for (int top = 0; top < rows; top += kBandRows) {
         const int bandRows = std::min(kBandRows, rows - top);
@@ -36,4 +42,8 @@ QByteArray EscPosRaster::Encode(const QImage& picture) {
     bytes.append(static_cast<char>(kFeedLines));
     bytes.append("\x1D\x56\x42\x00", 4); // GS V 66 0: feed to the cutter, partial cut
     return bytes;
+}
+
+QByteArray EscPosRaster::CleanStart(int dots) {
+    return QByteArray(kBandHeader + kBandRows * RowBytes(dots), '\0');
 }

@@ -40,4 +40,8 @@ public:
     virtual bool ConfirmsPrinting() const { return false; }
     // What the printer warned of with a document it printed (paper running low), or empty.
     virtual QString Warning() const { return QString(); }
+    // Why the printer, having taken every byte of the ended document, would not take the next
+    // one (it answered "paper end" after the cut), or empty. The document is printed all the
+    // same.
+    virtual QString FaultAfterDocument() const { return QString(); }
 };

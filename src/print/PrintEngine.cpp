@@ -20,18 +20,16 @@ PrintEngine::Pause PrintEngine::SleepPause() {
     };
 }
 
-void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
+QString PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
     if (m_settings.dummy)
-        return;
+        return QString();
 
     const QString printer = FindInstalledPrinter(m_printers, path);
     if (printer.isEmpty()) {
-        const QString problem = m_printers.PathProblem(path);
         m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
-                          QLatin1String(" Yazici: ") + path +
-                          (problem.isEmpty() ? QString() : QStringLiteral(" -- ") + problem),
+                          QLatin1String(" Yazici: ") + path,
                       true);
-        return;
+        return QString();
     }
 
     const std::unique_ptr<PrintCanvas> canvas = m_printers.Select(printer);
@@ -55,15 +53,23 @@ void PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
 
     NoteWarning(printer, canvas->Warning());
     m_log.LogLine(QLatin1String(">> Gonderildi:") + path, false);
+    const QString fault = canvas->FaultAfterDocument();
+    if (!fault.isEmpty())
+        m_log.LogLine(QStringLiteral("Fis yazdirildi, yazici sonrasinda hata bildirdi -- FisID:") +
+                          m_billNumber + QStringLiteral(" Yazici: ") + path +
+                          QStringLiteral(" Hata: ") + fault,
+                      true);
     if (!canvas->ConfirmsPrinting())
         m_pause(kPauseAfterTicket);
+    return fault;
 }
 
 QString PrintEngine::CheckPrinter(const QString& path) {
     if (m_settings.dummy)
         return QString();
     const QString printer = FindInstalledPrinter(m_printers, path);
-    return printer.isEmpty() ? m_printers.PathProblem(path) : m_printers.Check(printer);
+    // A path that names no printer prints nothing and so never fails.
+    return printer.isEmpty() ? QString() : m_printers.Check(printer);
 }
 
 void PrintEngine::NoteWarning(const QString& printer, const QString& warning) {

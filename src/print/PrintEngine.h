@@ -13,7 +13,8 @@
 
 // Prints tickets on installed printers: looks the path up, renders the ticket, logs it and
 // gives the spooler a second before the next job (a printer that confirms each ticket itself
-// needs none). A printer's warning is logged once, until it clears.
+// needs none). A printer's warning is logged once, until it clears; a fault it reports after
+// taking a whole ticket is logged, and the ticket stays printed.
 class PrintEngine : public TicketPrinter {
 public:
     using Pause = std::function<void(int milliseconds)>;
@@ -28,7 +29,7 @@ public:
 
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
-    void PrintTicket(const QString& path, const Ticket& ticket) override;
+    QString PrintTicket(const QString& path, const Ticket& ticket) override;
     QString CheckPrinter(const QString& path) override;
 
     static Pause SleepPause();

@@ -14,11 +14,11 @@ public:
 
     // Installed printers by name, listed at the first call and then kept.
     virtual QStringList InstalledPrinters() = 0;
-    // A path that names a printer without being installed, such as a virtual printer.
+    // A path that names a printer without being installed, such as a virtual printer, well
+    // formed or not.
     virtual bool IsVirtualPrinter(const QString& path) const = 0;
-    // Why a path written for a virtual printer names none (a malformed address), or empty.
-    virtual QString PathProblem(const QString&) const { return QString(); }
-    // The printer is a name from InstalledPrinters() or a virtual printer's path.
+    // The printer is a name from InstalledPrinters() or a virtual printer's path. Throws
+    // PrinterError naming what is wrong with a malformed path.
     virtual std::unique_ptr<PrintCanvas> Select(const QString& printer) = 0;
     // Why that printer cannot print now (stopped, out of paper, unwritable), or the empty text;
     // waits a second at most.

@@ -169,7 +169,16 @@ void SpoolerQueue::Submit(const QString& media) {
     const Destination destination = DestinationOf(m_printerName);
     const QByteArray mediaValue = media.toLocal8Bit();
     cups_option_t* options = nullptr;
-    const int optionCount = cupsAddOption("media", mediaValue.constData(), 0, &options);
+    int optionCount = cupsAddOption("media", mediaValue.constData(), 0, &options);
+    // The queue's instance options and the user's lpoptions (copies, the cutter), as lp sends
+    // them; the paper is the ticket's own.
+    if (m_destination) {
+        for (int i = 0; i < m_destination->num_options; ++i) {
+            const cups_option_t& option = m_destination->options[i];
+            if (!cupsGetOption(option.name, optionCount, options))
+                optionCount = cupsAddOption(option.name, option.value, optionCount, &options);
+        }
+    }
     const int job =
         cupsPrintFile2(CUPS_HTTP_DEFAULT, destination.name.constData(),
                        QFile::encodeName(documentFile()).constData(), "", optionCount, options);

@@ -23,7 +23,9 @@ class TicketPrinter {
 public:
     virtual ~TicketPrinter() = default;
 
-    virtual void PrintTicket(const QString& path, const Ticket& ticket) = 0;
+    // Returns what the printer reported wrong once it had taken the whole ticket (the ticket
+    // counts as printed, the next one waits for the printer), or the empty text.
+    virtual QString PrintTicket(const QString& path, const Ticket& ticket) = 0;
     // Why the printer with the given path cannot print now, or the empty text when it can; asked
     // of a printer that failed, with a short wait, until it is back.
     virtual QString CheckPrinter(const QString& path) = 0;

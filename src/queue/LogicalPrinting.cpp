@@ -14,13 +14,16 @@ namespace {
 void PrintOn(JobContext& context, const QString& name, const QString& path, const Ticket& ticket) {
     if (const PrinterHealth::Failing* failing = context.health.FailingAt(path))
         throw PrinterError(failing->reason);
+    QString faultAfterTicket;
     try {
-        context.printer.PrintTicket(path, ticket);
+        faultAfterTicket = context.printer.PrintTicket(path, ticket);
     } catch (const PrinterError& error) {
         context.health.Failed(name, path, error.message());
         throw;
     }
     context.health.Printed(name, path);
+    if (!faultAfterTicket.isEmpty())
+        context.health.Failed(name, path, faultAfterTicket);
 }
 
 } // namespace

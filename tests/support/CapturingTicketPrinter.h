@@ -17,7 +17,7 @@ public:
         Ticket ticket;
     };
 
-    void PrintTicket(const QString& path, const Ticket& ticket) override;
+    QString PrintTicket(const QString& path, const Ticket& ticket) override;
     QString CheckPrinter(const QString& path) override;
 
     void FailOn(const QString& path, int times = 1) { m_failures[path] = times; }

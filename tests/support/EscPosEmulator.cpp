@@ -7,9 +7,11 @@
 #include <QThread>
 #include <memory>
 #ifdef Q_OS_UNIX
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
-#include <termios.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #endif
 
@@ -23,11 +25,8 @@ EscPosEmulator::EscPosEmulator(bool pseudoTerminal) {
             ::fcntl(master, F_SETFL, O_NONBLOCK);
             ::grantpt(master);
             ::unlockpt(master);
-            const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY); // held open, raw
-            termios raw{};
-            ::tcgetattr(slave, &raw);
-            ::cfmakeraw(&raw);
-            ::tcsetattr(slave, TCSANOW, &raw);
+            // Held open, as a port is, with its default settings until the server sets it up.
+            const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
             m_path = QStringLiteral("escpos:") + QString::fromLocal8Bit(::ptsname(master));
             ready.release();
             QFile line;
@@ -42,14 +41,27 @@ EscPosEmulator::EscPosEmulator(bool pseudoTerminal) {
         }
 #endif
         QTcpServer server;
+#ifdef Q_OS_UNIX
+        // A printer acknowledges little more than it has read: set before listening, so the
+        // window offered on connection is small already.
+        const int listening = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int buffer = 2048;
+        ::setsockopt(listening, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listening, reinterpret_cast<sockaddr*>(&local), sizeof local);
+        ::listen(listening, 4);
+        server.setSocketDescriptor(listening);
+#else
         server.listen(QHostAddress::LocalHost);
+#endif
         m_path = QStringLiteral("escpos://127.0.0.1:%1").arg(server.serverPort());
         ready.release();
         while (!m_stop) {
             if (!server.hasPendingConnections() && !server.waitForNewConnection(10))
                 continue;
             const std::unique_ptr<QTcpSocket> client(server.nextPendingConnection());
-            m_input.clear();
             Serve(*client, [&client] {
                 if (client->bytesAvailable() > 0 || client->waitForReadyRead(10))
                     return 1;
@@ -74,23 +86,23 @@ void EscPosEmulator::Serve(QIODevice& line, const std::function<int()>& waitForD
             continue;
         }
         const bool slow = m_fault == Fault::ReadsSlowly;
-        const QByteArray bytes = line.read(slow ? 256 : 65536);
+        const QByteArray bytes = line.read(slow ? 96 : 65536);
         received += bytes.size();
         if (bytes.isEmpty() || (m_fault == Fault::DropsMidTicket && received > 2000))
             return;
-        m_input += bytes;
-        const QByteArray answers = Parse();
+        const QByteArray answers = Answers(bytes);
         if (!answers.isEmpty() && m_fault != Fault::NeverAnswers) {
             line.write(answers);
             line.waitForBytesWritten(100);
         }
+        m_input += bytes;
+        Parse();
         if (slow)
-            QThread::msleep(20);
+            QThread::msleep(10);
     }
 }
 
-QByteArray EscPosEmulator::Parse() {
-    QByteArray answers;
+QByteArray EscPosEmulator::Answers(const QByteArray& bytes) {
     const Condition condition = m_condition;
     // DLE EOT 1, 2 and 4: offline, cover open or paper end stop, paper end or near end.
     const int offline = condition >= Condition::PaperEnd ? 0x08 : 0;
@@ -98,19 +110,33 @@ QByteArray EscPosEmulator::Parse() {
     const int paper = condition == Condition::PaperEnd       ? 0x6C
                       : condition == Condition::PaperNearEnd ? 0x0C
                                                              : 0;
+    const QByteArray seen = m_lastReceived + bytes;
+    QByteArray answers;
+    for (qsizetype at = seen.indexOf("\x10\x04"); at >= 0 && at + 2 < seen.size();
+         at = seen.indexOf("\x10\x04", at + 1)) {
+        const char n = seen.at(at + 2);
+        if (n >= 1 && n <= 4 && at + 2 >= m_lastReceived.size())
+            answers += char(0x12 | (n == 1 ? offline : n == 2 ? stopped : paper));
+    }
+    m_lastReceived = seen.right(2);
+    return answers;
+}
+
+void EscPosEmulator::Parse() {
     for (int used = 1; used > 0; m_input.remove(0, used)) {
         const auto at = [this](int i) {
             return i < m_input.size() ? static_cast<uchar>(m_input.at(i)) : 0;
         };
         const int band = 8 + (at(4) + 256 * at(5)) * (at(6) + 256 * at(7));
         used = 0;
-        if (m_input.startsWith("\x1B\x40")) { // ESC @
+        if (m_input.startsWith('\0')) {
+            used = 1;
+        } else if (m_input.startsWith("\x1B\x40")) { // ESC @
             m_rows.clear();
             used = 2;
         } else if (m_input.size() >= 3 && m_input.startsWith("\x1B\x64")) { // ESC d n
             used = 3;
-        } else if (m_input.size() >= 3 && m_input.startsWith("\x10\x04")) { // DLE EOT n
-            answers += char(0x12 | (at(2) == 1 ? offline : at(2) == 2 ? stopped : paper));
+        } else if (m_input.size() >= 3 && m_input.startsWith("\x10\x04")) { // answered on arrival
             used = 3;
         } else if (m_input.startsWith("\x1D\x76\x30") && m_input.size() >= qMax(8, band)) {
             m_rowBytes = at(4) + 256 * at(5); // GS v 0 m xL xH yL yH, rows
@@ -123,7 +149,8 @@ QByteArray EscPosEmulator::Parse() {
             const QMutexLocker lock(&m_mutex);
             m_tickets << ticket.copy();
             used = 4;
+            if (m_fault == Fault::RunsOutAfterTicket)
+                m_condition = Condition::PaperEnd;
         }
     }
-    return answers;
 }

@@ -11,14 +11,16 @@
 #include <functional>
 #include <thread>
 
-// An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 or (POSIX only) on a raw
-// pseudo-terminal, served from its own thread since the server blocks while it waits for a
-// printer. It parses ESC @, GS v 0, ESC d, GS V and DLE EOT n, answers with the condition set,
-// keeps each cut ticket as a picture and, told to, misbehaves as broken printers do.
+// An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 with a printer's small receive
+// buffer, or (POSIX only) on a pseudo-terminal with the port's default settings, served from its
+// own thread. It parses ESC @, GS v 0, ESC d, GS V, skips zero bytes and, like many printers,
+// answers DLE EOT n on arrival, inside picture data too. An unfinished band outlives the
+// connection. It keeps each cut ticket as a picture and, told to, misbehaves as broken printers
+// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's.
 class EscPosEmulator {
 public:
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
-    enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly };
+    enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly, RunsOutAfterTicket };
 
     explicit EscPosEmulator(bool pseudoTerminal = false);
     ~EscPosEmulator();
@@ -34,13 +36,15 @@ public:
 private:
     // Until the line closes; waitForData says 1 when there is input, 0 for none yet, -1 closed.
     void Serve(QIODevice& line, const std::function<int()>& waitForData);
-    QByteArray Parse(); // eats whole commands off the input, returns the status answers
+    QByteArray Answers(const QByteArray& bytes); // to the DLE EOT n among the bytes received
+    void Parse();                                // eats whole commands off the input
 
     QString m_path;
     std::atomic<Condition> m_condition{Condition::Ready};
     std::atomic<Fault> m_fault{Fault::None};
     std::atomic<bool> m_stop{false};
     QByteArray m_input;
+    QByteArray m_lastReceived; // the end of the previous read, for a question split between two
     QByteArray m_rows;
     int m_rowBytes = 1;
     mutable QMutex m_mutex;

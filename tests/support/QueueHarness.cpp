@@ -46,6 +46,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     SetQueryStatements(poller.Q(), A, EKA, X, YAZ);
     log.setClock(fixedMoment);
     rendered.engine().setClock(fixedMoment);
+    spooled.setClock(fixedMoment);
     poller.setNotice([this](const QString& message) { notices << message; });
     now = fixedMoment();
     poller.setClock([this] { return now; });

@@ -6,7 +6,7 @@ RecordingPrinter::RecordingPrinter(const TYazimIsi& job, DiagnosticLog& log, QSt
     , m_engine(job.AdisyonID, settings, log, m_printers,
                [this](int milliseconds) { m_pauses.append(milliseconds); }) {}
 
-void RecordingPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
+QString RecordingPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
     const int before = m_printers.documentCount();
     // The ticket is attached even when the engine throws, so aborted documents show it too.
     struct Attach {
@@ -21,7 +21,7 @@ void RecordingPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
             }
         }
     } attach{*this, before, path, ticket};
-    m_engine.PrintTicket(path, ticket);
+    return m_engine.PrintTicket(path, ticket);
 }
 
 QList<Ticket> RecordingPrinter::TicketsFor(const QString& path) const {

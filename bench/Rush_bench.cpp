@@ -1,0 +1,104 @@
+#include "app/PrintServer.h"
+#include "support/EscPosEmulator.h"
+#include "support/RecordingMessages.h"
+#include "support/ServerDirectory.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <array>
+#include <benchmark/benchmark.h>
+#include <vector>
+
+namespace {
+
+struct Rush {
+    int orders;
+    int seconds;          // over which the orders come, evenly
+    bool receipts = true; // else PDF printers
+};
+
+double Percentile(std::vector<double> values, double share) {
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<size_t>(share * static_cast<double>(values.size() - 1) + 0.5);
+    return values.at(index);
+}
+
+// A dinner rush on the real server at its default two-second poll: three kitchen receipt
+// printers (emulators that confirm at once) or PDF printers, orders with lines for two or three of
+// them, each timed from its queue row's insert until the row leaves the queue. Real time: each run
+// lasts as long as the rush.
+void BM_Rush(benchmark::State& state, const Rush rush) {
+    for (auto _ : state) {
+        ServerDirectory dir;
+        TestDatabase& db = dir.database();
+        std::array<EscPosEmulator, 3> printers;
+        const QStringList stations{QStringLiteral("Mutfak"), QStringLiteral("Izgara"),
+                                   QStringLiteral("Tatli")};
+        db.exec(QStringLiteral("INSERT INTO DEPARTMAN VALUES ('1', 'Salon')"));
+        for (int i = 0; i < 3; ++i) {
+            db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('%1', '%2')")
+                        .arg(stations[i], rush.receipts ? printers[i].path()
+                                                        : QStringLiteral("pdf:p%1").arg(i)));
+            db.addProduct(QStringLiteral("U%1").arg(i), QStringLiteral("Urun %1").arg(i),
+                          stations[i]);
+        }
+        RecordingMessages messages;
+        DiagnosticLog log(dir.logPath());
+        PrintServer server(dir.path(), log, messages,
+                           {[](int) {},
+                            [](const QString&) {
+                                return QString();
+                            }});
+        if (server.FormCreate() != StartupOutcome::Running) {
+            state.SkipWithError("the server did not start");
+            return;
+        }
+
+        QHash<qint64, qint64> queuedAt; // job: milliseconds into the rush
+        std::vector<double> waits;
+        QElapsedTimer clock;
+        clock.start();
+        const qint64 spacing = rush.seconds * 1000LL / rush.orders;
+        int placed = 0;
+        while (placed < rush.orders || !queuedAt.isEmpty()) {
+            if (placed < rush.orders && clock.elapsed() >= placed * spacing) {
+                const qint64 bill = 1000 + placed;
+                db.addBill(bill, QStringLiteral("1"), QString::number(placed % 40 + 1));
+                for (int line = 0; line < 2 + placed % 2; ++line)
+                    db.addSaleLine(bill, QStringLiteral("U%1").arg((placed + line) % 3), 1, 10);
+                queuedAt.insert(db.queueJob(bill, QStringLiteral("0")), clock.elapsed());
+                ++placed;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QSet<qint64> waiting;
+            RecordSet rows = db.session().Select(QStringLiteral("SELECT ID FROM A_YazimKuyrugu"));
+            for (rows.First(); !rows.Eof(); rows.Next())
+                waiting.insert(rows.value(QStringLiteral("ID")).toLongLong());
+            for (auto job = queuedAt.begin(); job != queuedAt.end();) {
+                if (waiting.contains(job.key())) {
+                    ++job;
+                    continue;
+                }
+                waits.push_back(static_cast<double>(clock.elapsed() - job.value()) / 1000);
+                job = queuedAt.erase(job);
+            }
+        }
+        state.counters["p50_s"] = Percentile(waits, 0.5);
+        state.counters["p95_s"] = Percentile(waits, 0.95);
+        state.counters["max_s"] = *std::max_element(waits.begin(), waits.end());
+        state.counters["drained_s"] = static_cast<double>(clock.elapsed()) / 1000;
+        server.Close();
+    }
+}
+
+BENCHMARK_CAPTURE(BM_Rush, 20In60s, Rush{20, 60})->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_Rush, 20In60sPdf, Rush{20, 60, false})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_Rush, 30In30s, Rush{30, 30})->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(BM_Rush, 60In60s, Rush{60, 60})->Iterations(1)->Unit(benchmark::kSecond);
+
+} // namespace
