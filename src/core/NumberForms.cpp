@@ -1,7 +1,6 @@
 #include "core/NumberForms.h"
 
 #include <QLocale>
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -46,6 +45,10 @@ QString roundDecimalText(QString digits, bool negative) {
     return result;
 }
 
+quint64 magnitudeOf(qint64 value) {
+    return value < 0 ? 0 - static_cast<quint64>(value) : static_cast<quint64>(value);
+}
+
 QString withSeparator(QString text, QChar separator) {
     text.replace(QLatin1Char('.'), separator);
     return text;
@@ -60,16 +63,11 @@ QString AmountText(double value, QChar separator) {
     return withSeparator(roundDecimalText(shortest, value < 0), separator);
 }
 
-QString AmountText(float value, QChar separator) {
-    if (!std::isfinite(value))
-        return QString();
-    // The float's own shortest digits: widened to double, 1.005f would read 1.00499999523.
-    char digits[64];
-    const auto written =
-        std::to_chars(digits, digits + sizeof digits, std::fabs(value), std::chars_format::fixed);
-    const QString shortest =
-        QString::fromLatin1(digits, static_cast<qsizetype>(written.ptr - digits));
-    return withSeparator(roundDecimalText(shortest, value < 0), separator);
+QString CurrencyAmountText(qint64 tenThousandths, QChar separator) {
+    const quint64 magnitude = magnitudeOf(tenThousandths);
+    const QString digits = QString::number(magnitude / 10000) + QLatin1Char('.') +
+                           QString::number(magnitude % 10000).rightJustified(4, QLatin1Char('0'));
+    return withSeparator(roundDecimalText(digits, tenThousandths < 0), separator);
 }
 
 QString QuantityText(double value, QChar separator) {
@@ -85,13 +83,11 @@ QString QuantityText(const QVariant& value, QChar separator) {
 }
 
 QString BalanceText(qint64 tenThousandths, QChar separator) {
-    const bool negative = tenThousandths < 0;
-    const quint64 magnitude =
-        negative ? 0 - static_cast<quint64>(tenThousandths) : static_cast<quint64>(tenThousandths);
+    const quint64 magnitude = magnitudeOf(tenThousandths);
     QString fraction = QString::number(magnitude % 10000).rightJustified(4, QLatin1Char('0'));
     while (fraction.endsWith(QLatin1Char('0')))
         fraction.chop(1);
-    QString text = negative ? QStringLiteral("-") : QString();
+    QString text = tenThousandths < 0 ? QStringLiteral("-") : QString();
     text += QString::number(magnitude / 10000);
     if (!fraction.isEmpty())
         text += separator + fraction;

@@ -11,8 +11,9 @@
 // "#.##": at most two decimals (half away from zero), no forced integer digit, no grouping,
 // the empty text for a value that rounds to zero.
 QString AmountText(double value, QChar separator = RegionalSettings::current().decimalSeparator);
-// The same for a single-precision value, rounded from the float's own shortest decimal form.
-QString AmountText(float value, QChar separator = RegionalSettings::current().decimalSeparator);
+// The same for a currency value held in ten-thousandths, rounded from its exact digits.
+QString CurrencyAmountText(qint64 tenThousandths,
+                           QChar separator = RegionalSettings::current().decimalSeparator);
 
 // The shortest general form with up to 15 significant digits; a null gives the empty text.
 QString QuantityText(const QVariant& value,

@@ -1,5 +1,6 @@
 #include "tickets/BillBody.h"
 
+#include "core/CurrencyValue.h"
 #include "core/NumberForms.h"
 #include "db/Query.h"
 #include "print/TicketMarkup.h"
@@ -61,15 +62,16 @@ void AppendPayments(Ticket& ticket, Query& A) {
 
 } // namespace
 
-float AppendBillBody(Ticket& ticket, Query& A, const TYazimIsi& job, DiscountLayout layout) {
+qint64 AppendBillBody(Ticket& ticket, Query& A, const TYazimIsi& job, DiscountLayout layout) {
     ticket << QStringLiteral("AD. URUN") << kRightPart + QStringLiteral("B.FIYAT") << kSeparator;
-    float runningTotal = 0;
+    qint64 runningTotal = 0;
     for (A.First(); !A.Eof(); A.Next()) {
         AppendBillLine(ticket, A);
-        runningTotal = AddToRunningTotal(runningTotal, A.number(QStringLiteral("TUTAR")));
+        runningTotal =
+            AddToRunningTotal(runningTotal, CurrencyFromVariant(A.value(QStringLiteral("TUTAR"))));
     }
-    ticket << kSeparator << QStringLiteral("Toplam   : ") << AmountLine(AmountText(runningTotal))
-           << QString();
+    ticket << kSeparator << QStringLiteral("Toplam   : ")
+           << AmountLine(CurrencyAmountText(runningTotal)) << QString();
     AppendDiscount(ticket, job, layout);
     AppendService(ticket, job);
     AppendPayments(ticket, A);

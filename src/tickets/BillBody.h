@@ -10,6 +10,7 @@ class Query;
 enum class DiscountLayout { Headings, Lines };
 
 // The part the bill and both slips share, from the column captions to the grand total: the
-// bill lines of A, their single-precision total, discount, service, the payments (read from
-// A's last row) and the grand total. A is left on its last row. Returns the running total.
-float AppendBillBody(Ticket& ticket, Query& A, const TYazimIsi& job, DiscountLayout layout);
+// bill lines of A, their exact total, discount, service, the payments (read from
+// A's last row) and the grand total. A is left on its last row. Returns the running total in
+// ten-thousandths.
+qint64 AppendBillBody(Ticket& ticket, Query& A, const TYazimIsi& job, DiscountLayout layout);

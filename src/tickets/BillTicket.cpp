@@ -9,9 +9,8 @@
 #include "tickets/BillText.h"
 #include "tickets/CustomerBalance.h"
 #include "tickets/Ean13.h"
+#include "tickets/RunningTotal.h"
 #include "tickets/TicketBuilders.h"
-
-#include <cmath>
 
 namespace {
 
@@ -31,12 +30,10 @@ Customer LookUpCustomer(JobContext& context) {
 }
 
 // The balance before the bill in amount text (two decimals at most), and the balance itself in
-// its four-decimal form. The running total counts in ten-thousandths, so that 1.005f adds 1.005
-// as "Toplam" shows it, not 1.00499999523.
-void AppendBalances(Ticket& ticket, float runningTotal, qint64 balance) {
-    const double total = std::round(static_cast<double>(runningTotal) * 10000.0);
-    const double opening = (total + static_cast<double>(balance)) / 10000.0;
-    ticket << QStringLiteral("İlk Bakiye:") << AmountLine(AmountText(opening))
+// its four-decimal form.
+void AppendBalances(Ticket& ticket, qint64 runningTotal, qint64 balance) {
+    ticket << QStringLiteral("İlk Bakiye:")
+           << AmountLine(CurrencyAmountText(AddToRunningTotal(runningTotal, balance)))
            << QStringLiteral("Kalan Bakiye: ") << AmountLine(BalanceText(balance));
 }
 
@@ -67,7 +64,7 @@ void BuildBillTicket(JobContext& context) {
     if (options.tableInfoFlag)
         ticket << kHeading + TableInformationText(job) << WaiterCopyLine(job);
 
-    const float runningTotal = AppendBillBody(ticket, context.A, job, DiscountLayout::Headings);
+    const qint64 runningTotal = AppendBillBody(ticket, context.A, job, DiscountLayout::Headings);
 
     if (options.customerFlag)
         AppendBalances(ticket, runningTotal, customer.balance);

@@ -1,5 +1,12 @@
 #include "tickets/RunningTotal.h"
 
-float AddToRunningTotal(float runningTotal, double amount) {
-    return static_cast<float>(amount + static_cast<double>(runningTotal));
+#include "core/Error.h"
+
+#include <QString>
+
+qint64 AddToRunningTotal(qint64 runningTotal, qint64 tenThousandths) {
+    qint64 sum = 0;
+    if (__builtin_add_overflow(runningTotal, tenThousandths, &sum))
+        throw DatabaseError(QStringLiteral("Para degeri aralik disinda: toplam"));
+    return sum;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-// The running total of a bill is a single-precision number: each amount is added to it and the
-// sum is rounded back to single precision, so long bills drift exactly as the printed totals
-// always have.
-float AddToRunningTotal(float runningTotal, double amount);
+#include <QtGlobal>
+
+// The running total of a bill counts in ten-thousandths, as the database's money columns do, so
+// that a banquet's or a month's total is exactly the sum of the amounts its lines show. A sum
+// beyond the range of money is a DatabaseError.
+qint64 AddToRunningTotal(qint64 runningTotal, qint64 tenThousandths);

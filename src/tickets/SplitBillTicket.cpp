@@ -1,3 +1,4 @@
+#include "core/CurrencyValue.h"
 #include "core/NumberForms.h"
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
@@ -13,15 +14,15 @@
 namespace {
 
 // The lines of the sub-account with their units; no treat mark, no notes.
-float AppendSubAccountLines(Ticket& ticket, Query& A) {
-    float runningTotal = 0;
+qint64 AppendSubAccountLines(Ticket& ticket, Query& A) {
+    qint64 runningTotal = 0;
     for (A.First(); !A.Eof(); A.Next()) {
         ticket << QuantityField(A.value(QStringLiteral("ADET"))) + QLatin1Char(' ') +
                       A.text(QStringLiteral("BIRIM")).leftJustified(5) + QLatin1Char(' ') +
                       A.text(QStringLiteral("ADI"));
-        const double amount = A.number(QStringLiteral("TUTAR"));
-        ticket << AmountLine(AmountText(amount));
-        runningTotal = AddToRunningTotal(runningTotal, amount);
+        ticket << AmountLine(AmountText(A.number(QStringLiteral("TUTAR"))));
+        runningTotal =
+            AddToRunningTotal(runningTotal, CurrencyFromVariant(A.value(QStringLiteral("TUTAR"))));
     }
     return runningTotal;
 }
@@ -42,9 +43,9 @@ void BuildSplitBillTicket(JobContext& context) {
         // must see A unfiltered, so the filter goes however this block ends.
         const ScopedFilter subAccount(context.A,
                                       QStringLiteral("H=") + SqlStringLiteral(job.ParcaliHesap));
-        const float runningTotal = AppendSubAccountLines(ticket, context.A);
+        const qint64 runningTotal = AppendSubAccountLines(ticket, context.A);
         ticket << kSeparator << QStringLiteral("Toplam   : ")
-               << AmountLine(AmountText(runningTotal)) << QString()
+               << AmountLine(CurrencyAmountText(runningTotal)) << QString()
                << QStringLiteral("Indirim : %") + job.INDORAN << AmountLine(job.INDTOPLAM)
                << QStringLiteral("Servis  : %") + job.SERVISORAN << AmountLine(job.SERVISTUTAR)
                << QString() << kHeading + QStringLiteral("Genel Toplam :") << QString()

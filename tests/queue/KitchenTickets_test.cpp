@@ -44,6 +44,10 @@ TEST_P(KitchenTicketTextTest, ProductionExtraAndCancellationTicketsLineByLine) {
     const qint64 kofte =
         h.db.addSaleLine(302, QStringLiteral("K1"), 2, 100, QStringLiteral("soğansız"));
     const qint64 pilav = h.db.addSaleLine(302, QStringLiteral("P1"), 12.5, 40);
+    const QString longName = "Şefinözelkarışıkızgaratabağıbüyükboyacılılavaşlısı"; // 50, one word
+    h.db.addProduct(QStringLiteral("L1"), longName, QStringLiteral("Mutfak"));
+    h.db.addSaleLine(302, QStringLiteral("L1"), 1, 10);
+    h.rendered.printers().setup().pageWidth = 400; // 40 characters
     h.db.queueJob(302, QStringLiteral("0"), QStringLiteral("G1"));
     h.tick();
     const qint64 returned = h.db.addReturnLine(302, QStringLiteral("K1"), 1.5, 75);
@@ -61,8 +65,9 @@ TEST_P(KitchenTicketTextTest, ProductionExtraAndCancellationTicketsLineByLine) {
                                   "AD. URUN",       ">-ACIKLAMA",       "=-"};
     const QString twelveAndAHalf = "12" + separator + "5";
     const QString oneAndAHalf = "1" + separator + "5";
-    const Ticket production = QStringList{"#-URETIM FISI"} + kitchenHeader +
-                              QStringList{"2   Köfte", "soğansız", twelveAndAHalf + " Pilav"};
+    const Ticket production =
+        QStringList{"#-URETIM FISI"} + kitchenHeader +
+        QStringList{"2   Köfte", "soğansız", twelveAndAHalf + " Pilav", "1   " + longName};
     const Ticket extra =
         QStringList{"#-ÜRETIM FISI"} + grillHeader + QStringList{"2   Az pişmiş", ">-soğansız"};
     const Ticket cancellation = QStringList{"#-!!! IPTAL !!!"} + kitchenHeader +
@@ -74,6 +79,8 @@ TEST_P(KitchenTicketTextTest, ProductionExtraAndCancellationTicketsLineByLine) {
     EXPECT_EQ(kitchen.at(1), cancellation);
     EXPECT_EQ(grill.at(1), extraCancellation);
     EXPECT_TRUE(h.rendered.printers().document(0).drawnTexts().contains(twelveAndAHalf + " Pilav"));
+    EXPECT_TRUE(h.rendered.printers().document(0).drawnTexts().join('|').contains(
+        "|1   " + longName.left(36) + '|' + longName.mid(36)));
 
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
     EXPECT_EQ(h.flags(pilav), QStringLiteral("1/1/0"));

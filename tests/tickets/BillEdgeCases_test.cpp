@@ -158,27 +158,33 @@ TEST_F(BillEdgeCasesTest, OnlyAnEmptyOrWaiterPrinterNameKeepsTheBillPrinter) {
     EXPECT_FALSE(QFile::exists(runner.context().log.filePath()));
 }
 
-TEST_F(BillEdgeCasesTest, RunningTotalIsSummedInSinglePrecision) {
+TEST_F(BillEdgeCasesTest, RunningTotalIsExactlyTheSumOfTheLines) {
     Bill(310);
     db.exec(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
         "INSERT INTO A_AdsSatir (FISID, URUNKODU, ADET, TUTAR, SIP, YAZ) "
         "SELECT 310, 'K1', 1, 0.1, 1, 1 FROM n"));
 
-    // In double precision the 3000 lines would come to 300.
-    EXPECT_TRUE(HasLines(RunOne(QStringLiteral("1"), 310), Lines("Toplam   : |>-300,01 TL")));
+    // In single precision the 3000 lines came to 300,01.
+    EXPECT_TRUE(HasLines(RunOne(QStringLiteral("1"), 310), Lines("Toplam   : |>-300 TL")));
 
-    // The total rounds as its line does, the opening balance starts from it.
+    // On the bill and the split bill, with either separator; the opening balance starts from it.
     runner.options.customerFlag = true;
-    for (const auto& [bill, amount, text] :
-         {std::tuple(311, 1.005, "1,01"), {312, 2.675, "2,68"}}) {
+    for (const auto& [bill, amount, tenths, text] : {std::tuple(311, 1.005, 0, "1~01"),
+                                                     {312, 2.675, 0, "2~68"},
+                                                     {313, 1234567.89, 0, "1234567~89"},
+                                                     {314, 100000.0, 10, "100001"}}) {
         Bill(bill);
         Line(bill, 1, amount);
-        const QString line = QStringLiteral(">-%1 TL").arg(QLatin1String(text));
-        const Ticket ticket = RunOne(QStringLiteral("1"), bill);
-        EXPECT_TRUE(
-            HasLines(ticket, {line, QStringLiteral("=-"), QStringLiteral("Toplam   : "), line}));
-        EXPECT_TRUE(HasLines(ticket, {QStringLiteral("İlk Bakiye:"), line}));
+        for (int i = 0; i < tenths; ++i)
+            Line(bill, 1, 0.1);
+        for (const char separator : {',', '.'}) {
+            RegionalSettings::setCurrent({QLatin1Char(separator)});
+            const Ticket total = Lines("Toplam   : ") << Lines(text).first().prepend(">-") + " TL";
+            EXPECT_TRUE(HasLines(RunOne(QStringLiteral("1"), bill), total));
+            EXPECT_TRUE(HasLines(RunOne(QStringLiteral("1"), bill), {"İlk Bakiye:", total.last()}));
+            EXPECT_TRUE(HasLines(RunOne(QStringLiteral("3"), bill, "ParcaliHesap=0"), total));
+        }
     }
 }
 

@@ -34,15 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AmountText, NotANumberGivesEmptyText) {
     EXPECT_EQ(AmountText(std::nan(""), QLatin1Char(',')), QString());
-    EXPECT_EQ(AmountText(std::nanf(""), QLatin1Char(',')), QString());
-}
-
-TEST(AmountText, SinglePrecisionRoundsItsOwnShortestDigits) {
-    EXPECT_EQ(AmountText(1.005f, QLatin1Char(',')), QStringLiteral("1,01"));
-    EXPECT_EQ(AmountText(2.675f, QLatin1Char(',')), QStringLiteral("2,68"));
-    EXPECT_EQ(AmountText(-2.675f, QLatin1Char('.')), QStringLiteral("-2.68"));
-    EXPECT_EQ(AmountText(300.01f, QLatin1Char(',')), QStringLiteral("300,01"));
-    EXPECT_EQ(AmountText(0.0f, QLatin1Char(',')), QString());
 }
 
 TEST(QuantityText, ShortestGeneralForm) {
