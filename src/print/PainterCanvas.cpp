@@ -31,6 +31,7 @@ void PainterCanvas::SetFont(const QString& face, int pointSize) {
         m_painter.setFont(m_font);
     // Measured for the device, so sizes in points follow the printer's resolution.
     m_metrics = QFontMetrics(m_font, &device());
+    m_widths = &m_widthsByFont[{face, pointSize}];
 }
 
 bool PainterCanvas::HasFace(const QString& face) const {
@@ -38,7 +39,12 @@ bool PainterCanvas::HasFace(const QString& face) const {
 }
 
 int PainterCanvas::TextWidth(const QString& text) const {
-    return m_metrics.horizontalAdvance(text);
+    if (!m_widths)
+        return m_metrics.horizontalAdvance(text);
+    const auto known = m_widths->constFind(text);
+    if (known != m_widths->cend())
+        return *known;
+    return *m_widths->insert(text, m_metrics.horizontalAdvance(text));
 }
 
 int PainterCanvas::TextHeight(const QString&) const {

@@ -4,7 +4,10 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+#include <map>
+#include <utility>
 
 // Text, fonts and fills through QPainter, for any paged device; the device and its
 // document are the subclass's. Fonts are measured on the device itself, painting or not.
@@ -37,4 +40,8 @@ private:
     QPainter m_painter;
     QFont m_font;
     QFontMetrics m_metrics;
+    // Widths by font and text: shaping a text is the dearest measure, and a ticket measures
+    // each of its rows more than once and a rule's dash on every step.
+    std::map<std::pair<QString, int>, QHash<QString, int>> m_widthsByFont;
+    QHash<QString, int>* m_widths = nullptr;
 };

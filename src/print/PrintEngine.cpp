@@ -33,17 +33,23 @@ QString PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
     }
 
     const std::unique_ptr<PrintCanvas> canvas = m_printers.Select(printer);
-    // The ticket is laid out twice, measured and then drawn; both passes read the same moments,
-    // so the texts they lay out are the same.
+    // Laid out once on a page without end, which gives the page its length. A device whose
+    // pages are shorter breaks the ticket over them, so it is laid out again on those, at the
+    // moments the first layout read, so that both say the same.
     QList<QDateTime> moments;
-    const int contentHeight = TicketRenderer::ContentHeight(
-        *canvas, m_settings, [&] { return moments.emplace_back(m_clock()); }, ticket);
-    TicketRenderer renderer(*canvas, m_settings, [&moments, next = qsizetype(0)]() mutable {
-        return moments.value(next++);
-    });
-    canvas->BeginDocument(contentHeight);
+    TicketLayout layout = TicketRenderer(*canvas, m_settings, [&] {
+                              return moments.emplace_back(m_clock());
+                          }).Layout(ticket);
+    canvas->BeginDocument(layout.height);
     try {
-        renderer.Render(ticket);
+        if (canvas->PageHeight() < layout.height) {
+            const auto sameMoments = [&moments, next = qsizetype(0)]() mutable {
+                return moments.value(next++);
+            };
+            layout = TicketRenderer(*canvas, m_settings, sameMoments, canvas->PageHeight())
+                         .Layout(ticket);
+        }
+        layout.Paint(*canvas);
         canvas->EndDocument();
     } catch (...) {
         // A half-sent document would block or garble the next job on this printer.

@@ -22,11 +22,14 @@ QImage WhiteCanvas(int width, int rows) {
 QImage Thresholded(const QImage& grey) {
     QImage picture(grey.width(), grey.height(), QImage::Format_Mono);
     picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    // Read once: QImage's accessors are calls, and this loop visits every dot of the ticket.
+    const int width = grey.width();
+    const auto rowBytes = static_cast<size_t>(picture.bytesPerLine());
     for (int row = 0; row < grey.height(); ++row) {
         const uchar* in = grey.constScanLine(row);
         uchar* out = picture.scanLine(row);
-        std::memset(out, 0, static_cast<size_t>(picture.bytesPerLine()));
-        for (int x = 0; x < grey.width(); ++x) {
+        std::memset(out, 0, rowBytes);
+        for (int x = 0; x < width; ++x) {
             if (in[x] < kBlackBelow)
                 out[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
         }

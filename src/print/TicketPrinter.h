@@ -12,7 +12,8 @@
 //                     (PrinterNames), renders the ticket on it, logs, gives the spooler time.
 //   PrinterSource     this machine's printers, installed and virtual, and a canvas for each
 //                     document; DevicePrinterSource is the real one.
-//   TicketRenderer    lays the lines of one ticket out on a canvas, markup and page breaks.
+//   TicketRenderer    lays the lines of one ticket out in a device's metrics, markup and page
+//                     breaks, once; the TicketLayout it gives is painted on the canvas.
 //   PrintCanvas       one document on one device, in its pixels: SystemPrinterCanvas (the
 //                     spooler), PdfFileCanvas (a "pdf:" printer), EscPosCanvas (an ESC/POS
 //                     receipt printer, "escpos:", the ticket drawn on a RasterCanvas).

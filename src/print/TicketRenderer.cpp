@@ -2,7 +2,6 @@
 
 #include "print/Code39.h"
 #include "print/DateTimePlaceholders.h"
-#include "print/MeasuringCanvas.h"
 #include "print/TextRows.h"
 #include "print/TicketMarkup.h"
 
@@ -19,29 +18,26 @@ int NarrowBarDots(int dotsPerInch) {
 }
 } // namespace
 
-TicketRenderer::TicketRenderer(PrintCanvas& canvas, const PrintSettings& settings, Clock clock)
-    : m_canvas(canvas)
+TicketRenderer::TicketRenderer(PrintCanvas& device, const PrintSettings& settings, Clock clock,
+                               int pageHeight)
+    : m_canvas(device)
     , m_settings(settings)
     , m_clock(std::move(clock))
+    , m_pageHeight(pageHeight)
     , m_y(settings.top) {}
 
-int TicketRenderer::ContentHeight(PrintCanvas& device, const PrintSettings& settings, Clock clock,
-                                  const Ticket& ticket) {
-    MeasuringCanvas measuring(device);
-    return TicketRenderer(measuring, settings, std::move(clock)).Render(ticket);
-}
-
-int TicketRenderer::Render(const Ticket& ticket) {
+TicketLayout TicketRenderer::Layout(const Ticket& ticket) {
     SetBaseFont();
     for (const QString& line : ticket) {
         RenderLine(line);
-        if (m_canvas.PageHeight() < m_y) {
+        if (m_pageHeight < m_y) {
             m_y = 0;
             m_ink.clear();
-            m_canvas.NewPage();
+            ++m_layout.pages;
         }
     }
-    return m_y;
+    m_layout.height = m_y;
+    return std::move(m_layout);
 }
 
 void TicketRenderer::RenderLine(const QString& line) {
@@ -63,7 +59,7 @@ void TicketRenderer::RenderLine(const QString& line) {
 }
 
 void TicketRenderer::DrawHeading(const QString& text) {
-    m_canvas.SetFont(kBaseFace, kHeadingSize);
+    SetFont(kBaseFace, kHeadingSize);
     for (const QString& row : TextRows(m_canvas, text, AlignedWidth())) {
         Draw(CentredX(m_canvas.TextWidth(row)), m_y, row);
         m_y += m_canvas.TextHeight(row);
@@ -103,7 +99,7 @@ void TicketRenderer::DrawRightPart(const QString& text) {
 }
 
 void TicketRenderer::DrawBarcode(const QString& text) {
-    m_canvas.SetFont(kBarcodeFace, kBarcodeSize);
+    SetFont(kBarcodeFace, kBarcodeSize);
     const QString symbolText = QLatin1Char('*') + text + QLatin1Char('*');
     if (m_canvas.HasFace(kBarcodeFace)) {
         Draw(CentredX(m_canvas.TextWidth(symbolText)), m_y, symbolText);
@@ -123,11 +119,12 @@ void TicketRenderer::DrawBarcodeSymbol(const QString& text) {
     const int height = m_canvas.TextHeight(symbol.encodedText());
     const QRect cell(CentredX(width), m_y, width, height);
 
-    m_canvas.FillRect(cell, Qt::white);
+    m_layout.runs.append({m_layout.pages, PlacedFill{cell, Qt::white}});
     m_ink << cell;
-    for (const Code39Symbol::Bar& bar : symbol.bars())
-        m_canvas.FillRect(QRect(cell.x() + bar.start * module, m_y, bar.width * module, height),
-                          Qt::black);
+    for (const Code39Symbol::Bar& bar : symbol.bars()) {
+        const QRect area(cell.x() + bar.start * module, m_y, bar.width * module, height);
+        m_layout.runs.append({m_layout.pages, PlacedFill{area, Qt::black}});
+    }
     m_y += height;
 }
 
@@ -139,7 +136,7 @@ void TicketRenderer::DrawOrdinary(const QString& line) {
 }
 
 void TicketRenderer::Draw(int x, int y, const QString& text) {
-    m_canvas.DrawText(x, y, text);
+    m_layout.runs.append({m_layout.pages, PlacedText{m_face, m_pointSize, QPoint(x, y), text}});
     const QRect cell(x, y, m_canvas.TextWidth(text), m_canvas.TextHeight(text));
     if (!cell.isEmpty())
         m_ink << cell;
@@ -168,5 +165,11 @@ int TicketRenderer::RightAlignedX(int width) const {
 }
 
 void TicketRenderer::SetBaseFont() {
-    m_canvas.SetFont(kBaseFace, m_settings.fontSize);
+    SetFont(kBaseFace, m_settings.fontSize);
+}
+
+void TicketRenderer::SetFont(const QString& face, int pointSize) {
+    m_face = face;
+    m_pointSize = pointSize;
+    m_canvas.SetFont(face, pointSize);
 }

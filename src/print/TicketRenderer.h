@@ -4,15 +4,18 @@
 #include "print/PrintCanvas.h"
 #include "print/PrintSettings.h"
 #include "print/Ticket.h"
+#include "print/TicketLayout.h"
 
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <limits>
 
-// Lays the lines of one ticket out on a begun document: the markup of the first two
+// Lays the lines of one ticket out in a device's metrics: the markup of the first two
 // characters, the vertical cursor and the page breaks. Text wider than its room continues on
 // the next row, and a right part that would touch text on the row before takes a row of its
-// own, so nothing is printed over other text or off the paper.
+// own, so nothing is printed over other text or off the paper. The device is only measured
+// with, so its document need not have begun.
 class TicketRenderer {
 public:
     using Clock = DateTimeSource;
@@ -21,18 +24,15 @@ public:
     static const QString kBarcodeFace;
     static constexpr int kHeadingSize = 14;
     static constexpr int kBarcodeSize = 40;
+    // A page that never breaks: the layout's height is then the length of a page that holds
+    // the ticket whole, the top margin included.
+    static constexpr int kEndlessPage = std::numeric_limits<int>::max();
 
     // The cursor starts at the top margin of the settings.
-    TicketRenderer(PrintCanvas& canvas, const PrintSettings& settings, Clock clock);
+    TicketRenderer(PrintCanvas& device, const PrintSettings& settings, Clock clock,
+                   int pageHeight = kEndlessPage);
 
-    // Gives the cursor after the last line.
-    int Render(const Ticket& ticket);
-
-    // How far down the page the ticket reaches, the top margin included, laid out in the
-    // device's metrics on a page without end and drawn nowhere: the length of a page that holds
-    // it whole. The device's document need not have begun.
-    static int ContentHeight(PrintCanvas& device, const PrintSettings& settings, Clock clock,
-                             const Ticket& ticket);
+    TicketLayout Layout(const Ticket& ticket);
 
 private:
     void RenderLine(const QString& line);
@@ -51,9 +51,15 @@ private:
     int RightAlignedX(int width) const;
     void SetBaseFont();
 
+    void SetFont(const QString& face, int pointSize);
+
     PrintCanvas& m_canvas;
     const PrintSettings m_settings;
     Clock m_clock;
+    const int m_pageHeight;
     int m_y;
+    QString m_face;
+    int m_pointSize = 0;
     QList<QRect> m_ink; // cells of the texts drawn on this page that a right part may reach
+    TicketLayout m_layout;
 };

@@ -16,9 +16,13 @@ namespace {
 // Where the extra printer's ticket differs from the production printer's; all else is shared.
 struct KitchenTicketKind {
     Query& (*lines)(JobContext&) = nullptr; // the line query the ticket reads
-    QString logSuffix;                      // of the log line that opens the ticket
-    QString title;                          // the first heading, unless it is a cancellation
-    QString numberLine;                     // followed by the bill number
+    // Whether the tickets before this one marked lines its query selects, so that it must read
+    // them again: the production tickets send the lines on to the extra printers. The tickets
+    // of one kind never touch each other's lines, which their printer filters keep apart.
+    bool readsAgain = false;
+    QString logSuffix;  // of the log line that opens the ticket
+    QString title;      // the first heading, unless it is a cancellation
+    QString numberLine; // followed by the bill number
     QString dateLine;
     bool billNoteLine = false;    // the bill's note as a heading under the waiter
     QString printerColumn;        // the lines of the ticket's printer: filtered on this column
@@ -41,6 +45,7 @@ Query& LineQueryEKA(JobContext& context) {
 KitchenTicketKind ProductionTicket() {
     KitchenTicketKind kind;
     kind.lines = LineQueryA;
+    kind.readsAgain = false;
     kind.logSuffix = QStringLiteral(" YAZICISI ICIN URETIM");
     kind.title = QStringLiteral("URETIM FISI");
     kind.numberLine = kHeading + QStringLiteral(" Sipariş No: ");
@@ -57,6 +62,7 @@ KitchenTicketKind ProductionTicket() {
 KitchenTicketKind ExtraTicket() {
     KitchenTicketKind kind;
     kind.lines = LineQueryEKA;
+    kind.readsAgain = true;
     kind.logSuffix = QStringLiteral(" YAZICISI ICIN EK URETIM");
     kind.title = QStringLiteral("ÜRETIM FISI");
     kind.numberLine = kHeading + QStringLiteral("Ads. No: ");
@@ -106,7 +112,8 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
     Ticket ticket = TicketHeader(kind, job);
 
     Query& lines = kind.lines(context);
-    lines.Requery(); // sees the marks of the tickets printed before this one
+    if (kind.readsAgain)
+        lines.Requery(); // sees the marks of the tickets printed before this one
     QList<qint64> lineIds;
     {
         // Cancellations too: each returned line goes to the station that cooked it.

@@ -1,6 +1,5 @@
 #include "queue/ProductionPrinters.h"
 
-#include "db/DatabaseSession.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
@@ -40,11 +39,12 @@ void AddOwedExtraPrinters(JobContext& context, PrinterLists& lists) {
     const TYazimIsi& job = context.job;
     if (job.Tur == QLatin1String("0") && job.MASANO == QLatin1String("ZH"))
         return;
-    RecordSet owed = context.C.Select(OwedExtraPrinterStatement(
-        job.Tur, IntegerValue(job.AdisyonID, QStringLiteral("AdisyonID"))));
-    for (owed.First(); !owed.Eof(); owed.Next()) {
-        const QString extraPrinter = owed.text(QStringLiteral("EKYAZICI"));
-        if (!extraPrinter.isEmpty())
+    // The extra line query, opened for this job, holds exactly the bill's lines that went to the
+    // kitchen and not yet to their extra printer: no statement of its own is needed.
+    Query& EKA = context.EKA;
+    for (EKA.First(); !EKA.Eof(); EKA.Next()) {
+        const QString extraPrinter = EKA.text(QStringLiteral("EKYAZICI"));
+        if (!extraPrinter.isEmpty() && EKA.number(QStringLiteral("ADET")) > 0)
             AppendDistinct(lists.extra, extraPrinter);
     }
 }

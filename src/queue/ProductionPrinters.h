@@ -16,7 +16,8 @@ struct PrinterLists {
 void ResolveProductionPrinters(JobContext& context, PrinterLists& lists);
 
 // Adds to the extra list the extra printers that an earlier attempt at the job left owed, read
-// from the line flags, so a restart or a reconnect still prints them once. The sale lines of
+// from the line flags (through EKA, as the job opened it), so a restart or a reconnect still
+// prints them once. The sale lines of
 // the table "ZH" keep EKYAZ at 0 by design; they are printed again with the bill's next
 // production job instead.
 void AddOwedExtraPrinters(JobContext& context, PrinterLists& lists);

@@ -104,16 +104,6 @@ QString ProductionPrinterStatement(const QString& departmentCode, const QString&
     return text + QString::number(billId) + QLatin1Char(')');
 }
 
-QString OwedExtraPrinterStatement(const QString& jobType, qint64 billId) {
-    const QString lines =
-        jobType == QLatin1String("0") ? QStringLiteral("A_AdsSatir") : QStringLiteral("A_AdsIade");
-    return QStringLiteral("SELECT DISTINCT E.YaziciAdi EKYAZICI FROM ") + lines +
-           QStringLiteral(" S JOIN A_Adisyon A ON A.ID=S.FISID JOIN URUNEKYAZICI E ON "
-                          "E.UrunKodu=S.URUNKODU AND E.Departman=A.DEPKODU WHERE S.SIP=1 AND "
-                          "S.EKYAZ=0 AND S.ADET>0 AND S.FISID=") +
-           QString::number(billId);
-}
-
 QString AuxiliaryStatement() {
     return joinLines({
         QStringLiteral("SELECT "),

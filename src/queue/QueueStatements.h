@@ -16,11 +16,6 @@ QString ExtraLineStatement();
 // goes in as an SQL string literal and the bill ID as the integer it has been checked to be.
 QString ProductionPrinterStatement(const QString& departmentCode, const QString& jobType,
                                    qint64 billId);
-// The extra printers a production ("0") or cancellation job still owes from an earlier attempt:
-// those of the bill's lines of the job's kind that went to production (SIP=1) but not to their
-// extra printer (EKYAZ=0), with a positive quantity, for the bill's own department. Only the
-// bill ID, an integer, goes into the text.
-QString OwedExtraPrinterStatement(const QString& jobType, qint64 billId);
 // X as the main window first opens it, with ":SIP" and ":ID" null, to prove the tables fit.
 QString AuxiliaryStatement();
 // The deletion of a processed queue row by its integer key.

@@ -27,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return QDateTime(QDate(2026, 12, 8), QTime(14, 3));
     };
     const Ticket ticket = FuzzText(data, size).split(QLatin1Char('\n'));
-    canvas.BeginDocument(TicketRenderer::ContentHeight(canvas, settings, clock, ticket));
-    TicketRenderer(canvas, settings, clock).Render(ticket);
+    const TicketLayout endless = TicketRenderer(canvas, settings, clock).Layout(ticket);
+    canvas.BeginDocument(endless.height);
+    TicketRenderer(canvas, settings, clock, canvas.PageHeight()).Layout(ticket).Paint(canvas);
     canvas.EndDocument();
     return 0;
 }
