@@ -12,15 +12,16 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , YAZ(C, QStringLiteral("YAZ"))
     , status(diagnosticLog)
     , settings(X)
-    , printers(directory) {
+    , printers(directory)
+    , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog) {
     T.setInterval(kDefaultPollInterval);
 }
 
 // Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
-    const JobContext context{job,           A,       EKA,     X,      C,   settings,
-                             *printerPaths, *engine, backups, status, log, options};
+    const JobContext context{job,     A,       EKA,    X,   C,       settings,     *printerPaths,
+                             *engine, backups, status, log, options, ticketJournal};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});

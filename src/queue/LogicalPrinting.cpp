@@ -1,6 +1,7 @@
 #include "queue/LogicalPrinting.h"
 
 #include "core/Error.h"
+#include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
 #include "print/PrinterPaths.h"
@@ -11,14 +12,25 @@
 
 namespace {
 
+void Journal(const JobContext& context, const QString& name, const QString& path,
+             const Ticket& ticket, const QString& error) {
+    const TYazimIsi& job = context.job;
+    if (context.journal)
+        context.journal->Record({0, QDateTime::currentDateTime(), job.ID, job.AdisyonID,
+                                 job.Departman, job.MASANO, job.Garson, job.Tur, name, path, error,
+                                 ticket});
+}
+
 void PrintOn(JobContext& context, const QString& name, const QString& path, const Ticket& ticket) {
     try {
         context.printer.PrintTicket(path, ticket);
     } catch (const PrinterError& error) {
         context.status.PrinterFailed(name, error.message());
+        Journal(context, name, path, ticket, error.message());
         throw;
     }
     context.status.PrinterPrinted(name);
+    Journal(context, name, path, ticket, QString());
 }
 
 } // namespace
