@@ -23,10 +23,16 @@ QString TokenField(const QByteArray& token) {
 
 QString PrinterKind(const QString& path) {
     if (path.startsWith(QStringLiteral("pdf:"), Qt::CaseInsensitive))
-        return QStringLiteral("pdf:");
+        return QStringLiteral("PDF klasoru");
     if (path.startsWith(QStringLiteral("escpos:"), Qt::CaseInsensitive))
-        return QStringLiteral("escpos");
-    return QStringLiteral("spooler");
+        return QStringLiteral("Fis yazicisi");
+    return QStringLiteral("Sistem yazicisi");
+}
+
+// A name with its path in small letters below it.
+QString NameAndPath(const QString& name, const QString& path) {
+    return QStringLiteral("<td>") + Esc(name) + QStringLiteral("<br><small>") + Esc(path) +
+           QStringLiteral("</small></td>");
 }
 
 QString StateText(const PrinterSnapshot& printer) {
@@ -80,7 +86,8 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
             "nav a,nav button{color:#fff;background:none;border:0;font-size:1.1em;"
             "padding:.4em .7em;text-decoration:none}"
             "main{padding:.6em}table{border-collapse:collapse;width:100%;background:#fff}"
-            "td,th{border-bottom:1px solid #ddd;padding:.4em;text-align:left;vertical-align:top}"
+            "td,th{border-bottom:1px solid #ddd;padding:.3em;text-align:left;vertical-align:top;"
+            "font-size:.9em}small{color:#555;overflow-wrap:anywhere}"
             ".iyi{color:#176b2c}.uyari{color:#9a6400}.hata{color:#b3261e;font-weight:bold}"
             "button{font-size:1em;padding:.4em .8em}input,select{font-size:1em;padding:.3em}"
             "img{max-width:100%;border:1px solid #ccc;background:#fff}"
@@ -104,10 +111,10 @@ QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token
     QString html = QStringLiteral("<table><tr><th>Yazici</th><th>Tur</th><th>Durum</th>"
                                   "<th>Bekleyen</th><th>Son fis</th><th></th></tr>");
     for (const PrinterSnapshot& printer : printers) {
-        html += QStringLiteral("<tr>") + Cell(printer.name) +
-                Cell(PrinterKind(printer.path) + QStringLiteral(" ") + printer.path) +
-                QStringLiteral("<td>") + StateText(printer) + QStringLiteral("</td>") +
-                Cell(QString::number(printer.waitingTickets)) + Cell(Time(printer.lastTicket)) +
+        html += QStringLiteral("<tr>") + NameAndPath(printer.name, printer.path) +
+                Cell(PrinterKind(printer.path)) + QStringLiteral("<td>") + StateText(printer) +
+                QStringLiteral("</td>") + Cell(QString::number(printer.waitingTickets)) +
+                Cell(Time(printer.lastTicket)) +
                 QStringLiteral("<td><form method=\"post\" action=\"/test\">") + TokenField(token) +
                 QStringLiteral("<input type=\"hidden\" name=\"yazici\" value=\"") +
                 Esc(printer.name) +
@@ -157,9 +164,9 @@ QString Journal(const QList<JournalEntry>& entries) {
                                   "<th>Tur</th><th>Yazici</th><th>Sonuc</th></tr>");
     for (const JournalEntry& entry : entries) {
         html += QStringLiteral("<tr><td><a href=\"/fis?id=%1\">").arg(entry.id) +
-                Esc(entry.time.toString(QStringLiteral("HH:mm:ss"))) + QStringLiteral("</a></td>") +
+                Esc(entry.time.toString(QStringLiteral("HH:mm"))) + QStringLiteral("</a></td>") +
                 Cell(entry.bill) + Cell(entry.table) + Cell(JobTypeName(entry.jobType)) +
-                Cell(entry.printer + QStringLiteral(" (") + entry.path + QStringLiteral(")")) +
+                NameAndPath(entry.printer, entry.path) +
                 (entry.printed() ? QStringLiteral("<td class=\"iyi\">Basildi</td>")
                                  : QStringLiteral("<td class=\"hata\">") + Esc(entry.error) +
                                        QStringLiteral("</td>")) +

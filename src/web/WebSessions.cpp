@@ -62,7 +62,8 @@ qint64 WebSessions::LoginWait(const QHostAddress& address) const {
     const auto failures = m_failures.constFind(address.toString());
     if (failures == m_failures.constEnd())
         return 0;
-    return std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(failures->retryAfter));
+    const qint64 milliseconds = QDateTime::currentDateTimeUtc().msecsTo(failures->retryAfter);
+    return milliseconds > 0 ? (milliseconds + 999) / 1000 : 0;
 }
 
 bool WebSessions::TryPassword(const QHostAddress& address, const QString& given) {

@@ -7,9 +7,11 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QNetworkInterface>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -103,7 +105,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         {"printers",
          "GET / HTTP/1.1\r\n%S",
          200,
-         {"Mutfak", "pdf: pdf:mutfak", "Calisiyor"},
+         {"<td>Mutfak<br><small>pdf:mutfak</small></td><td>PDF klasoru</td>", "Calisiyor"},
          {},
          0},
         {"queue",
@@ -201,6 +203,22 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         send("GET /gunluk HTTP/1.1\r\nCookie: " + cookie + "\r\n\r\n", QHostAddress::LocalHost);
     EXPECT_TRUE(journal.contains("<td>Tekrar basim</td>"));
     EXPECT_TRUE(journal.contains("<td>Test sayfasi</td>"));
+
+    // A real browser renders the printers and the journal; the server answers it meanwhile.
+    const QTemporaryDir profile;
+    for (const auto& [page, shown] :
+         {std::pair("", "pdf:mutfak"), std::pair("gunluk", "Basildi")}) {
+        QProcess browser;
+        QEventLoop loop;
+        QObject::connect(&browser, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        browser.start(QStringLiteral("chromium"),
+                      {"--headless", "--no-sandbox", "--disable-gpu",
+                       "--user-data-dir=" + profile.path(), "--dump-dom",
+                       QStringLiteral("http://127.0.0.1:%1/%2").arg(port).arg(page)});
+        loop.exec();
+        EXPECT_TRUE(browser.readAllStandardOutput().contains(shown)) << page;
+    }
 
     // Without a password the restaurant's network gets no answer at all.
     for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
