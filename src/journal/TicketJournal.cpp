@@ -13,7 +13,7 @@ namespace {
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 const QString kColumns = QStringLiteral("id, time, job_id, bill, department, table_no, waiter, "
-                                        "job_type, printer, path, error, lines");
+                                        "job_type, printer, path, error, ");
 
 QString DayStart(const QDate& day) {
     return day.startOfDay().toString(kTimeFormat);
@@ -142,9 +142,10 @@ QList<JournalEntry> TicketJournal::Search(const QDate& day, const QString& billO
     if (!Open())
         return entries;
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    // A list shows no lines: they are left unread.
     query.prepare(
         QStringLiteral("SELECT ") + kColumns +
-        QStringLiteral(" FROM tickets WHERE time >= ? AND time < ?") +
+        QStringLiteral("'' FROM tickets WHERE time >= ? AND time < ?") +
         (billOrTable.isEmpty() ? QString() : QStringLiteral(" AND (bill = ? OR table_no = ?)")) +
         QStringLiteral(" ORDER BY time DESC, id DESC LIMIT ?"));
     query.addBindValue(DayStart(day));
@@ -166,7 +167,7 @@ std::optional<JournalEntry> TicketJournal::Find(qint64 id) const {
         return std::nullopt;
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     query.prepare(QStringLiteral("SELECT ") + kColumns +
-                  QStringLiteral(" FROM tickets WHERE id = ?"));
+                  QStringLiteral("lines FROM tickets WHERE id = ?"));
     query.addBindValue(id);
     if (!query.exec() || !query.next())
         return std::nullopt;
