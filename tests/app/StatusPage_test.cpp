@@ -43,6 +43,9 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     db.addBill(7, QStringLiteral("1"), QStringLiteral("12"));
     db.addSaleLine(7, QStringLiteral("K1"), 2, 20, QStringLiteral("<script>alert(1)</script>"));
     db.queueJob(7, QStringLiteral("0"));
+    db.addBill(9, QStringLiteral("1"), QStringLiteral("15"));
+    db.addSaleLine(9, QStringLiteral("K1"), 1, 10);
+    db.queueJob(9, QStringLiteral("0"));
     db.addBill(8, QStringLiteral("1"), QStringLiteral("14"));
     db.addSaleLine(8, QStringLiteral("K1"), 1, 10);
     db.queueJob(8, QStringLiteral("0"));
@@ -54,7 +57,15 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
                             return QString();
                         }});
     ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
-    server.TTimer(); // bill 7 prints; bill 8 stays queued
+    // A journal that cannot be written holds up no ticket, is reported once and catches up.
+    const QString journalFile = dir.filePath(QStringLiteral("velmora-gunluk.db"));
+    ASSERT_TRUE(QDir().mkdir(journalFile));
+    server.TTimer(); // bill 7
+    ASSERT_TRUE(QDir().rmdir(journalFile));
+    server.TTimer(); // bill 9; bill 8 stays queued
+    const QStringList logged = dir.lines(QStringLiteral("velmora.log"));
+    EXPECT_EQ(logged.filter(QStringLiteral("Fis gunlugu yazilamadi, yazdirma suruyor")).size(), 1);
+    EXPECT_EQ(logged.filter(QStringLiteral("Fis gunlugu yeniden yaziliyor")).size(), 1);
 
     const auto send = [port](const QByteArray& raw, const QHostAddress& host) {
         QTcpSocket socket;
@@ -117,10 +128,15 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         {"journal",
          "GET /gunluk HTTP/1.1\r\n%S",
          200,
-         {"<td>7</td><td>12</td><td>Uretim", "Basildi"},
+         {"<td>7</td><td>12</td><td>Uretim", "<td>9</td><td>15</td>", "Basildi"},
          {},
          0},
-        {"search", "GET /gunluk?ara=99 HTTP/1.1\r\n%S", 200, {"Bugun fis yok"}, {"<td>7</td>"}, 0},
+        {"search",
+         "GET /gunluk?ara=15 HTTP/1.1\r\n%S",
+         200,
+         {"<td>9</td><td>15</td>"},
+         {"<td>7</td>"},
+         0},
         {"escaped note",
          "GET /fis?id=1 HTTP/1.1\r\n%S",
          200,
@@ -191,13 +207,13 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     // The reprint came out once under its heading, the test page after it; neither marked a line
     // nor touched the queue, and both are in the journal.
     const QFileInfoList tickets = mutfakTickets();
-    ASSERT_EQ(tickets.size(), 3);
+    ASSERT_EQ(tickets.size(), 4);
     const QString reprint =
-        RunTool(QStringLiteral("pdftotext"), {tickets.at(1).filePath(), "-"}).output;
+        RunTool(QStringLiteral("pdftotext"), {tickets.at(2).filePath(), "-"}).output;
     EXPECT_TRUE(reprint.trimmed().startsWith(QStringLiteral("TEKRAR BASIM")))
         << reprint.toStdString();
     EXPECT_TRUE(reprint.contains(QStringLiteral("<script>alert(1)</script>")));
-    EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1")), 1);
+    EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1")), 2);
     EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 1);
     const QByteArray journal =
         send("GET /gunluk HTTP/1.1\r\nCookie: " + cookie + "\r\n\r\n", QHostAddress::LocalHost);
