@@ -126,11 +126,9 @@ QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token
 QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token) {
     QString html = QStringLiteral("<table><tr><th>Is</th><th>Adisyon</th><th>Masa</th>"
                                   "<th>Tur</th><th>Bekliyor</th><th>Durum</th></tr>");
-    bool anySetAside = false;
     for (const QueuedJobSnapshot& job : jobs) {
         QString state = QStringLiteral("Sirada");
         if (!job.setAsideReason.isEmpty()) {
-            anySetAside = true;
             state = QStringLiteral("Atlandi: ") + job.setAsideReason +
                     (job.nextRetry.isValid()
                          ? QStringLiteral(" (yeniden deneme ") + Time(job.nextRetry) + ')'
@@ -145,7 +143,7 @@ QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token) {
     html += QStringLiteral("</table>");
     if (jobs.isEmpty())
         html += QStringLiteral("<p>Kuyrukta is yok.</p>");
-    if (anySetAside) {
+    if (!jobs.isEmpty()) {
         html += QStringLiteral("<form method=\"post\" action=\"/yeniden-dene\">") +
                 TokenField(token) +
                 QStringLiteral("<button>Bekleyen isleri yeniden dene</button></form>");

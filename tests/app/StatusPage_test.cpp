@@ -174,6 +174,12 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          {},
          {},
          0},
+        {"retry",
+         "POST /yeniden-dene HTTP/1.1\r\n%SContent-Length: %L\r\n\r\ntoken=%T",
+         200,
+         {"Bekleyen isler yeniden deneniyor"},
+         {},
+         0},
         {"bad number", "GET /fis?id=1x HTTP/1.1\r\n%S", 400, {}, {}, 0},
         {"outside", "GET /../../etc/passwd HTTP/1.1\r\n%S", 404, {}, {"root:"}, 0},
         {"bad method", "DELETE / HTTP/1.1\r\n%S", 405, {}, {}, 0},
@@ -215,6 +221,10 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     EXPECT_TRUE(reprint.contains(QStringLiteral("<script>alert(1)</script>")));
     EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1")), 2);
     EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 1);
+    EXPECT_EQ(dir.lines(QStringLiteral("velmora.log"))
+                  .filter(QStringLiteral("Bekleyen isler yeniden deneniyor"))
+                  .size(),
+              1);
     const QByteArray journal =
         send("GET /gunluk HTTP/1.1\r\nCookie: " + cookie + "\r\n\r\n", QHostAddress::LocalHost);
     EXPECT_TRUE(journal.contains("<td>Tekrar basim</td>"));
