@@ -6,7 +6,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/MinGWRuntime.cmake)
 install(TARGETS velmora velmora-terminal velmora-preview RUNTIME DESTINATION .)
 install(FILES ${VELMORA_MINGW_RUNTIME_DLLS} DESTINATION .)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Sql Qt6::PrintSupport
-    Qt6::Network RUNTIME DESTINATION .)
+    Qt6::Network Qt6::HttpServer RUNTIME DESTINATION .)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin LIBRARY DESTINATION platforms)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QODBCDriverPlugin Qt6::QSQLiteDriverPlugin
     LIBRARY DESTINATION sqldrivers)

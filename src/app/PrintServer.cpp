@@ -1,6 +1,8 @@
 #include "app/PrintServer.h"
 
+#include "app/StatusPageBackend.h"
 #include "core/UserMessages.h"
+#include "web/StatusWebServer.h"
 
 const QString PrintServer::CloseQuestion =
     QStringLiteral("Server'i kapatirsaniz terminaller cikti alamayacaktir. Server'i kapatmak "
@@ -39,7 +41,28 @@ StartupOutcome PrintServer::FormCreate() {
     const StartupOutcome outcome = StartupSequence(m_parts, m_messages, m_hooks).FormCreate();
     if (m_parts.poller)
         m_parts.poller->setNotice(m_notice);
+    if (outcome == StartupOutcome::Running && m_parts.statusPage.port > 0)
+        StartStatusPage();
     return outcome;
+}
+
+void PrintServer::StartStatusPage() {
+    m_pageBackend = std::make_unique<StatusPageBackend>(m_parts, [this] { RetrySetAsideJobs(); });
+    m_webServer = std::make_unique<StatusWebServer>(m_parts.statusPage, m_parts.printSettings,
+                                                    m_parts.journal, *m_pageBackend, m_parts.log);
+    const QString error = m_webServer->Listen();
+    if (error.isEmpty()) {
+        m_parts.log.LogLine(QStringLiteral("Durum sayfasi: ") + m_webServer->url(), false);
+        return;
+    }
+    m_parts.log.LogLine(
+        QStringLiteral("Durum sayfasi acilamadi -- port %1: ").arg(m_parts.statusPage.port) + error,
+        true);
+    m_webServer.reset();
+}
+
+QString PrintServer::statusPageUrl() const {
+    return m_webServer ? m_webServer->url() : QString();
 }
 
 void PrintServer::setNotice(OperatorReport::Notice notice) {
@@ -83,6 +106,8 @@ void PrintServer::FormClose() {
     m_closePending = false;
     // The loop may deliver a tick before the process ends; it must not meet closed queries.
     m_parts.T.stop();
+    // No page may ask for queries that are about to close.
+    m_webServer.reset();
     m_parts.registry = PrinterRegistry();
     logClosing(QStringLiteral("yazici kayitlari birakildi"));
     QueuePoller* poller = m_parts.poller.get();

@@ -5,7 +5,10 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 
+class StatusPageBackend;
+class StatusWebServer;
 class UserMessages;
 
 // The server without its window: owns every long-lived object, runs the start-up and the poll
@@ -41,6 +44,8 @@ public:
     void RetrySetAsideJobs();
     // Where the operator hears of failing ticks without being kept waiting (the tray).
     void setNotice(OperatorReport::Notice notice);
+    // The status page's address on this machine, or the empty text while it is not served.
+    QString statusPageUrl() const;
 
 signals:
     // FormClose has released everything; the process is to end.
@@ -51,11 +56,14 @@ private:
 
     void FormClose();
     void logClosing(const QString& step);
+    void StartStatusPage();
 
     ServerParts m_parts;
     UserMessages& m_messages;
     StartupHooks m_hooks;
     OperatorReport::Notice m_notice;
+    std::unique_ptr<StatusPageBackend> m_pageBackend;
+    std::unique_ptr<StatusWebServer> m_webServer;
     int m_runningOperations = 0;
     bool m_closePending = false;
     bool m_closed = false;

@@ -13,7 +13,8 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , status(diagnosticLog)
     , health(status, diagnosticLog)
     , settings(X)
-    , printers(directory) {
+    , printers(directory)
+    , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog) {
     T.setInterval(kDefaultPollInterval);
 }
 
@@ -21,7 +22,7 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
     const JobContext context{job,     A,       EKA,    X,      C,   settings, *printerPaths,
-                             *engine, backups, health, status, log, options};
+                             *engine, backups, health, status, log, options,  ticketJournal};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "config/IniFile.h"
+#include "config/LocalSettings.h"
 #include "config/SettingsStore.h"
 #include "db/DatabaseSession.h"
 #include "db/Query.h"
+#include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
 #include "print/DevicePrinterSource.h"
@@ -48,6 +50,11 @@ struct ServerParts {
     PrintSettings printSettings;
     BillOptions options;
     DevicePrinterSource printers;
+    TicketJournal journal; // velmora-gunluk.db beside the ini files
+    // Where the tickets are journaled: nowhere for a tool that only looks; set before
+    // CreatePoller.
+    TicketJournal* ticketJournal = &journal;
+    StatusPageSettings statusPage;
     // Where the builders look their printers up: the registry, unless a tool puts its own
     // paths in its place before CreatePoller (the ticket preview sends each ticket to a file).
     const PrinterPaths* printerPaths = &registry;

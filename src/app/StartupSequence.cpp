@@ -57,6 +57,8 @@ void StartupSequence::ReadLocalSettings() {
     m_parts.options.tableInfoFlag = switches.tableInfoFlag;
     m_parts.printSettings.dummy = switches.dummy;
     m_parts.log.setVerbose(switches.verbose);
+    m_parts.journal.setRetentionDays(ReadJournalRetention(m_parts.ini)); // 5
+    m_parts.statusPage = ReadStatusPageSettings(m_parts.ini);            // 5
 }
 
 void StartupSequence::OpenQueries() {

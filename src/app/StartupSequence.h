@@ -38,7 +38,8 @@ struct StartupHooks {
 //    3  the print layout and the backup printers    ReadLocalSettings
 //       from Velmora.ini
 //    4  the pause before connecting, and the wait   ReadLocalSettings
-//    5  the switches                                ReadLocalSettings
+//    5  the switches, the journal's retention and     ReadLocalSettings
+//       the status page's port and password
 //    6  the connection C is opened                  DatabaseConnection::Connect
 //    7  queue rows that name no bill are deleted
 //    8  the poller with its empty printer lists,    ServerParts::CreatePoller

@@ -59,3 +59,18 @@ BackupPrinters ReadBackupPrinters(const IniFiles& ini) {
         backups.Add(printer, backup);
     return backups;
 }
+
+int ReadJournalRetention(IniFiles& ini) {
+    return std::max(1, ini.IniReadInt(QStringLiteral("Fis Gunlugu"),
+                                      QStringLiteral("Saklama suresi (gun)"), 30));
+}
+
+StatusPageSettings ReadStatusPageSettings(IniFiles& ini) {
+    const QString section = QStringLiteral("Durum Sayfasi");
+    StatusPageSettings settings;
+    settings.port = ini.IniReadInt(section, QStringLiteral("Port"), settings.port);
+    if (settings.port < 0 || settings.port > 65535)
+        settings.port = 0;
+    settings.password = ini.IniReadString(Base, section, QStringLiteral("Sifre"), QString());
+    return settings;
+}

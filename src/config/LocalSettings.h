@@ -3,6 +3,8 @@
 #include "print/BackupPrinters.h"
 #include "print/PrintSettings.h"
 
+#include <QString>
+
 class IniFiles;
 
 // The switches of Velmora.ini that start-up reads in one go.
@@ -11,6 +13,12 @@ struct LocalSwitches {
     bool tableInfoFlag = true;
     bool dummy = false;
     bool verbose = false;
+};
+
+// The status page: its port (0: no page) and the password that opens it to the network.
+struct StatusPageSettings {
+    int port = 8480;
+    QString password;
 };
 
 // This machine's settings in Velmora.ini, each read in the order start-up needs it. A missing
@@ -28,3 +36,7 @@ bool ReadPrintRatesSwitch(IniFiles& ini);
 // The section "Yedek Yazicilar": each key a logical printer, its value the printer's backup.
 // Nothing is written: without the section no printer has a backup.
 BackupPrinters ReadBackupPrinters(const IniFiles& ini);
+// "Saklama suresi (gun)" of the ticket journal, at least one day.
+int ReadJournalRetention(IniFiles& ini);
+// The section "Durum Sayfasi": "Port" and "Sifre".
+StatusPageSettings ReadStatusPageSettings(IniFiles& ini);

@@ -10,6 +10,7 @@ class PrinterPaths;
 class Query;
 class ServerStatus;
 class SettingsStore;
+class TicketJournal;
 class TicketPrinter;
 struct BillOptions;
 
@@ -29,4 +30,5 @@ struct JobContext {
     ServerStatus& status;
     DiagnosticLog& log;
     const BillOptions& options;
+    TicketJournal* journal = nullptr; // every attempt to print a ticket, when kept
 };

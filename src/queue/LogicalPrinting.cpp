@@ -1,5 +1,6 @@
 #include "queue/LogicalPrinting.h"
 
+#include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
 #include "print/PrinterPaths.h"
@@ -10,6 +11,15 @@
 
 namespace {
 
+void Journal(const JobContext& context, const QString& name, const QString& path,
+             const Ticket& ticket, const QString& error) {
+    const TYazimIsi& job = context.job;
+    if (context.journal)
+        context.journal->Record({0, QDateTime::currentDateTime(), job.ID, job.AdisyonID,
+                                 job.Departman, job.MASANO, job.Garson, job.Tur, name, path, error,
+                                 ticket});
+}
+
 // Throws PrinterError with the reason when the ticket did not print.
 void PrintOn(JobContext& context, const QString& name, const QString& path, const Ticket& ticket) {
     if (const PrinterHealth::Failing* failing = context.health.FailingAt(path))
@@ -19,9 +29,11 @@ void PrintOn(JobContext& context, const QString& name, const QString& path, cons
         faultAfterTicket = context.printer.PrintTicket(path, ticket);
     } catch (const PrinterError& error) {
         context.health.Failed(name, path, error.message());
+        Journal(context, name, path, ticket, error.message());
         throw;
     }
     context.health.Printed(name, path);
+    Journal(context, name, path, ticket, QString());
     if (!faultAfterTicket.isEmpty())
         context.health.Failed(name, path, faultAfterTicket);
 }

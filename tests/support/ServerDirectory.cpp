@@ -52,5 +52,10 @@ QStringList FreshLocalSettingsLines() {
             QStringLiteral("Hesap fislerinde doviz kurlarini yaz=0"),
             QStringLiteral("[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]"),
             QStringLiteral("Dummy Server (DEGISTIRMEYIN)=0"),
-            QStringLiteral("Verbose mode (DEGISTIRMEYIN)=0")};
+            QStringLiteral("Verbose mode (DEGISTIRMEYIN)=0"),
+            QStringLiteral("[Fis Gunlugu]"),
+            QStringLiteral("Saklama suresi (gun)=30"),
+            QStringLiteral("[Durum Sayfasi]"),
+            QStringLiteral("Port=8480"),
+            QStringLiteral("Sifre=")};
 }

@@ -89,6 +89,7 @@ PreviewReport TicketPreview::Run() {
     PreviewTransaction transaction(parts.C);
     PreviewPrinters printers(parts.registry, m_folder);
     parts.printerPaths = &printers;
+    parts.ticketJournal = nullptr; // nothing printed, nothing to keep
 
     StartupHooks hooks{[](int) {}, SavedExchangeRates,
                        [&](DatabaseSession&) {

@@ -4,11 +4,13 @@
 #include "app/gui/ProgramIcon.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QUrl>
 
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
@@ -81,6 +83,8 @@ void TFMain::createTray() {
     Yenidene1 = Popup->addAction(QStringLiteral("Bekleyen isleri yeniden dene"), &m_server,
                                  &PrintServer::RetrySetAsideJobs);
     Yenidene1->setObjectName(QStringLiteral("Yenidene1"));
+    Durum1 = Popup->addAction(QStringLiteral("Durum sayfasi"), this, &TFMain::Durum1Click);
+    Durum1->setObjectName(QStringLiteral("Durum1"));
     Popup->addSeparator();
     Kapat1 = Popup->addAction(QStringLiteral("Kapat"), this, &QWidget::close);
     Kapat1->setObjectName(QStringLiteral("Kapat1"));
@@ -107,6 +111,14 @@ void TFMain::Goster1Click() {
     show();
     raise();
     activateWindow();
+}
+
+void TFMain::Durum1Click() {
+    const QString url = m_server.statusPageUrl();
+    if (url.isEmpty())
+        ShowNotice(QStringLiteral("Durum sayfasi kapali: Velmora.ini [Durum Sayfasi] Port"));
+    else
+        QDesktopServices::openUrl(QUrl(url));
 }
 
 bool TFMain::SessionEndQuery(bool interactionAllowed) {

@@ -20,6 +20,7 @@ class QSystemTrayIcon;
 //   Kapat1Click     the tray menu's Kapat1 closes the window: closeEvent
 //   Goster1Click    Goster1Click: shows the window
 //   Yenidene1       the tray menu's retry of set-aside jobs: PrintServer::RetrySetAsideJobs
+//   Durum1          the tray menu's status page, opened in the default browser
 //   TTimer          PrintServer::TTimer, which runs QueuePoller::TTimer
 class TFMain : public QWidget {
     Q_OBJECT
@@ -30,6 +31,7 @@ public:
 
     void Button1Click();
     void Goster1Click();
+    void Durum1Click();
     // The desktop session is about to end (log-off, shut-down): true lets it end. Without a
     // chance to ask, the server closes cleanly, since the session ends anyway.
     bool SessionEndQuery(bool interactionAllowed);
@@ -53,5 +55,6 @@ private:
     QMenu* Popup = nullptr;
     QAction* Goster1 = nullptr;
     QAction* Yenidene1 = nullptr;
+    QAction* Durum1 = nullptr;
     QAction* Kapat1 = nullptr;
 };

@@ -80,11 +80,12 @@ TEST_F(MainWindowTest, TrayCarriesTheIconHintAndMenu) {
     EXPECT_EQ(tray->contextMenu(), popup);
 
     const QList<QAction*> items = popup->actions();
-    ASSERT_EQ(items.size(), 4);
+    ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(items[0]->text(), QStringLiteral("Goster"));
     EXPECT_EQ(items[1]->text(), QStringLiteral("Bekleyen isleri yeniden dene"));
-    EXPECT_TRUE(items[2]->isSeparator());
-    EXPECT_EQ(items[3]->text(), QStringLiteral("Kapat"));
+    EXPECT_EQ(items[2]->text(), QStringLiteral("Durum sayfasi"));
+    EXPECT_TRUE(items[3]->isSeparator());
+    EXPECT_EQ(items[4]->text(), QStringLiteral("Kapat"));
 
     // It says what waits and what fails, and its light turns red while a printer fails.
     const QImage working = tray->icon().pixmap(16, 16).toImage();

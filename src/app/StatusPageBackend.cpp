@@ -1,0 +1,98 @@
+#include "app/StatusPageBackend.h"
+
+#include "app/ServerParts.h"
+#include "core/Error.h"
+#include "print/PrinterNames.h"
+#include "queue/LogicalPrinting.h"
+#include "queue/QueueStatements.h"
+
+StatusPageBackend::StatusPageBackend(ServerParts& parts, std::function<void()> retrySetAsideJobs)
+    : m_parts(parts)
+    , m_retry(std::move(retrySetAsideJobs)) {}
+
+QList<PrinterSnapshot> StatusPageBackend::Printers() {
+    QList<PrinterSnapshot> printers;
+    for (const TYazici& row : m_parts.registry.printers()) {
+        PrinterSnapshot printer;
+        printer.name = row.Adi;
+        printer.path = row.Yol;
+        if (const PrinterHealth::Failing* failing = m_parts.health.FailingAt(row.Yol)) {
+            printer.state = PrinterSnapshot::State::Failing;
+            printer.reason = failing->reason;
+            printer.since = failing->since;
+        }
+        if (m_parts.poller) {
+            for (const QStringList& awaited : m_parts.poller->waitingJobs())
+                printer.waitingTickets += HoldsPrinterName(awaited, row.Adi) ? 1 : 0;
+        }
+        printer.lastTicket = m_parts.journal.LastPrinted(row.Adi);
+        printers.append(printer);
+    }
+    return printers;
+}
+
+QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
+    Query rows(m_parts.C, QStringLiteral("DURUM"));
+    rows.setSql(QueueStatement() + QStringLiteral("\nORDER BY K.ID"));
+    rows.Open();
+    const QDateTime now = QDateTime::currentDateTime();
+    QHash<QString, QDateTime> seen;
+    QList<QueuedJobSnapshot> jobs;
+    for (rows.First(); !rows.Eof(); rows.Next()) {
+        QueuedJobSnapshot job;
+        job.jobId = rows.text(QStringLiteral("ID"));
+        job.bill = rows.text(QStringLiteral("AdisyonID"));
+        job.table = rows.text(QStringLiteral("MASANO"));
+        job.type = rows.text(QStringLiteral("Tur"));
+        const QDateTime first = m_firstSeen.value(job.jobId, now);
+        seen.insert(job.jobId, first);
+        job.ageSeconds = first.secsTo(now);
+        if (m_parts.poller) {
+            job.waitingForPrinter =
+                m_parts.poller->waitingJobs().value(job.jobId).join(QStringLiteral(", "));
+            if (const JobFailures::SetAside* setAside =
+                    m_parts.poller->failures().SetAsideOf(job.jobId)) {
+                job.setAsideReason = setAside->error;
+                job.nextRetry = setAside->retryAt;
+            }
+        }
+        jobs.append(job);
+    }
+    m_firstSeen = seen; // jobs gone from the queue are forgotten
+    return jobs;
+}
+
+QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
+                                 const JournalEntry& about) {
+    // A tick lets requests through while it waits; its job owns the printers until it ends.
+    if (!m_parts.engine || (m_parts.poller && m_parts.poller->isBusy()))
+        return QStringLiteral("Sunucu su an bir is yazdiriyor, birazdan yeniden deneyin");
+    TYazimIsi job;
+    job.ID = about.jobId;
+    job.AdisyonID = about.bill;
+    job.Departman = about.department;
+    job.MASANO = about.table;
+    job.Garson = about.waiter;
+    job.Tur = about.jobType;
+    JobContext context{job,
+                       m_parts.A,
+                       m_parts.EKA,
+                       m_parts.X,
+                       m_parts.C,
+                       m_parts.settings,
+                       *m_parts.printerPaths,
+                       *m_parts.engine,
+                       m_noBackups,
+                       m_parts.health,
+                       m_parts.status,
+                       m_parts.log,
+                       m_parts.options,
+                       m_parts.ticketJournal};
+    try {
+        if (PrintOnLogicalPrinter(context, printer, ticket).isEmpty())
+            return QStringLiteral("Yazici bulunamadi: ") + printer;
+    } catch (const PrinterError& error) {
+        return error.message();
+    }
+    return QString();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "print/BackupPrinters.h"
+#include "web/StatusBackend.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <functional>
+
+struct ServerParts;
+
+// The running server as the status page sees it: the registry's printers with their status,
+// the queue as the terminals left it, and printing outside the queue on a chosen printer,
+// journaled like every other ticket but with no backup, since the operator chose the printer.
+class StatusPageBackend : public StatusBackend {
+public:
+    StatusPageBackend(ServerParts& parts, std::function<void()> retrySetAsideJobs);
+
+    QList<PrinterSnapshot> Printers() override;
+    QList<QueuedJobSnapshot> Queue() override;
+    QString Print(const QString& printer, const Ticket& ticket, const JournalEntry& about) override;
+    void RetrySetAsideJobs() override { m_retry(); }
+
+private:
+    ServerParts& m_parts;
+    std::function<void()> m_retry;
+    BackupPrinters m_noBackups;
+    QHash<QString, QDateTime> m_firstSeen; // job ID: when the page first saw it queued
+};

@@ -1,0 +1,187 @@
+#include "journal/TicketJournal.h"
+
+#include "log/DiagnosticLog.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
+const QString kColumns = QStringLiteral("id, time, job_id, bill, department, table_no, waiter, "
+                                        "job_type, printer, path, error, ");
+
+QString DayStart(const QDate& day) {
+    return day.startOfDay().toString(kTimeFormat);
+}
+
+JournalEntry ReadEntry(const QSqlQuery& query) {
+    JournalEntry entry;
+    entry.id = query.value(0).toLongLong();
+    entry.time = QDateTime::fromString(query.value(1).toString(), kTimeFormat);
+    entry.jobId = query.value(2).toString();
+    entry.bill = query.value(3).toString();
+    entry.department = query.value(4).toString();
+    entry.table = query.value(5).toString();
+    entry.waiter = query.value(6).toString();
+    entry.jobType = query.value(7).toString();
+    entry.printer = query.value(8).toString();
+    entry.path = query.value(9).toString();
+    entry.error = query.value(10).toString();
+    for (const QJsonValue& line : QJsonDocument::fromJson(query.value(11).toByteArray()).array())
+        entry.lines.append(line.toString());
+    return entry;
+}
+
+QByteArray LinesJson(const Ticket& lines) {
+    return QJsonDocument(QJsonArray::fromStringList(lines)).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+TicketJournal::TicketJournal(QString filePath, DiagnosticLog& log)
+    : m_filePath(std::move(filePath))
+    , m_connectionName(QStringLiteral("velmora-gunluk-%1").arg(reinterpret_cast<quintptr>(this)))
+    , m_log(log) {
+    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName)
+        .setDatabaseName(m_filePath);
+}
+
+TicketJournal::~TicketJournal() {
+    QSqlDatabase::database(m_connectionName, false).close();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+bool TicketJournal::Open() const {
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (db.isOpen())
+        return true;
+    if (!db.open())
+        return false;
+    QSqlQuery query(db);
+    // A commit waits for no disk flush: a ticket costs well under a millisecond, and a power
+    // cut loses at most the last tickets of the journal, never the file.
+    const bool ready =
+        query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) &&
+        query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")) &&
+        query.exec(QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS tickets (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+            "time TEXT NOT NULL, job_id TEXT, bill TEXT, department TEXT, table_no TEXT, "
+            "waiter TEXT, job_type TEXT, printer TEXT, path TEXT, error TEXT, lines TEXT)")) &&
+        query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS tickets_time ON tickets(time)"));
+    if (!ready)
+        db.close();
+    return ready;
+}
+
+void TicketJournal::Record(JournalEntry entry) {
+    m_pending.append(std::move(entry));
+    if (m_pending.size() > kMaxPending)
+        m_pending.removeFirst();
+    if (!Open()) {
+        Failed(QSqlDatabase::database(m_connectionName, false).lastError().text());
+        return;
+    }
+    while (!m_pending.isEmpty()) {
+        if (!Write(m_pending.first()))
+            return;
+        m_pending.removeFirst();
+    }
+    if (m_failing) {
+        m_failing = false;
+        m_log.LogLine(QStringLiteral("Fis gunlugu yeniden yaziliyor: ") + m_filePath, true);
+    }
+    Prune(QDate::currentDate());
+}
+
+bool TicketJournal::Write(const JournalEntry& entry) {
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral("INSERT INTO tickets (time, job_id, bill, department, table_no, "
+                                 "waiter, job_type, printer, path, error, lines) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant& value :
+         {QVariant(entry.time.toString(kTimeFormat)), QVariant(entry.jobId), QVariant(entry.bill),
+          QVariant(entry.department), QVariant(entry.table), QVariant(entry.waiter),
+          QVariant(entry.jobType), QVariant(entry.printer), QVariant(entry.path),
+          QVariant(entry.error), QVariant(LinesJson(entry.lines))})
+        query.addBindValue(value);
+    if (query.exec())
+        return true;
+    Failed(query.lastError().text());
+    return false;
+}
+
+void TicketJournal::Prune(const QDate& today) {
+    if (m_prunedOn == today)
+        return;
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral("DELETE FROM tickets WHERE time < ?"));
+    query.addBindValue(DayStart(today.addDays(-m_retentionDays)));
+    if (query.exec())
+        m_prunedOn = today;
+}
+
+void TicketJournal::Failed(const QString& what) {
+    // Closed, so the next ticket opens the file afresh: it may have been moved or fixed.
+    QSqlDatabase::database(m_connectionName, false).close();
+    if (m_failing)
+        return;
+    m_failing = true;
+    m_log.LogLine(QStringLiteral("Fis gunlugu yazilamadi, yazdirma suruyor -- ") + m_filePath +
+                      QStringLiteral(": ") + what,
+                  true);
+}
+
+QList<JournalEntry> TicketJournal::Search(const QDate& day, const QString& billOrTable,
+                                          int limit) const {
+    QList<JournalEntry> entries;
+    if (!Open())
+        return entries;
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    // A list shows no lines: they are left unread.
+    query.prepare(
+        QStringLiteral("SELECT ") + kColumns +
+        QStringLiteral("'' FROM tickets WHERE time >= ? AND time < ?") +
+        (billOrTable.isEmpty() ? QString() : QStringLiteral(" AND (bill = ? OR table_no = ?)")) +
+        QStringLiteral(" ORDER BY time DESC, id DESC LIMIT ?"));
+    query.addBindValue(DayStart(day));
+    query.addBindValue(DayStart(day.addDays(1)));
+    if (!billOrTable.isEmpty()) {
+        query.addBindValue(billOrTable);
+        query.addBindValue(billOrTable);
+    }
+    query.addBindValue(limit);
+    if (query.exec()) {
+        while (query.next())
+            entries.append(ReadEntry(query));
+    }
+    return entries;
+}
+
+std::optional<JournalEntry> TicketJournal::Find(qint64 id) const {
+    if (!Open())
+        return std::nullopt;
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral("SELECT ") + kColumns +
+                  QStringLiteral("lines FROM tickets WHERE id = ?"));
+    query.addBindValue(id);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    return ReadEntry(query);
+}
+
+QDateTime TicketJournal::LastPrinted(const QString& printer) const {
+    if (!Open())
+        return QDateTime();
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral(
+        "SELECT MAX(time) FROM tickets WHERE printer = ? COLLATE NOCASE AND error = ''"));
+    query.addBindValue(printer);
+    if (!query.exec() || !query.next())
+        return QDateTime();
+    return QDateTime::fromString(query.value(0).toString(), kTimeFormat);
+}

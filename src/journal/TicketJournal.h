@@ -1,0 +1,71 @@
+#pragma once
+
+#include "print/Ticket.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+class DiagnosticLog;
+
+// One attempt to print one ticket, as the journal keeps it.
+struct JournalEntry {
+    qint64 id = 0; // given by the journal
+    QDateTime time;
+    QString jobId;
+    QString bill;
+    QString department;
+    QString table;
+    QString waiter;
+    QString jobType;
+    QString printer; // the logical printer
+    QString path;    // the path used: the backup's when the ticket went there
+    QString error;   // empty when the ticket printed
+    Ticket lines;    // the markup as the builder made it
+
+    bool printed() const { return error.isEmpty(); }
+};
+
+// The day's tickets and the days before, in a SQLite file of their own beside the executable,
+// through a connection of their own: nothing goes into the restaurant's database. Writing
+// never throws towards printing: a journal that cannot be written is logged once, its entries
+// are held in memory and written when it works again.
+class TicketJournal {
+public:
+    static constexpr int kDefaultRetentionDays = 30;
+    // What is held while the file cannot be written; older entries give way.
+    static constexpr int kMaxPending = 10000;
+
+    TicketJournal(QString filePath, DiagnosticLog& log);
+    ~TicketJournal();
+    TicketJournal(const TicketJournal&) = delete;
+    TicketJournal& operator=(const TicketJournal&) = delete;
+
+    QString filePath() const { return m_filePath; }
+    void setRetentionDays(int days) { m_retentionDays = days; }
+
+    // Written at once; the oldest days are pruned at the first record of each day.
+    void Record(JournalEntry entry);
+
+    // The entries of that day, newest first, whose bill or table is the text (all when empty).
+    QList<JournalEntry> Search(const QDate& day, const QString& billOrTable, int limit) const;
+    std::optional<JournalEntry> Find(qint64 id) const;
+    // The time of the last ticket that printed on the logical printer, or an invalid time.
+    QDateTime LastPrinted(const QString& printer) const;
+
+private:
+    bool Open() const;
+    bool Write(const JournalEntry& entry);
+    void Prune(const QDate& today);
+    void Failed(const QString& what);
+
+    QString m_filePath;
+    QString m_connectionName;
+    DiagnosticLog& m_log;
+    int m_retentionDays = kDefaultRetentionDays;
+    QDate m_prunedOn;
+    QList<JournalEntry> m_pending;
+    bool m_failing = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "journal/TicketJournal.h"
+#include "web/StatusBackend.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The status page's HTML, in Turkish, plain and readable on a phone. Every text that comes
+// from the database or the printers is escaped. The forms of actions carry the session's token.
+namespace HtmlPages {
+
+// The whole page around its data; a refreshing page fetches its data again every few seconds.
+QString Layout(const QString& title, const QString& data, bool withLogout, const QByteArray& token,
+               bool refreshing);
+
+QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token);
+QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token);
+QString JournalSearch(const QString& search);
+QString Journal(const QList<JournalEntry>& entries);
+// One journal ticket: its fields, its picture and the reprint form.
+QString Ticket(const JournalEntry& entry, const QList<PrinterSnapshot>& printers,
+               const QByteArray& token);
+QString Login(const QString& message);
+QString Message(const QString& text);
+
+QString JobTypeName(const QString& type);
+
+} // namespace HtmlPages

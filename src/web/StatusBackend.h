@@ -1,0 +1,47 @@
+#pragma once
+
+#include "journal/TicketJournal.h"
+#include "print/Ticket.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// A logical printer as the status page shows it.
+struct PrinterSnapshot {
+    enum class State { Working, Failing, PaperLow };
+
+    QString name;
+    QString path;
+    State state = State::Working;
+    QString reason;  // why it fails or warns
+    QDateTime since; // when it started failing, when known
+    int waitingTickets = 0;
+    QDateTime lastTicket; // the last ticket it printed
+};
+
+// A queued job as the status page shows it.
+struct QueuedJobSnapshot {
+    QString jobId;
+    QString bill;
+    QString table;
+    QString type;
+    qint64 ageSeconds = 0;     // since the server first saw it
+    QString waitingForPrinter; // the failing printer it waits for, if any
+    QString setAsideReason;    // empty unless set aside
+    QDateTime nextRetry;       // the automatic retry of a set-aside job, when planned
+};
+
+// What the status page asks of the running server; everything is answered on its own thread.
+class StatusBackend {
+public:
+    virtual ~StatusBackend() = default;
+
+    virtual QList<PrinterSnapshot> Printers() = 0;
+    virtual QList<QueuedJobSnapshot> Queue() = 0;
+    // Prints the ticket on the logical printer, journaled with the job fields of about. Returns
+    // the empty text, or why it did not print.
+    virtual QString Print(const QString& printer, const Ticket& ticket,
+                          const JournalEntry& about) = 0;
+    virtual void RetrySetAsideJobs() = 0;
+};
