@@ -65,9 +65,9 @@ TEST_P(KitchenTicketTextTest, ProductionExtraAndCancellationTicketsLineByLine) {
                                   "AD. URUN",       ">-ACIKLAMA",       "=-"};
     const QString twelveAndAHalf = "12" + separator + "5";
     const QString oneAndAHalf = "1" + separator + "5";
-    const Ticket production =
-        QStringList{"#-URETIM FISI"} + kitchenHeader +
-        QStringList{"2   Köfte", "soğansız", twelveAndAHalf + " Pilav", "1   " + longName};
+    const Ticket production = QStringList{"#-URETIM FISI"} + kitchenHeader +
+                              QStringList{"2   Köfte", "soğansız", twelveAndAHalf + " Pilav"} +
+                              QStringList{"1   " + longName};
     const Ticket extra =
         QStringList{"#-ÜRETIM FISI"} + grillHeader + QStringList{"2   Az pişmiş", ">-soğansız"};
     const Ticket cancellation = QStringList{"#-!!! IPTAL !!!"} + kitchenHeader +

@@ -165,10 +165,10 @@ TEST_F(BillEdgeCasesTest, RunningTotalIsExactlyTheSumOfTheLines) {
         "INSERT INTO A_AdsSatir (FISID, URUNKODU, ADET, TUTAR, SIP, YAZ) "
         "SELECT 310, 'K1', 1, 0.1, 1, 1 FROM n"));
 
-    // In single precision the 3000 lines came to 300,01.
+    // In double precision the 3000 lines would come to 300.
     EXPECT_TRUE(HasLines(RunOne(QStringLiteral("1"), 310), Lines("Toplam   : |>-300 TL")));
 
-    // On the bill and the split bill, with either separator; the opening balance starts from it.
+    // The total rounds as its line does, the opening balance starts from it.
     runner.options.customerFlag = true;
     for (const auto& [bill, amount, tenths, text] : {std::tuple(311, 1.005, 0, "1~01"),
                                                      {312, 2.675, 0, "2~68"},
