@@ -55,14 +55,24 @@ void PrintServer::StartStatusPage() {
         m_parts.log.LogLine(QStringLiteral("Durum sayfasi: ") + m_webServer->url(), false);
         return;
     }
-    m_parts.log.LogLine(
-        QStringLiteral("Durum sayfasi acilamadi -- port %1: ").arg(m_parts.statusPage.port) + error,
-        true);
+    // Printing goes on without the page; the tray says why when the page is asked for, and
+    // verbose mode logs it, so a port another copy or another test holds fills no log.
+    m_statusPageProblem =
+        QStringLiteral("Durum sayfasi acilamadi -- port %1: ").arg(m_parts.statusPage.port) + error;
+    m_parts.log.LogLine(m_statusPageProblem, false);
     m_webServer.reset();
 }
 
 QString PrintServer::statusPageUrl() const {
     return m_webServer ? m_webServer->url() : QString();
+}
+
+QString PrintServer::statusPageProblem() const {
+    if (m_webServer)
+        return QString();
+    return m_statusPageProblem.isEmpty()
+               ? QStringLiteral("Durum sayfasi kapali: Velmora.ini [Durum Sayfasi] Port")
+               : m_statusPageProblem;
 }
 
 void PrintServer::setNotice(OperatorReport::Notice notice) {

@@ -46,6 +46,8 @@ public:
     void setNotice(OperatorReport::Notice notice);
     // The status page's address on this machine, or the empty text while it is not served.
     QString statusPageUrl() const;
+    // Why the page is not served, when it is not.
+    QString statusPageProblem() const;
 
 signals:
     // FormClose has released everything; the process is to end.
@@ -64,6 +66,7 @@ private:
     OperatorReport::Notice m_notice;
     std::unique_ptr<StatusPageBackend> m_pageBackend;
     std::unique_ptr<StatusWebServer> m_webServer;
+    QString m_statusPageProblem;
     int m_runningOperations = 0;
     bool m_closePending = false;
     bool m_closed = false;

@@ -96,8 +96,6 @@ TEST_F(PrintServerTest, CloseDuringStartupWaitsForItsEnd) {
 }
 
 TEST_F(PrintServerTest, CloseDuringATickWaitsForTheTickToEnd) {
-    // No status page: another test's server may hold its port, which the log would say.
-    dir.write(QStringLiteral("Velmora.ini"), "[Durum Sayfasi]\r\nPort=0\r\n");
     TestDatabase& db = dir.database();
     db.addBill(7, QStringLiteral("1"), QStringLiteral("5"));
     db.queueJob(7, QStringLiteral("1"));

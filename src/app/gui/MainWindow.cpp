@@ -116,7 +116,7 @@ void TFMain::Goster1Click() {
 void TFMain::Durum1Click() {
     const QString url = m_server.statusPageUrl();
     if (url.isEmpty())
-        ShowNotice(QStringLiteral("Durum sayfasi kapali: Velmora.ini [Durum Sayfasi] Port"));
+        ShowNotice(m_server.statusPageProblem());
     else
         QDesktopServices::openUrl(QUrl(url));
 }
