@@ -18,6 +18,9 @@ struct Rush {
     int orders;
     int seconds;          // over which the orders come, evenly
     bool receipts = true; // else PDF printers
+    // The first printer is out of paper for that long from the start, and every order has a
+    // line for it and for the second printer.
+    int outageSeconds = 0;
 };
 
 double Percentile(std::vector<double> values, double share) {
@@ -29,7 +32,8 @@ double Percentile(std::vector<double> values, double share) {
 // A dinner rush on the real server at its default two-second poll: three kitchen receipt
 // printers (emulators that confirm at once) or PDF printers, orders with lines for two or three of
 // them, each timed from its queue row's insert until the row leaves the queue. Real time: each run
-// lasts as long as the rush.
+// lasts as long as the rush. With an outage, the second printer's tickets are timed too, and the
+// time from the first printer's return until the queue is empty.
 void BM_Rush(benchmark::State& state, const Rush rush) {
     for (auto _ : state) {
         ServerDirectory dir;
@@ -47,11 +51,7 @@ void BM_Rush(benchmark::State& state, const Rush rush) {
         }
         RecordingMessages messages;
         DiagnosticLog log(dir.logPath());
-        PrintServer server(dir.path(), log, messages,
-                           {[](int) {},
-                            [](const QString&) {
-                                return QString();
-                            }});
+        PrintServer server(dir.path(), log, messages, NoPauseNoRates());
         if (server.FormCreate() != StartupOutcome::Running) {
             state.SkipWithError("the server did not start");
             return;
@@ -59,6 +59,11 @@ void BM_Rush(benchmark::State& state, const Rush rush) {
 
         QHash<qint64, qint64> queuedAt; // job: milliseconds into the rush
         std::vector<double> waits;
+        std::vector<qint64> placedAt;
+        std::vector<double> secondPrinterWaits;
+        qint64 returnedAt = -1;
+        if (rush.outageSeconds > 0)
+            printers[0].set(EscPosEmulator::Condition::PaperEnd);
         QElapsedTimer clock;
         clock.start();
         const qint64 spacing = rush.seconds * 1000LL / rush.orders;
@@ -67,10 +72,25 @@ void BM_Rush(benchmark::State& state, const Rush rush) {
             if (placed < rush.orders && clock.elapsed() >= placed * spacing) {
                 const qint64 bill = 1000 + placed;
                 db.addBill(bill, QStringLiteral("1"), QString::number(placed % 40 + 1));
-                for (int line = 0; line < 2 + placed % 2; ++line)
-                    db.addSaleLine(bill, QStringLiteral("U%1").arg((placed + line) % 3), 1, 10);
+                const int lines = rush.outageSeconds > 0 ? 2 : 2 + placed % 2;
+                const int first = rush.outageSeconds > 0 ? 0 : placed;
+                for (int line = 0; line < lines; ++line)
+                    db.addSaleLine(bill, QStringLiteral("U%1").arg((first + line) % 3), 1, 10);
                 queuedAt.insert(db.queueJob(bill, QStringLiteral("0")), clock.elapsed());
+                placedAt.push_back(clock.elapsed());
                 ++placed;
+            }
+            if (returnedAt < 0 && rush.outageSeconds > 0 &&
+                clock.elapsed() >= rush.outageSeconds * 1000LL) {
+                printers[0].set(EscPosEmulator::Condition::Ready);
+                returnedAt = clock.elapsed();
+            }
+            // The second printer's tickets come out in queue order, one per order.
+            const auto secondPrinted = static_cast<size_t>(printers[1].tickets().size());
+            while (rush.outageSeconds > 0 && secondPrinterWaits.size() < secondPrinted) {
+                const qint64 placedTime = placedAt[secondPrinterWaits.size()];
+                secondPrinterWaits.push_back(static_cast<double>(clock.elapsed() - placedTime) /
+                                             1000);
             }
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             QSet<qint64> waiting;
@@ -90,6 +110,13 @@ void BM_Rush(benchmark::State& state, const Rush rush) {
         state.counters["p95_s"] = Percentile(waits, 0.95);
         state.counters["max_s"] = *std::max_element(waits.begin(), waits.end());
         state.counters["drained_s"] = static_cast<double>(clock.elapsed()) / 1000;
+        if (rush.outageSeconds > 0) {
+            state.counters["back_to_last_s"] =
+                static_cast<double>(clock.elapsed() - returnedAt) / 1000;
+            state.counters["other_p95_s"] = Percentile(secondPrinterWaits, 0.95);
+            state.counters["other_max_s"] =
+                *std::max_element(secondPrinterWaits.begin(), secondPrinterWaits.end());
+        }
         server.Close();
     }
 }
@@ -100,5 +127,9 @@ BENCHMARK_CAPTURE(BM_Rush, 20In60sPdf, Rush{20, 60, false})
     ->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(BM_Rush, 30In30s, Rush{30, 30})->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(BM_Rush, 60In60s, Rush{60, 60})->Iterations(1)->Unit(benchmark::kSecond);
+// A kitchen printer out of paper for a minute while eight orders come in.
+BENCHMARK_CAPTURE(BM_Rush, 8In60sWithA60sOutage, Rush{8, 56, true, 60})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 } // namespace

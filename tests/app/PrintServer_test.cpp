@@ -23,13 +23,6 @@ public:
     };
 };
 
-StartupHooks NoPauseNoRates() {
-    return {[](int) {},
-            [](const QString&) {
-                return QString();
-            }};
-}
-
 class PrintServerTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -51,11 +51,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     db.queueJob(8, QStringLiteral("0"));
     RecordingMessages messages;
     DiagnosticLog log(dir.logPath());
-    PrintServer server(dir.path(), log, messages,
-                       {[](int) {},
-                        [](const QString&) {
-                            return QString();
-                        }});
+    PrintServer server(dir.path(), log, messages, NoPauseNoRates());
     ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
     // A journal that cannot be written holds up no ticket, is reported once and catches up.
     const QString journalFile = dir.filePath(QStringLiteral("velmora-gunluk.db"));

@@ -59,3 +59,10 @@ QStringList FreshLocalSettingsLines() {
             QStringLiteral("Port=8480"),
             QStringLiteral("Sifre=")};
 }
+
+StartupHooks NoPauseNoRates() {
+    return {[](int) {},
+            [](const QString&) {
+                return QString();
+            }};
+}

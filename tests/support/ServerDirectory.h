@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/StartupSequence.h"
 #include "support/TestDatabase.h"
 
 #include <QByteArray>
@@ -25,6 +26,9 @@ public:
 private:
     TestDatabase m_database;
 };
+
+// The start-up of a server in a test: no pause before connecting, no exchange-rate download.
+StartupHooks NoPauseNoRates();
 
 // Velmora.ini as the first start writes it: every key with its default, in reading order.
 QStringList FreshLocalSettingsLines();
