@@ -68,8 +68,10 @@ TEST(ReceiptPrinterFaultTest, EveryTicketComesOutExactlyOnce) {
              t.printer.set(Emulator::Condition::Ready);
          },
          "", 1, 0, "Fis yazdirildi, yazici sonrasinda hata bildirdi -- .+ Hata: Kagit bitti: "},
+#ifndef Q_OS_WIN // Windows does not tell what the printer acknowledged of what it was given:
+                 // the tick ends while the slow reader still reads, and a dropped link goes
+                 // unseen
         {true, set(Emulator::Fault::ReadsSlowly), set(Emulator::Fault::None), "", 1, 0, ""},
-#ifndef Q_OS_WIN // Windows does not tell what the printer acknowledged of what it was given
         {false, set(Emulator::Fault::DropsMidTicket), set(Emulator::Fault::None),
          "Yazici cevrimdisi: .+ \\(baglanti koptu\\)", 1, 0, ""},
 #endif
