@@ -27,7 +27,6 @@ const PrinterHealth::Failing* PrinterHealth::FailingAt(const QString& path) cons
 
 void PrinterHealth::Printed(const QString& name, const QString& path) {
     Printer& printer = At(name, path);
-    printer.lastTicket = now();
     ++m_ticketsPrinted;
     if (printer.back)
         ++printer.printedSinceBack;
@@ -83,12 +82,4 @@ void PrinterHealth::WaitingDone(const QStringList& awaitedPrinters) {
                 QStringLiteral(" -- bekleyen %1 fis yazdirildi").arg(printer.printedSinceBack),
             true);
     }
-}
-
-QDateTime PrinterHealth::lastTicket(const QString& path) const {
-    return m_printers.value(path.toCaseFolded()).lastTicket;
-}
-
-QStringList PrinterHealth::Names(const QString& path) const {
-    return m_printers.value(path.toCaseFolded()).names;
 }

@@ -46,15 +46,11 @@ public:
 
     // Tickets printed on any printer so far: a job that printed one got further.
     int ticketsPrinted() const { return m_ticketsPrinted; }
-    QDateTime lastTicket(const QString& path) const;
-    // The logical names that failed on the path, for the status page and the log.
-    QStringList Names(const QString& path) const;
 
 private:
     struct Printer {
         QString path;      // as first written: device paths and folders are case-sensitive
         QStringList names; // the logical names that printed or failed on it
-        QDateTime lastTicket;
         bool failing = false;
         Failing failure;
         QDateTime nextCheck;

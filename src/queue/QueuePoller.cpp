@@ -88,8 +88,7 @@ bool QueuePoller::RunTick() {
         [this](const QString& path) { return m_context.printer.CheckPrinter(path); });
     m_queue.Requery();
     m_failures.QueueRead();
-    const int queued = m_queue.recordCount();
-    ShowQueueStatus(queued);
+    ShowQueueStatus(m_queue.recordCount());
 
     // The first job that gets further ends the tick; the ones before it wait for a printer or
     // are set aside, and are passed over.
@@ -104,12 +103,12 @@ bool QueuePoller::RunTick() {
         if (m_failures.isDue(id))
             outcome = TryJob();
     }
-    if (outcome != JobOutcome::NoFurther)
-        return outcome == JobOutcome::Further;
-    // The whole queue was seen: jobs no longer in it wait for nothing.
-    m_waiting.removeIf([&queuedJobs](const auto& job) { return !queuedJobs.contains(job.key()); });
+    // Once the whole queue was seen, jobs no longer in it wait for nothing.
+    if (outcome == JobOutcome::NoFurther)
+        m_waiting.removeIf(
+            [&queuedJobs](const auto& job) { return !queuedJobs.contains(job.key()); });
     m_context.health.WaitingDone(AwaitedPrinters());
-    return false;
+    return outcome == JobOutcome::Further;
 }
 
 QueuePoller::JobOutcome QueuePoller::TryJob() {
@@ -134,7 +133,6 @@ QueuePoller::JobOutcome QueuePoller::TryJob() {
         return JobFailed(failure);
     if (!m_jobWaitsFor.isEmpty()) {
         m_waiting.insert(m_job.ID, m_jobWaitsFor);
-        m_context.health.WaitingDone(AwaitedPrinters());
         return printed ? JobOutcome::Further : JobOutcome::NoFurther;
     }
     try {
@@ -145,7 +143,6 @@ QueuePoller::JobOutcome QueuePoller::TryJob() {
     m_failures.JobDone(m_job.ID);
     m_printedTickets.Forget(m_job.ID);
     m_waiting.remove(m_job.ID);
-    m_context.health.WaitingDone(AwaitedPrinters());
     ShowQueueStatus(m_queue.recordCount() - 1);
     return JobOutcome::Further;
 }

@@ -36,19 +36,17 @@ QString NameAndPath(const QString& name, const QString& path) {
 }
 
 QString StateText(const PrinterSnapshot& printer) {
-    switch (printer.state) {
-    case PrinterSnapshot::State::Working:
-        return QStringLiteral("<span class=\"iyi\">Calisiyor</span>");
-    case PrinterSnapshot::State::PaperLow:
-        return QStringLiteral("<span class=\"uyari\">Kagit azaliyor</span>");
-    case PrinterSnapshot::State::Failing:
-        break;
-    }
-    return QStringLiteral("<span class=\"hata\">Calismiyor: ") + Esc(printer.reason) +
-           (printer.since.isValid()
-                ? QStringLiteral(" (") + Time(printer.since) + QStringLiteral("'den beri)")
-                : QString()) +
-           QStringLiteral("</span>");
+    const bool failing = printer.state == PrinterSnapshot::State::Failing;
+    const QString style = failing ? QStringLiteral("hata")
+                          : printer.state == PrinterSnapshot::State::PaperLow
+                              ? QStringLiteral("uyari")
+                              : QStringLiteral("iyi");
+    const QString since =
+        failing && printer.since.isValid()
+            ? QStringLiteral(" (") + Time(printer.since) + QStringLiteral("'den beri)")
+            : QString();
+    return QStringLiteral("<span class=\"") + style + QStringLiteral("\">") +
+           Esc(PrinterStateText(printer)) + since + QStringLiteral("</span>");
 }
 
 QString Age(qint64 seconds) {

@@ -20,6 +20,20 @@ struct PrinterSnapshot {
     QDateTime lastTicket; // the last ticket it printed
 };
 
+// "Calisiyor", "Kagit azaliyor" or "Calismiyor: " with the reason, as the page and the test
+// page say it.
+inline QString PrinterStateText(const PrinterSnapshot& printer) {
+    switch (printer.state) {
+    case PrinterSnapshot::State::Working:
+        return QStringLiteral("Calisiyor");
+    case PrinterSnapshot::State::PaperLow:
+        return QStringLiteral("Kagit azaliyor");
+    case PrinterSnapshot::State::Failing:
+        break;
+    }
+    return QStringLiteral("Calismiyor: ") + printer.reason;
+}
+
 // A queued job as the status page shows it.
 struct QueuedJobSnapshot {
     QString jobId;

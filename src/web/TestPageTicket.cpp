@@ -17,25 +17,13 @@ QString Ruler() {
     return ruler;
 }
 
-QString StateText(const PrinterSnapshot& printer) {
-    switch (printer.state) {
-    case PrinterSnapshot::State::Working:
-        return QStringLiteral("Calisiyor");
-    case PrinterSnapshot::State::PaperLow:
-        return QStringLiteral("Kagit azaliyor");
-    case PrinterSnapshot::State::Failing:
-        break;
-    }
-    return QStringLiteral("Calismiyor: ") + printer.reason;
-}
-
 } // namespace
 
 Ticket TestPageTicket(const PrinterSnapshot& printer) {
     return {kHeading + QStringLiteral("TEST SAYFASI"),
             QStringLiteral("Yazici: ") + printer.name,
             QStringLiteral("Adres: ") + printer.path,
-            QStringLiteral("Durum: ") + StateText(printer),
+            QStringLiteral("Durum: ") + PrinterStateText(printer),
             QStringLiteral("Saat: #TARIH# #SAAT#"),
             kSeparator,
             Ruler(),
