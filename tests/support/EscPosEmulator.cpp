@@ -90,13 +90,14 @@ void EscPosEmulator::Serve(QIODevice& line, const std::function<int()>& waitForD
         received += bytes.size();
         if (bytes.isEmpty() || (m_fault == Fault::DropsMidTicket && received > 2000))
             return;
+        // Parsed before answering: a test that hears the answer after a ticket finds it cut.
+        m_input += bytes;
+        Parse();
         const QByteArray answers = Answers(bytes);
         if (!answers.isEmpty() && m_fault != Fault::NeverAnswers) {
             line.write(answers);
             line.waitForBytesWritten(100);
         }
-        m_input += bytes;
-        Parse();
         if (slow)
             QThread::msleep(10);
     }
