@@ -44,7 +44,7 @@ std::unique_ptr<PrintCanvas> DevicePrinterSource::Canvas(const QString& printer,
 QString DevicePrinterSource::Check(const QString& printer) {
     try {
         if (!EscPosAddress::IsEscPosPath(printer) && !IsVirtualPrinter(printer)) {
-            SpoolerQueue(printer).RequireReady();
+            SpoolerQueue::Open(printer)->RequireReady();
             return QString();
         }
         // A document begun and dropped: a receipt printer is asked its status, a PDF folder

@@ -35,6 +35,7 @@ protected:
     // False when the device failed to finish the document.
     bool FinishPainting();
     bool isPainting() const { return m_painter.isActive(); }
+    QPainter& painter() { return m_painter; }
 
 private:
     QPainter m_painter;

@@ -7,16 +7,10 @@
 #include <cmath>
 
 SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
-    : m_queue(printerName)
+    : m_queue(SpoolerQueue::Open(printerName))
     , m_printer(QPrinter::HighResolution) {
-    m_printer.setPrinterName(printerName);
-    const QString documentFile = m_queue.documentFile();
-    if (!documentFile.isEmpty())
-        m_printer.setOutputFileName(documentFile);
-    // Sol, Sag and Ust are the printer's dots. Qt's high resolution is the driver's on Windows
-    // but 1200 dpi on CUPS, which a 203-dpi printer would take for six dots each.
-    if (const int dotsPerInch = m_queue.DotsPerInch(); dotsPerInch > 0)
-        m_printer.setResolution(dotsPerInch);
+    // Sol, Sag and Ust are the printer's dots.
+    m_queue->Direct(m_printer);
     // Tickets are laid out to the width of the printer's own paper, not Qt's default page.
     const QPageSize paper = QPrinterInfo(m_printer).defaultPageSize();
     if (paper.isValid())
@@ -31,7 +25,7 @@ SystemPrinterCanvas::~SystemPrinterCanvas() {
 void SystemPrinterCanvas::BeginDocument(int contentHeight) {
     if (!m_printer.isValid())
         throw PrinterError(QLatin1String("Yazici secilemedi: ") + m_printer.printerName());
-    m_queue.RequireReady();
+    m_queue->RequireReady();
     FitPageTo(contentHeight);
     StartPainting(m_printer, QLatin1String("Yazdirma baslatilamadi: ") + m_printer.printerName());
 }
@@ -68,9 +62,7 @@ void SystemPrinterCanvas::NewPage() {
 }
 
 void SystemPrinterCanvas::EndDocument() {
-    if (!FinishPainting())
-        throw PrinterError(QLatin1String("Yazdirma tamamlanamadi: ") + m_printer.printerName());
-    m_queue.Submit(m_printer.pageLayout().pageSize().key());
+    m_queue->Submit(painter(), m_printer);
 }
 
 void SystemPrinterCanvas::Abort() noexcept {

@@ -5,11 +5,12 @@
 
 #include <QPrinter>
 #include <QString>
+#include <memory>
 
 // A document on an installed system printer (the CUPS queue or the Windows spooler), in the
 // printer's own dots at its own resolution, on its own paper. Where the driver takes custom
 // page sizes, the page is as long as the ticket, up to the longest page it takes. Its queue is
-// asked first and answers for the handing over (SpoolerQueue).
+// asked first and takes the finished document (SpoolerQueue).
 class SystemPrinterCanvas : public PainterCanvas {
 public:
     explicit SystemPrinterCanvas(const QString& printerName);
@@ -26,6 +27,6 @@ protected:
 private:
     void FitPageTo(int contentHeight);
 
-    SpoolerQueue m_queue; // outlives the printer, which writes into its document file
+    std::unique_ptr<SpoolerQueue> m_queue; // outlives the printer, which may write into it
     QPrinter m_printer;
 };
