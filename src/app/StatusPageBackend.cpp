@@ -2,6 +2,7 @@
 
 #include "app/ServerParts.h"
 #include "core/Error.h"
+#include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
 #include "queue/LogicalPrinting.h"
 #include "queue/QueueStatements.h"
@@ -20,6 +21,9 @@ QList<PrinterSnapshot> StatusPageBackend::Printers() {
             printer.state = PrinterSnapshot::State::Failing;
             printer.reason = failing->reason;
             printer.since = failing->since;
+        } else if (m_parts.engine &&
+                   m_parts.engine->WarningAt(row.Yol) == EscPosStatus::kPaperNearEnd) {
+            printer.state = PrinterSnapshot::State::PaperLow;
         }
         if (m_parts.poller) {
             for (const QStringList& awaited : m_parts.poller->waitingJobs())

@@ -57,7 +57,7 @@ QString PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
         throw;
     }
 
-    NoteWarning(printer, canvas->Warning());
+    NoteWarning(path, canvas->Warning());
     m_log.LogLine(QLatin1String(">> Gonderildi:") + path, false);
     const QString fault = canvas->FaultAfterDocument();
     if (!fault.isEmpty())
@@ -78,14 +78,14 @@ QString PrintEngine::CheckPrinter(const QString& path) {
     return printer.isEmpty() ? QString() : m_printers.Check(printer);
 }
 
-void PrintEngine::NoteWarning(const QString& printer, const QString& warning) {
+void PrintEngine::NoteWarning(const QString& path, const QString& warning) {
     if (warning.isEmpty()) {
-        m_warned.remove(printer);
+        m_warned.remove(path);
         return;
     }
-    if (m_warned.value(printer) == warning)
+    if (m_warned.value(path) == warning)
         return;
-    m_warned.insert(printer, warning);
-    m_log.LogLine(QStringLiteral("Uyari: ") + warning + QStringLiteral(" -- Yazici: ") + printer,
+    m_warned.insert(path, warning);
+    m_log.LogLine(QStringLiteral("Uyari: ") + warning + QStringLiteral(" -- Yazici: ") + path,
                   true);
 }

@@ -31,11 +31,14 @@ public:
 
     QString PrintTicket(const QString& path, const Ticket& ticket) override;
     QString CheckPrinter(const QString& path) override;
+    // What the printer warned of with its last ticket ("Kagit azaliyor", say), until a ticket
+    // comes out without a warning.
+    QString WarningAt(const QString& path) const { return m_warned.value(path); }
 
     static Pause SleepPause();
 
 private:
-    void NoteWarning(const QString& printer, const QString& warning);
+    void NoteWarning(const QString& path, const QString& warning);
 
     const QString& m_billNumber;
     const PrintSettings m_settings;
@@ -43,5 +46,5 @@ private:
     PrinterSource& m_printers;
     Pause m_pause;
     Clock m_clock;
-    QHash<QString, QString> m_warned; // printer: the warning logged last
+    QHash<QString, QString> m_warned; // path: the warning logged last
 };

@@ -1,5 +1,6 @@
 #include "app/PrintServer.h"
 #include "log/DiagnosticLog.h"
+#include "support/EscPosEmulator.h"
 #include "support/ExternalTool.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
@@ -45,6 +46,11 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     db.queueJob(7, QStringLiteral("0"));
     db.addBill(9, QStringLiteral("1"), QStringLiteral("15"));
     db.addSaleLine(9, QStringLiteral("K1"), 1, 10);
+    EscPosEmulator bar;
+    bar.set(EscPosEmulator::Condition::PaperNearEnd);
+    db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Bar', '%1')").arg(bar.path()));
+    db.addProduct(QStringLiteral("B1"), QStringLiteral("Ayran"), QStringLiteral("Bar"));
+    db.addSaleLine(9, QStringLiteral("B1"), 1, 5);
     db.queueJob(9, QStringLiteral("0"));
     db.addBill(8, QStringLiteral("1"), QStringLiteral("14"));
     db.addSaleLine(8, QStringLiteral("K1"), 1, 10);
@@ -112,7 +118,8 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         {"printers",
          "GET / HTTP/1.1\r\n%S",
          200,
-         {"<td>Mutfak<br><small>pdf:mutfak</small></td><td>PDF klasoru</td>", "Calisiyor"},
+         {"<td>Mutfak<br><small>pdf:mutfak</small></td><td>PDF klasoru</td>", "Calisiyor",
+          "<td>Bar<br>", "Kagit azaliyor"},
          {},
          0},
         {"queue",
@@ -215,7 +222,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     EXPECT_TRUE(reprint.trimmed().startsWith(QStringLiteral("TEKRAR BASIM")))
         << reprint.toStdString();
     EXPECT_TRUE(reprint.contains(QStringLiteral("<script>alert(1)</script>")));
-    EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1")), 2);
+    EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1")), 3);
     EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 1);
     EXPECT_EQ(dir.lines(QStringLiteral("velmora.log"))
                   .filter(QStringLiteral("Bekleyen isler yeniden deneniyor"))
