@@ -93,8 +93,11 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
                        m_parts.options,
                        m_parts.ticketJournal};
     try {
-        if (PrintOnLogicalPrinter(context, printer, ticket).isEmpty())
-            return QStringLiteral("Yazici bulunamadi: ") + printer;
+        const TicketDestination destination = PrintOnLogicalPrinter(context, printer, ticket);
+        if (destination.path.isEmpty())
+            return QStringLiteral("Yazici tanimli degil: ") + printer;
+        if (destination.printerMissing)
+            return QStringLiteral("Yazici Bulunamadi: ") + destination.path;
     } catch (const PrinterError& error) {
         return error.message();
     }

@@ -20,16 +20,16 @@ PrintEngine::Pause PrintEngine::SleepPause() {
     };
 }
 
-QString PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
+PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
     if (m_settings.dummy)
-        return QString();
+        return {};
 
     const QString printer = FindInstalledPrinter(m_printers, path);
     if (printer.isEmpty()) {
         m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
                           QLatin1String(" Yazici: ") + path,
                       true);
-        return QString();
+        return {true, QString()};
     }
 
     const std::unique_ptr<PrintCanvas> canvas = m_printers.Select(printer);
@@ -67,7 +67,7 @@ QString PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
                       true);
     if (!canvas->ConfirmsPrinting())
         m_pause(kPauseAfterTicket);
-    return fault;
+    return {false, fault};
 }
 
 QString PrintEngine::CheckPrinter(const QString& path) {

@@ -29,7 +29,7 @@ public:
 
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
-    QString PrintTicket(const QString& path, const Ticket& ticket) override;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
     QString CheckPrinter(const QString& path) override;
     // What the printer warned of with its last ticket ("Kagit azaliyor", say), until a ticket
     // comes out without a warning.

@@ -19,14 +19,22 @@
 //                     receipt printer, "escpos:", the ticket drawn on a RasterCanvas).
 // The builders see only PrinterPaths and TicketPrinter.
 
+// What became of a ticket that no PrinterError stopped.
+struct PrintOutcome {
+    // The path names no printer of this machine. Nothing printed, and the ticket counts as done
+    // all the same, so that a printer nobody installed holds up no bill.
+    bool printerMissing = false;
+    // What the printer reported wrong once it had taken the whole ticket: the ticket counts as
+    // printed, the next one waits for the printer.
+    QString faultAfterTicket;
+};
+
 // What the ticket builders print through: a ticket onto the printer with the given path.
 class TicketPrinter {
 public:
     virtual ~TicketPrinter() = default;
 
-    // Returns what the printer reported wrong once it had taken the whole ticket (the ticket
-    // counts as printed, the next one waits for the printer), or the empty text.
-    virtual QString PrintTicket(const QString& path, const Ticket& ticket) = 0;
+    virtual PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) = 0;
     // Why the printer with the given path cannot print now, or the empty text when it can; asked
     // of a printer that failed, with a short wait, until it is back.
     virtual QString CheckPrinter(const QString& path) = 0;

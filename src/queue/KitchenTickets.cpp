@@ -155,7 +155,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
     // Printed first, marked after: a printer that fails leaves the lines for the next attempt.
     // A printer that is not registered marks them all the same, so they do not hold up the bill.
     if (!printedBefore || newLines > 0) {
-        const QString path = PrintOnLogicalPrinter(context, name, ticket);
+        const QString path = PrintOnLogicalPrinter(context, name, ticket).path;
         if (!path.isEmpty()) {
             printed.Printed(job.ID, kind.flagColumn, name, lineIds);
             log.LogLine(QLatin1Char('=') + job.AdisyonID + QStringLiteral("-Gonder:") + path,

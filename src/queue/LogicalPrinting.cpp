@@ -21,32 +21,38 @@ void Journal(const JobContext& context, const QString& name, const QString& path
 }
 
 // Throws PrinterError with the reason when the ticket did not print.
-void PrintOn(JobContext& context, const QString& name, const QString& path, const Ticket& ticket) {
+TicketDestination PrintOn(JobContext& context, const QString& name, const QString& path,
+                          const Ticket& ticket) {
     if (const PrinterHealth::Failing* failing = context.health.FailingAt(path))
         throw PrinterError(failing->reason);
-    QString faultAfterTicket;
+    PrintOutcome outcome;
     try {
-        faultAfterTicket = context.printer.PrintTicket(path, ticket);
+        outcome = context.printer.PrintTicket(path, ticket);
     } catch (const PrinterError& error) {
         context.health.Failed(name, path, error.message());
         Journal(context, name, path, ticket, error.message());
         throw;
     }
+    if (outcome.printerMissing) {
+        Journal(context, name, path, ticket, QStringLiteral("Yazici Bulunamadi"));
+        return {path, true};
+    }
     context.health.Printed(name, path);
     Journal(context, name, path, ticket, QString());
-    if (!faultAfterTicket.isEmpty())
-        context.health.Failed(name, path, faultAfterTicket);
+    if (!outcome.faultAfterTicket.isEmpty())
+        context.health.Failed(name, path, outcome.faultAfterTicket);
+    return {path, false};
 }
 
 } // namespace
 
-QString PrintOnLogicalPrinter(JobContext& context, const QString& name, const Ticket& ticket) {
+TicketDestination PrintOnLogicalPrinter(JobContext& context, const QString& name,
+                                        const Ticket& ticket) {
     const QString path = context.registry.FindPrinterPath(name);
     if (path.isEmpty())
-        return QString();
+        return {};
     try {
-        PrintOn(context, name, path, ticket);
-        return path;
+        return PrintOn(context, name, path, ticket);
     } catch (const PrinterError& failure) {
         const QString backup = context.backups.BackupOf(name);
         const QString backupPath =
@@ -55,8 +61,9 @@ QString PrintOnLogicalPrinter(JobContext& context, const QString& name, const Ti
             throw PrinterWaiting(name, failure.message());
         Ticket onBackup = ticket;
         onBackup.prepend(kHeading + QStringLiteral("YEDEK: ") + name + QStringLiteral(" yerine"));
+        TicketDestination destination;
         try {
-            PrintOn(context, backup, backupPath, onBackup);
+            destination = PrintOn(context, backup, backupPath, onBackup);
         } catch (const PrinterError& backupFailure) {
             throw PrinterWaiting(name, failure.message() + QStringLiteral(" -- yedek ") + backup +
                                            QStringLiteral(": ") + backupFailure.message());
@@ -66,6 +73,6 @@ QString PrintOnLogicalPrinter(JobContext& context, const QString& name, const Ti
                                 QStringLiteral(" Yedek: ") + backup + QStringLiteral(" Hata: ") +
                                 failure.message(),
                             true);
-        return backupPath;
+        return destination;
     }
 }

@@ -27,6 +27,10 @@ private:
 // A name the registry does not know prints nothing and reports nothing. A printer known to fail
 // is not tried: its tickets go to its backup under the heading "YEDEK: <name> yerine" (a forced
 // log line says so), or wait. A printer that fails now is known to fail from then on
-// (queue/PrinterHealth.h). Throws PrinterWaiting when the ticket did not print. Returns the path
-// the ticket went to, or the empty text when the name has none.
-QString PrintOnLogicalPrinter(JobContext& context, const QString& name, const Ticket& ticket);
+// (queue/PrinterHealth.h). Throws PrinterWaiting when the ticket did not print.
+struct TicketDestination {
+    QString path;                // empty when the name has none
+    bool printerMissing = false; // the path names no printer of this machine: nothing printed
+};
+TicketDestination PrintOnLogicalPrinter(JobContext& context, const QString& name,
+                                        const Ticket& ticket);

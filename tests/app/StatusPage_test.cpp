@@ -51,6 +51,9 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Bar', '%1')").arg(bar.path()));
     db.addProduct(QStringLiteral("B1"), QStringLiteral("Ayran"), QStringLiteral("Bar"));
     db.addSaleLine(9, QStringLiteral("B1"), 1, 5);
+    db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Teras', 'TERAS-YAZICISI')"));
+    db.addProduct(QStringLiteral("T1"), QStringLiteral("Çay"), QStringLiteral("Teras"));
+    db.addSaleLine(9, QStringLiteral("T1"), 1, 5); // on a printer nobody installed
     db.queueJob(9, QStringLiteral("0"));
     db.addBill(8, QStringLiteral("1"), QStringLiteral("14"));
     db.addSaleLine(8, QStringLiteral("K1"), 1, 10);
@@ -131,7 +134,8 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         {"journal",
          "GET /gunluk HTTP/1.1\r\n%S",
          200,
-         {"<td>7</td><td>12</td><td>Uretim", "<td>9</td><td>15</td>", "Basildi"},
+         {"<td>7</td><td>12</td><td>Uretim", "<td>9</td><td>15</td>", "Basildi",
+          "Yazici Bulunamadi"},
          {},
          0},
         {"search",
@@ -165,6 +169,12 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          {"Tekrar basim gonderildi: Mutfak"},
          {},
          1},
+        {"reprint on a printer not installed",
+         "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Teras&token=%T",
+         502,
+         {"Yazdirilamadi: Yazici Bulunamadi: TERAS-YAZICISI"},
+         {},
+         0},
         {"test page",
          "POST /test HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nyazici=Mutfak&token=%T",
          200,
@@ -222,7 +232,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     EXPECT_TRUE(reprint.trimmed().startsWith(QStringLiteral("TEKRAR BASIM")))
         << reprint.toStdString();
     EXPECT_TRUE(reprint.contains(QStringLiteral("<script>alert(1)</script>")));
-    EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1")), 3);
+    EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1")), 4);
     EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 1);
     EXPECT_EQ(dir.lines(QStringLiteral("velmora.log"))
                   .filter(QStringLiteral("Bekleyen isler yeniden deneniyor"))

@@ -2,14 +2,14 @@
 
 #include "core/Error.h"
 
-QString CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
+PrintOutcome CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
     const QString failure = CheckPrinter(path);
     if (!failure.isEmpty())
         throw PrinterError(failure);
     m_printed.append({path, ticket});
     if (m_afterPrint)
         m_afterPrint(m_printed.last());
-    return QString();
+    return {};
 }
 
 QString CapturingTicketPrinter::CheckPrinter(const QString& path) {

@@ -17,7 +17,7 @@ public:
         Ticket ticket;
     };
 
-    QString PrintTicket(const QString& path, const Ticket& ticket) override;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
     QString CheckPrinter(const QString& path) override;
 
     void FailOn(const QString& path, int times = 1) { m_failures[path] = times; }

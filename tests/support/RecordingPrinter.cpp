@@ -6,7 +6,7 @@ RecordingPrinter::RecordingPrinter(const TYazimIsi& job, DiagnosticLog& log, QSt
     , m_engine(job.AdisyonID, settings, log, m_printers,
                [this](int milliseconds) { m_pauses.append(milliseconds); }) {}
 
-QString RecordingPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
+PrintOutcome RecordingPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
     const int before = m_printers.documentCount();
     // The ticket is attached even when the engine throws, so aborted documents show it too.
     struct Attach {

@@ -16,7 +16,7 @@ public:
     RecordingPrinter(const TYazimIsi& job, DiagnosticLog& log, QStringList installed,
                      const PrintSettings& settings = {});
 
-    QString PrintTicket(const QString& path, const Ticket& ticket) override;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
     QString CheckPrinter(const QString& path) override { return m_engine.CheckPrinter(path); }
 
     // The tickets that were printed to the end on this path (exact text), in order.
