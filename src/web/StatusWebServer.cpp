@@ -13,6 +13,7 @@
 #include <QHttpServerResponder>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrlQuery>
 
 const QByteArray StatusWebServer::kSessionCookie = "velmora_oturum";
@@ -20,7 +21,9 @@ const QByteArray StatusWebServer::kSessionCookie = "velmora_oturum";
 namespace {
 
 // Counts what each connection sends towards one answer and hangs up on a request that grows
-// beyond the limit, before the HTTP parser holds all of it.
+// beyond the limit, before the HTTP parser holds all of it. The connections are few and none
+// stays silent long: the printers, the database and the log need descriptors of the same
+// process, whatever a phone or a scanner on the network does.
 class BoundedTcpServer : public QTcpServer {
 public:
     using QTcpServer::QTcpServer;
@@ -28,13 +31,22 @@ public:
 protected:
     void incomingConnection(qintptr descriptor) override {
         auto* socket = new QTcpSocket(this);
-        if (!socket->setSocketDescriptor(descriptor)) {
+        if (!socket->setSocketDescriptor(descriptor) ||
+            m_open >= StatusWebServer::kMaxConnections) {
+            socket->abort();
             delete socket;
             return;
         }
+        ++m_open;
+        connect(socket, &QObject::destroyed, this, [this] { --m_open; });
+        auto* silence = new QTimer(socket);
+        silence->setSingleShot(true);
+        connect(silence, &QTimer::timeout, socket, &QTcpSocket::abort);
+        silence->start(StatusWebServer::kIdleMilliseconds);
         auto received = std::make_shared<qint64>(0);
         // Connected before the HTTP server's own slot, so it sees each chunk first.
-        connect(socket, &QTcpSocket::readyRead, socket, [socket, received] {
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, silence, received] {
+            silence->start(StatusWebServer::kIdleMilliseconds);
             *received += socket->bytesAvailable();
             if (*received <= StatusWebServer::kMaxRequestBytes)
                 return;
@@ -44,9 +56,15 @@ protected:
             socket->disconnectFromHost();
         });
         // An answer went out: the next request counts afresh.
-        connect(socket, &QTcpSocket::bytesWritten, socket, [received] { *received = 0; });
+        connect(socket, &QTcpSocket::bytesWritten, socket, [silence, received] {
+            silence->start(StatusWebServer::kIdleMilliseconds);
+            *received = 0;
+        });
         addPendingConnection(socket);
     }
+
+private:
+    int m_open = 0;
 };
 
 const QByteArray kRefreshScript =

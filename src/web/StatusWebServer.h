@@ -18,10 +18,13 @@ class StatusBackend;
 // and the day's journal, and the actions reprint, test page and retry. It listens on
 // 127.0.0.1 alone until a password is set; then on every address, and every page needs a login.
 // Each action is a POST that carries its session's token. A request larger than
-// kMaxRequestBytes closes its connection.
+// kMaxRequestBytes closes its connection; connections beyond kMaxConnections are refused, and
+// one silent for kIdleMilliseconds is closed.
 class StatusWebServer : public QAbstractHttpServer {
 public:
     static constexpr qint64 kMaxRequestBytes = 64 * 1024;
+    static constexpr int kMaxConnections = 32;
+    static constexpr int kIdleMilliseconds = 30000;
     static constexpr int kMaxUrlLength = 2048;
     static constexpr int kMaxJournalRows = 300;
     static const QByteArray kSessionCookie;

@@ -4,6 +4,7 @@
 #include "support/ExternalTool.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
+#include "web/StatusWebServer.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -14,7 +15,10 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -238,6 +242,26 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
                   .filter(QStringLiteral("Bekleyen isler yeniden deneniyor"))
                   .size(),
               1);
+    // A flood of idle connections is cut at the limit; the page answers once they are gone.
+    const auto settle = [] {
+        QEventLoop loop;
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    settle(); // the requests' own connections close
+    std::vector<std::unique_ptr<QTcpSocket>> flood(StatusWebServer::kMaxConnections + 4);
+    for (auto& socket : flood) {
+        socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, port);
+    }
+    settle();
+    EXPECT_EQ(std::count_if(flood.begin(), flood.end(),
+                            [](const auto& socket) {
+                                return socket->state() != QAbstractSocket::ConnectedState;
+                            }),
+              4);
+    flood.clear();
+    settle();
     const QByteArray journal =
         send("GET /gunluk HTTP/1.1\r\nCookie: " + cookie + "\r\n\r\n", QHostAddress::LocalHost);
     EXPECT_TRUE(journal.contains("<td>Tekrar basim</td>"));
