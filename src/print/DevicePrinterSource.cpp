@@ -43,7 +43,7 @@ std::unique_ptr<PrintCanvas> DevicePrinterSource::Canvas(const QString& printer,
 
 QString DevicePrinterSource::Check(const QString& printer) {
     try {
-        if (!EscPosAddress::IsEscPosPath(printer) && !IsVirtualPrinter(printer)) {
+        if (!IsVirtualPrinter(printer)) {
             SpoolerQueue::Open(printer)->RequireReady();
             return QString();
         }

@@ -242,24 +242,20 @@ void QueuePoller::PrintKitchenTickets() {
     ResolveProductionPrinters(m_context, m_printers);
     AddOwedExtraPrinters(m_context, m_printers);
 
-    DiagnosticLog& log = m_context.log;
-    for (const QString& name : std::as_const(m_printers.production)) {
-        log.LogLine(QLatin1Char('+') + m_job.AdisyonID + QStringLiteral("-Yazici: ") + name, false);
-        try {
-            PrintProductionTicket(m_context, name, m_printedTickets);
-        } catch (const PrinterWaiting& waiting) {
-            Waits(waiting);
+    // A printer that fails holds back only its own ticket.
+    const auto printEach = [this](const QStringList& names, const QString& label,
+                                  auto printTicket) {
+        for (const QString& name : names) {
+            m_context.log.LogLine(QLatin1Char('+') + m_job.AdisyonID + label + name, false);
+            try {
+                printTicket(m_context, name, m_printedTickets);
+            } catch (const PrinterWaiting& waiting) {
+                Waits(waiting);
+            }
         }
-    }
-    for (const QString& name : std::as_const(m_printers.extra)) {
-        log.LogLine(QLatin1Char('+') + m_job.AdisyonID + QStringLiteral("-EkYazici: ") + name,
-                    false);
-        try {
-            PrintExtraProductionTicket(m_context, name, m_printedTickets);
-        } catch (const PrinterWaiting& waiting) {
-            Waits(waiting);
-        }
-    }
+    };
+    printEach(m_printers.production, QStringLiteral("-Yazici: "), PrintProductionTicket);
+    printEach(m_printers.extra, QStringLiteral("-EkYazici: "), PrintExtraProductionTicket);
 }
 
 void QueuePoller::RunBuilder(const BillBuilders::Builder& builder) {
