@@ -14,7 +14,8 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , health(status, diagnosticLog)
     , settings(X)
     , printers(directory)
-    , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog) {
+    , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
+    , finishedJobs(journal.filePath()) {
     T.setInterval(kDefaultPollInterval);
 }
 
@@ -26,4 +27,6 @@ void ServerParts::CreatePoller() {
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});
+    if (ticketJournal)
+        poller->setFinishedJobStore(&finishedJobs);
 }

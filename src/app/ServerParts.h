@@ -5,6 +5,7 @@
 #include "config/SettingsStore.h"
 #include "db/DatabaseSession.h"
 #include "db/Query.h"
+#include "journal/FinishedJobStore.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
@@ -50,9 +51,10 @@ struct ServerParts {
     PrintSettings printSettings;
     BillOptions options;
     DevicePrinterSource printers;
-    TicketJournal journal; // velmora-gunluk.db beside the ini files
-    // Where the tickets are journaled: nowhere for a tool that only looks; set before
-    // CreatePoller.
+    TicketJournal journal;         // velmora-gunluk.db beside the ini files
+    FinishedJobStore finishedJobs; // in the journal's file
+    // Where the tickets are journaled, and the printed jobs still queued remembered: nowhere for
+    // a tool that only looks; set before CreatePoller.
     TicketJournal* ticketJournal = &journal;
     StatusPageSettings statusPage;
     // Where the builders look their printers up: the registry, unless a tool puts its own

@@ -2,6 +2,8 @@
 
 #include "queue/JobRecord.h"
 
+#include <QStringList>
+
 class BackupPrinters;
 class DatabaseSession;
 class DiagnosticLog;
@@ -31,4 +33,7 @@ struct JobContext {
     DiagnosticLog& log;
     const BillOptions& options;
     TicketJournal* journal = nullptr; // every attempt to print a ticket, when kept
+    // Printers for which an earlier job of the same bill still has a ticket waiting: this job's
+    // tickets wait behind it there.
+    QStringList heldPrinters = {};
 };

@@ -28,11 +28,19 @@ const JobFailures::SetAside* JobFailures::SetAsideOf(const QString& jobId) const
 }
 
 void JobFailures::JobFailed(const TYazimIsi& job, const QString& error) {
+    Failed(job, QStringLiteral("yazdirilamadi"), error);
+}
+
+void JobFailures::DeletionFailed(const TYazimIsi& job, const QString& error) {
+    Failed(job, QStringLiteral("kuyruktan silinemedi"), error);
+}
+
+void JobFailures::Failed(const TYazimIsi& job, const QString& notDone, const QString& error) {
     Failures& failures = m_failures[job.ID];
     ++failures.count;
     if (failures.lastReported != error) {
         failures.lastReported = error;
-        m_report.Report(QStringLiteral("Is yazdirilamadi -- ") + JobText(job) +
+        m_report.Report(QStringLiteral("Is ") + notDone + QStringLiteral(" -- ") + JobText(job) +
                         QStringLiteral(" Hata: ") + error);
     }
     const auto setAside = m_setAside.find(job.ID);
@@ -47,8 +55,9 @@ void JobFailures::JobFailed(const TYazimIsi& job, const QString& error) {
         return;
     m_setAside.insert(job.ID, {error, m_clock().addSecs(kFirstPauseSeconds), kFirstPauseSeconds});
     m_report.Report(
-        QStringLiteral("Is %1 denemede yazdirilamadi, atlaniyor; %2 sn sonra yeniden denenecek -- ")
+        QStringLiteral("Is %1 denemede %2, atlaniyor; %3 sn sonra yeniden denenecek -- ")
             .arg(kFailuresBeforeSetAside)
+            .arg(notDone)
             .arg(kFirstPauseSeconds) +
         JobText(job));
 }

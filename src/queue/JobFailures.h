@@ -39,6 +39,8 @@ public:
     int setAsideCount() const { return static_cast<int>(m_setAside.size()); }
 
     void JobFailed(const TYazimIsi& job, const QString& error);
+    // The job's tickets are out and only its deletion failed; counted as any failure.
+    void DeletionFailed(const TYazimIsi& job, const QString& error);
     // One of the job's tickets came out: a retry never prints it again, so the failures so far
     // no longer count towards setting the job aside. A big order on a printer that fails every
     // other document still gets through.
@@ -52,6 +54,9 @@ public:
     int Retry();
 
 private:
+    // What could not be done, as the operator reads it: "yazdirilamadi" or "kuyruktan silinemedi".
+    void Failed(const TYazimIsi& job, const QString& notDone, const QString& error);
+
     struct Failures {
         int count = 0;
         QString lastReported;

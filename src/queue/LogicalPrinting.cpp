@@ -3,6 +3,7 @@
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
+#include "print/PrinterNames.h"
 #include "print/PrinterPaths.h"
 #include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
@@ -51,6 +52,8 @@ TicketDestination PrintOnLogicalPrinter(JobContext& context, const QString& name
     const QString path = context.registry.FindPrinterPath(name);
     if (path.isEmpty())
         return {};
+    if (HoldsPrinterName(context.heldPrinters, name))
+        throw PrinterWaiting(name, QStringLiteral("Adisyonun onceki isi bu yaziciyi bekliyor"));
     try {
         return PrintOn(context, name, path, ticket);
     } catch (const PrinterError& failure) {

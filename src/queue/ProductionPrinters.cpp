@@ -19,8 +19,7 @@ void ResolveProductionPrinters(JobContext& context, PrinterLists& lists) {
                                         IntegerValue(job.AdisyonID, QStringLiteral("AdisyonID"))));
     X.Open();
 
-    lists.production.clear();
-    lists.extra.clear();
+    lists = PrinterLists();
     context.log.LogLine(
         QStringLiteral(">>-") + job.AdisyonID + QStringLiteral("-Uretim Yazicilari--"), false);
     for (X.First(); !X.Eof(); X.Next()) {
@@ -28,7 +27,10 @@ void ResolveProductionPrinters(JobContext& context, PrinterLists& lists) {
         context.log.LogLine(QStringLiteral("==") + printer, false);
         AppendDistinct(lists.production, printer);
         const QString extraPrinter = X.text(QStringLiteral("EKYAZICI"));
-        if (!extraPrinter.isEmpty() && !HoldsPrinterName(lists.extra, extraPrinter)) {
+        if (extraPrinter.isEmpty())
+            continue;
+        lists.extraBehind.append({printer, extraPrinter});
+        if (!HoldsPrinterName(lists.extra, extraPrinter)) {
             context.log.LogLine(QStringLiteral("==EK:") + extraPrinter, false);
             lists.extra.append(extraPrinter);
         }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 struct JobContext;
 
@@ -10,6 +12,9 @@ struct JobContext;
 struct PrinterLists {
     QStringList production; // may hold the empty name: products without any printer
     QStringList extra;      // never holds the empty name
+    // Each extra printer with a production printer whose lines it follows: its ticket comes
+    // once that production ticket is out.
+    QList<std::pair<QString, QString>> extraBehind;
 };
 
 // Fills both lists from the bill's lines that are still to be printed, through X.

@@ -90,35 +90,46 @@ bool QueuePoller::RunTick() {
     m_failures.QueueRead();
     ShowQueueStatus(m_queue.recordCount());
 
-    // The first job that gets further ends the tick; the ones before it wait for a printer or
-    // are set aside, and are passed over.
     QSet<QString> queuedJobs;
+    for (m_queue.First(); !m_queue.Eof(); m_queue.Next())
+        queuedJobs.insert(m_queue.text(QStringLiteral("ID")));
+    // Jobs no longer in the queue wait for nothing and are finished with.
+    m_waiting.removeIf([&queuedJobs](const auto& job) { return !queuedJobs.contains(job.key()); });
+    m_finished.KeepOnly(queuedJobs);
+
+    // The first job that gets further ends the tick; the ones before it wait for a printer or
+    // are set aside, and are passed over. A printer that a bill's job waits for holds back the
+    // bill's later jobs there, so one printer gets one bill's tickets in queue order.
+    QSet<QString> triedJobs;
+    QHash<QString, QStringList> heldForBill;
     JobOutcome outcome = JobOutcome::NoFurther;
     for (m_queue.First(); !m_queue.Eof() && outcome == JobOutcome::NoFurther; m_queue.Next()) {
         const QString id = m_queue.text(QStringLiteral("ID"));
         // A job listed twice (a department code in both lists) is tried once.
-        if (queuedJobs.contains(id))
+        if (triedJobs.contains(id))
             continue;
-        queuedJobs.insert(id);
+        triedJobs.insert(id);
+        const QString bill = m_queue.text(QStringLiteral("AdisyonID"));
         if (m_failures.isDue(id))
-            outcome = TryJob();
+            outcome = TryJob(heldForBill.value(bill));
+        heldForBill[bill] += m_waiting.value(id);
     }
-    // Once the whole queue was seen, jobs no longer in it wait for nothing.
-    if (outcome == JobOutcome::NoFurther)
-        m_waiting.removeIf(
-            [&queuedJobs](const auto& job) { return !queuedJobs.contains(job.key()); });
     m_context.health.WaitingDone(AwaitedPrinters());
     return outcome == JobOutcome::Further;
 }
 
-QueuePoller::JobOutcome QueuePoller::TryJob() {
+QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     const int printedBefore = m_context.health.ticketsPrinted();
     m_jobWaitsFor.clear();
+    m_context.heldPrinters = heldPrinters;
     QString failure;
     try {
         ReadCurrentJob();
-        PrepareLineQueries();
-        Dispatch();
+        // Printed at an earlier attempt whose deletion failed: only the deletion is left.
+        if (!m_finished.Holds(m_job)) {
+            PrepareLineQueries();
+            Dispatch();
+        }
     } catch (const PrinterWaiting& waiting) {
         Waits(waiting);
     } catch (const Error& error) {
@@ -138,8 +149,10 @@ QueuePoller::JobOutcome QueuePoller::TryJob() {
     try {
         m_context.C.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     } catch (const Error& error) {
-        return JobFailed(error.message());
+        m_finished.Add(m_job);
+        return DeletionFailed(error.message());
     }
+    m_finished.Deleted(m_job.ID);
     m_failures.JobDone(m_job.ID);
     m_printedTickets.Forget(m_job.ID);
     m_waiting.remove(m_job.ID);
@@ -151,6 +164,14 @@ QueuePoller::JobOutcome QueuePoller::JobFailed(const QString& error) {
     if (m_connection.LostAfterFailure(error))
         return JobOutcome::TickEnds;
     m_failures.JobFailed(m_job, error);
+    ShowQueueStatus(m_context.status.waiting());
+    return JobOutcome::NoFurther;
+}
+
+QueuePoller::JobOutcome QueuePoller::DeletionFailed(const QString& error) {
+    if (m_connection.LostAfterFailure(error))
+        return JobOutcome::TickEnds;
+    m_failures.DeletionFailed(m_job, error);
     ShowQueueStatus(m_context.status.waiting());
     return JobOutcome::NoFurther;
 }
@@ -256,6 +277,15 @@ void QueuePoller::PrintKitchenTickets() {
     };
     printEach(m_printers.production, QStringLiteral("-Yazici: "), PrintProductionTicket);
     printEach(m_printers.extra, QStringLiteral("-EkYazici: "), PrintExtraProductionTicket);
+    HoldExtraPrintersBehindWaitingTickets();
+}
+
+// An extra ticket whose production ticket waits has no lines yet and is passed over; its
+// printer still owes the bill that ticket, so the bill's later jobs wait there too.
+void QueuePoller::HoldExtraPrintersBehindWaitingTickets() {
+    for (const auto& [production, extra] : m_printers.extraBehind)
+        if (HoldsPrinterName(m_jobWaitsFor, production) && !HoldsPrinterName(m_jobWaitsFor, extra))
+            m_jobWaitsFor << extra;
 }
 
 void QueuePoller::RunBuilder(const BillBuilders::Builder& builder) {

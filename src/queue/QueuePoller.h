@@ -3,6 +3,7 @@
 #include "db/Query.h"
 #include "queue/BillBuilders.h"
 #include "queue/ConnectionRecovery.h"
+#include "queue/FinishedJobs.h"
 #include "queue/JobContext.h"
 #include "queue/JobFailures.h"
 #include "queue/LogicalPrinting.h"
@@ -46,13 +47,16 @@ public:
     // The set-aside jobs and the failure counts are dropped, so every queued job is tried again
     // from the next tick; said in a forced log line.
     void RetrySetAsideJobs();
+    // Where the jobs that are printed but still queued are remembered across a restart.
+    void setFinishedJobStore(FinishedJobStore* store) { m_finished.setStore(store); }
 
 private:
     enum class JobOutcome { NoFurther, Further, TickEnds };
 
     bool RunTick();
-    JobOutcome TryJob();
+    JobOutcome TryJob(const QStringList& heldPrinters);
     JobOutcome JobFailed(const QString& error);
+    JobOutcome DeletionFailed(const QString& error);
     QStringList AwaitedPrinters() const;
     // The status learns how many jobs wait and, from the failures, how many are set aside.
     void ShowQueueStatus(int waiting);
@@ -62,6 +66,7 @@ private:
     void PrepareLineQueries();
     void Dispatch();
     void PrintKitchenTickets();
+    void HoldExtraPrintersBehindWaitingTickets();
     void RunBuilder(const BillBuilders::Builder& builder);
     void TickFailed(const QString& error);
     void Waits(const PrinterWaiting& waiting);
@@ -73,6 +78,7 @@ private:
     bool m_busy = false;
     QStringList m_jobWaitsFor; // the printers the job in hand waits for
     QHash<QString, QStringList> m_waiting;
+    FinishedJobs m_finished;
     PrinterLists m_printers;
     PrintedTickets m_printedTickets;
     OperatorReport m_report;

@@ -10,9 +10,8 @@ QString joinLines(const QStringList& lines) {
     return lines.join(QLatin1Char('\n'));
 }
 
-} // namespace
-
-QString QueueStatement() {
+// The queue statement with the condition that ends its WHERE clause.
+QString QueueStatementWhere(const QString& condition) {
     return joinLines({
         QStringLiteral("SELECT"),
         QStringLiteral("K.ID,K.Tur,K.AdisyonID,G.ADI Garson,D.Kodu DeptKodu, D.ADI Departman,"
@@ -29,8 +28,21 @@ QString QueueStatement() {
         QStringLiteral("    UNION ALL"),
         QStringLiteral("    SELECT '22' AS KODU, 'Hızlı Satış' AS ADI"),
         QStringLiteral(") D ON D.KODU = A.DEPKODU"),
-        QStringLiteral("WHERE K.AdisyonID IS NOT NULL"),
+        condition,
+        // Without it SQL Server may return the queue in any order.
+        QStringLiteral("ORDER BY K.ID"),
     });
+}
+
+} // namespace
+
+QString QueueStatement() {
+    return QueueStatementWhere(QStringLiteral("WHERE K.AdisyonID IS NOT NULL"));
+}
+
+QString OneJobQueueStatement(qint64 jobId) {
+    return QueueStatementWhere(QStringLiteral("WHERE K.AdisyonID IS NOT NULL AND K.ID=") +
+                               QString::number(jobId));
 }
 
 QString LineStatement() {

@@ -5,8 +5,10 @@
 
 // The statement texts of the queue and line queries, exactly as they go to SQL Server.
 
-// Q: the queue rows with their waiter, bill header and department.
+// Q: the queue rows with their waiter, bill header and department, in queue order.
 QString QueueStatement();
+// Q narrowed to one job, for a tool that looks at that job alone.
+QString OneJobQueueStatement(qint64 jobId);
 // A: the lines of one bill with their production and extra printers (":SIP", ":ID", ":YAZ",
 // ":IADE").
 QString LineStatement();

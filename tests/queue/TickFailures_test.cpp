@@ -1,3 +1,4 @@
+#include "journal/FinishedJobStore.h"
 #include "queue/QueueStatements.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
@@ -5,6 +6,7 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -34,7 +36,8 @@ TEST_F(TickFailuresTest, AFailingPrintersLinesWaitAndPrintByThemselvesOnceItIsBa
     EXPECT_EQ(h.captured.paths(), QStringList{"BAR-1"});
     EXPECT_EQ(h.flags(ayran), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.flags(kofte), QStringLiteral("0/0/0"));
-    EXPECT_EQ(h.poller.waitingJobs().value(QStringLiteral("1")), QStringList{"Mutfak"});
+    // Its extra ticket on Izgara follows the Mutfak ticket.
+    EXPECT_EQ(h.poller.waitingJobs().value(QStringLiteral("1")), (QStringList{"Mutfak", "Izgara"}));
     EXPECT_EQ(h.queued(), 1);
     EXPECT_TRUE(h.notices.isEmpty());
 
@@ -174,6 +177,61 @@ TEST_F(TickFailuresTest, ALostConnectionIsReportedOnceAndRestoredAtALaterTick) {
     EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
     EXPECT_EQ(h.queued(), 0);
     EXPECT_EQ(h.logLines(), h.notices);
+}
+
+// Each ticket once and in queue order when the database refuses a step or a printer is down.
+TEST_F(TickFailuresTest, TicketsComeOutOnceAndInQueueOrderWhenTheDatabaseOrAPrinterRefuses) {
+    struct Case {
+        const char* name;
+        std::function<void(QueueHarness&)> arrange;
+        std::function<void(QueueHarness&)> mend; // after five ticks
+        QStringList printed;                     // in order, after five ticks more
+    };
+    const QStringList bill{"1:302"};
+    const std::vector<Case> cases = {
+        {"a bill whose queue row cannot be deleted",
+         [](QueueHarness& q) {
+             q.db.queueJob(302, QStringLiteral("1"));
+             q.db.exec(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON A_YazimKuyrugu "
+                                      "BEGIN SELECT RAISE(ABORT, 'silinemez'); END"));
+         },
+         [](QueueHarness& q) { q.db.exec(QStringLiteral("DROP TRIGGER keep")); },
+         {}},
+        {"a cancellation while its order waits for the kitchen printer",
+         [](QueueHarness& q) {
+             q.db.addSaleLine(302, QStringLiteral("K1"), 1, 10);
+             q.db.queueJob(302, QStringLiteral("0"));
+             q.db.addReturnLine(302, QStringLiteral("K1"), 1, 10);
+             q.db.queueJob(302, QStringLiteral("2"));
+             q.captured.FailOn(QStringLiteral("MUTFAK-1"), 3);
+         },
+         [](QueueHarness&) {},
+         {"MUTFAK-1", "IZGARA-1", "MUTFAK-1", "IZGARA-1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QueueHarness q{QueueHarness::Printing::Captured, {}, false};
+        q.seedRestaurant();
+        q.db.addBill(302, QStringLiteral("1"), QStringLiteral("5"));
+        QTemporaryDir dir;
+        FinishedJobStore store(dir.filePath(QStringLiteral("gunluk.db")));
+        q.poller.setFinishedJobStore(&store);
+        c.arrange(q);
+        q.poll(5);
+        c.mend(q);
+        // A restart in between forgets nothing that was printed.
+        QueuePoller restarted(q.job, q.context, {});
+        restarted.Q().setSql(QueueStatement());
+        restarted.setFinishedJobStore(&store);
+        for (int i = 0; i < 5; ++i) {
+            q.now = q.now.addSecs(2);
+            while (restarted.TTimer()) {
+            }
+        }
+        EXPECT_EQ(q.captured.paths(), c.printed);
+        EXPECT_EQ(q.builtBills, c.printed.isEmpty() ? bill : QStringList());
+        EXPECT_EQ(q.queued(), 0);
+    }
 }
 
 } // namespace

@@ -111,9 +111,8 @@ PreviewReport TicketPreview::Run() {
                     QString::number(jobId));
     }
 
-    // The queue query, narrowed to this one job (its statement ends in its WHERE clause).
     QueuePoller& poller = *parts.poller;
-    poller.Q().setSql(QueueStatement() + QStringLiteral("\nAND K.ID=") + QString::number(jobId));
+    poller.Q().setSql(OneJobQueueStatement(jobId));
     poller.setNotice([&report](const QString& message) { report.failure = message; });
 
     poller.TTimer();
