@@ -37,7 +37,7 @@ QList<PrinterSnapshot> StatusPageBackend::Printers() {
 
 QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
     Query rows(m_parts.C, QStringLiteral("DURUM"));
-    rows.setSql(QueueStatement() + QStringLiteral("\nORDER BY K.ID"));
+    rows.setSql(QueueStatement());
     rows.Open();
     const QDateTime now = QDateTime::currentDateTime();
     QHash<QString, QDateTime> seen;

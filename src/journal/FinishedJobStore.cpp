@@ -1,15 +1,17 @@
 #include "journal/FinishedJobStore.h"
 
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 
 FinishedJobStore::FinishedJobStore(QString filePath)
-    : m_connectionName(
+    : m_filePath(std::move(filePath))
+    , m_connectionName(
           QStringLiteral("velmora-biten-isler-%1").arg(reinterpret_cast<quintptr>(this))) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    db.setDatabaseName(filePath);
+    db.setDatabaseName(m_filePath);
     // Another program holding the file must not hold up printing: the next tick tries again.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
 }
@@ -45,7 +47,8 @@ bool FinishedJobStore::Run(const QString& statement, const QStringList& values) 
 
 QList<FinishedJob> FinishedJobStore::Load() {
     QList<FinishedJob> jobs;
-    if (!Open())
+    // Reading creates no file: the journal makes it with its first ticket.
+    if (!QFileInfo::exists(m_filePath) || !Open())
         return jobs;
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     if (!query.exec(QStringLiteral("SELECT job_id, bill, job_type FROM finished_jobs")))

@@ -29,5 +29,6 @@ private:
     bool Open();
     bool Run(const QString& statement, const QStringList& values);
 
+    QString m_filePath;
     QString m_connectionName;
 };
