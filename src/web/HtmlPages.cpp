@@ -73,9 +73,10 @@ const QString kStyle = QStringLiteral(
     ".iyi{color:#176b2c}.uyari{color:#9a6400}.hata{color:#b3261e;font-weight:bold}"
     "button{font-size:1em;padding:.4em .8em}input,select{font-size:1em;padding:.3em;"
     "max-width:100%}img{max-width:100%;border:1px solid #ccc;background:#fff}"
-    // A phone shows each row as a block of labelled lines.
-    "@media(max-width:640px){table,tbody,tr,td{display:block}th{display:none}"
-    "tr{border-bottom:2px solid #ccc;padding:.3em 0}td{border:0}"
+    // A phone shows each row as a block of labelled fields.
+    "@media(max-width:640px){table,tbody,tr{display:block}th{display:none}"
+    "tr{border-bottom:2px solid #ccc;padding:.3em}td{display:inline-block;border:0;"
+    "padding:.15em .8em .15em 0}"
     "td[data-k]::before{content:attr(data-k) \": \";color:#555;font-weight:normal}}"
     "</style>");
 
