@@ -17,7 +17,10 @@ QList<PrinterSnapshot> StatusPageBackend::Printers() {
         PrinterSnapshot printer;
         printer.name = row.Adi;
         printer.path = row.Yol;
-        if (const PrinterHealth::Failing* failing = m_parts.health.FailingAt(row.Yol)) {
+        if (!m_parts.printSettings.dummy &&
+            FindInstalledPrinter(m_parts.printers, row.Yol).isEmpty()) {
+            printer.state = PrinterSnapshot::State::Missing;
+        } else if (const PrinterHealth::Failing* failing = m_parts.health.FailingAt(row.Yol)) {
             printer.state = PrinterSnapshot::State::Failing;
             printer.reason = failing->reason;
             printer.since = failing->since;
@@ -70,7 +73,7 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
                                  const JournalEntry& about) {
     // A tick lets requests through while it waits; its job owns the printers until it ends.
     if (!m_parts.engine || (m_parts.poller && m_parts.poller->isBusy()))
-        return QStringLiteral("Sunucu su an bir is yazdiriyor, birazdan yeniden deneyin");
+        return QStringLiteral("Sunucu şu an bir iş yazdırıyor, birazdan yeniden deneyin");
     TYazimIsi job;
     job.ID = about.jobId;
     job.AdisyonID = about.bill;
@@ -95,9 +98,9 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
     try {
         const TicketDestination destination = PrintOnLogicalPrinter(context, printer, ticket);
         if (destination.path.isEmpty())
-            return QStringLiteral("Yazici tanimli degil: ") + printer;
+            return QStringLiteral("Yazıcı tanımlı değil: ") + printer;
         if (destination.printerMissing)
-            return QStringLiteral("Yazici Bulunamadi: ") + destination.path;
+            return QStringLiteral("Yazıcı bulunamadı: ") + destination.path;
     } catch (const PrinterError& error) {
         return error.message();
     }

@@ -138,50 +138,68 @@ void TicketJournal::Failed(const QString& what) {
 
 QList<JournalEntry> TicketJournal::Search(const QDate& day, const QString& billOrTable,
                                           int limit) const {
-    QList<JournalEntry> entries;
-    if (!Open())
-        return entries;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    QVariantList values{DayStart(day), DayStart(day.addDays(1))};
+    if (!billOrTable.isEmpty())
+        values << billOrTable << billOrTable;
+    values << limit;
     // A list shows no lines: they are left unread.
-    query.prepare(
-        QStringLiteral("SELECT ") + kColumns +
-        QStringLiteral("'' FROM tickets WHERE time >= ? AND time < ?") +
-        (billOrTable.isEmpty() ? QString() : QStringLiteral(" AND (bill = ? OR table_no = ?)")) +
-        QStringLiteral(" ORDER BY time DESC, id DESC LIMIT ?"));
-    query.addBindValue(DayStart(day));
-    query.addBindValue(DayStart(day.addDays(1)));
-    if (!billOrTable.isEmpty()) {
-        query.addBindValue(billOrTable);
-        query.addBindValue(billOrTable);
-    }
-    query.addBindValue(limit);
-    if (query.exec()) {
-        while (query.next())
-            entries.append(ReadEntry(query));
-    }
+    std::optional<QSqlQuery> query =
+        Read(QStringLiteral("SELECT ") + kColumns +
+                 QStringLiteral("'' FROM tickets WHERE time >= ? AND time < ?") +
+                 (billOrTable.isEmpty() ? QString()
+                                        : QStringLiteral(" AND (bill = ? OR table_no = ?)")) +
+                 QStringLiteral(" ORDER BY time DESC, id DESC LIMIT ?"),
+             values);
+    QList<JournalEntry> entries;
+    while (query && query->next())
+        entries.append(ReadEntry(*query));
     return entries;
 }
 
 std::optional<JournalEntry> TicketJournal::Find(qint64 id) const {
-    if (!Open())
+    std::optional<QSqlQuery> query = Read(QStringLiteral("SELECT ") + kColumns +
+                                              QStringLiteral("lines FROM tickets WHERE id = ?"),
+                                          {id});
+    if (!query || !query->next())
         return std::nullopt;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    query.prepare(QStringLiteral("SELECT ") + kColumns +
-                  QStringLiteral("lines FROM tickets WHERE id = ?"));
-    query.addBindValue(id);
-    if (!query.exec() || !query.next())
-        return std::nullopt;
-    return ReadEntry(query);
+    return ReadEntry(*query);
 }
 
 QDateTime TicketJournal::LastPrinted(const QString& printer) const {
-    if (!Open())
+    // A printed ticket's error is written as NULL.
+    std::optional<QSqlQuery> query =
+        Read(QStringLiteral("SELECT MAX(time) FROM tickets WHERE printer = ? COLLATE NOCASE "
+                            "AND (error IS NULL OR error = '')"),
+             {printer});
+    if (!query || !query->next())
         return QDateTime();
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    query.prepare(QStringLiteral(
-        "SELECT MAX(time) FROM tickets WHERE printer = ? COLLATE NOCASE AND error = ''"));
-    query.addBindValue(printer);
-    if (!query.exec() || !query.next())
-        return QDateTime();
-    return QDateTime::fromString(query.value(0).toString(), kTimeFormat);
+    return QDateTime::fromString(query->value(0).toString(), kTimeFormat);
+}
+
+std::optional<QSqlQuery> TicketJournal::Read(const QString& sql, const QVariantList& values) const {
+    QString error;
+    std::optional<QSqlQuery> query;
+    if (Open()) {
+        query.emplace(QSqlDatabase::database(m_connectionName, false));
+        query->prepare(sql);
+        for (const QVariant& value : values)
+            query->addBindValue(value);
+        if (!query->exec())
+            error = query->lastError().text();
+    } else {
+        error = QSqlDatabase::database(m_connectionName, false).lastError().text();
+        if (error.trimmed().isEmpty())
+            error = QStringLiteral("dosya acilamadi");
+    }
+    if (error.isEmpty()) {
+        m_readError.clear();
+        return query;
+    }
+    if (m_readError.isEmpty()) {
+        m_log.LogLine(QStringLiteral("Fis gunlugu okunamadi -- ") + m_filePath +
+                          QStringLiteral(": ") + error,
+                      true);
+    }
+    m_readError = error;
+    return std::nullopt;
 }

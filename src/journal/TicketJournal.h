@@ -5,7 +5,9 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 #include <optional>
 
 class DiagnosticLog;
@@ -31,7 +33,8 @@ struct JournalEntry {
 // The day's tickets and the days before, in a SQLite file of their own beside the executable,
 // through a connection of their own: nothing goes into the restaurant's database. Writing
 // never throws towards printing: a journal that cannot be written is logged once, its entries
-// are held in memory and written when it works again.
+// are held in memory and written when it works again. A journal that cannot be read answers
+// nothing, is logged once with the reason and says so through readError until it reads again.
 class TicketJournal {
 public:
     static constexpr int kDefaultRetentionDays = 30;
@@ -54,12 +57,16 @@ public:
     std::optional<JournalEntry> Find(qint64 id) const;
     // The time of the last ticket that printed on the logical printer, or an invalid time.
     QDateTime LastPrinted(const QString& printer) const;
+    // Why the last Search, Find or LastPrinted could not read the file, or empty.
+    QString readError() const { return m_readError; }
 
 private:
     bool Open() const;
     bool Write(const JournalEntry& entry);
     void Prune(const QDate& today);
     void Failed(const QString& what);
+    // The query run on the file, or nothing when it could not be read.
+    std::optional<QSqlQuery> Read(const QString& sql, const QVariantList& values) const;
 
     QString m_filePath;
     QString m_connectionName;
@@ -68,4 +75,5 @@ private:
     QDate m_prunedOn;
     QList<JournalEntry> m_pending;
     bool m_failing = false;
+    mutable QString m_readError;
 };

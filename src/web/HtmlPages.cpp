@@ -1,52 +1,52 @@
 #include "web/HtmlPages.h"
 
+#include "web/HtmlParts.h"
+
+#include <QHash>
+
 namespace HtmlPages {
 
-namespace {
+using HtmlParts::Cell;
+using HtmlParts::Esc;
+using HtmlParts::PostForm;
+using HtmlParts::Table;
 
-QString Esc(const QString& text) {
-    return text.toHtmlEscaped();
-}
+namespace {
 
 QString Time(const QDateTime& time) {
     return time.isValid() ? time.toString(QStringLiteral("dd.MM HH:mm:ss")) : QStringLiteral("-");
 }
 
-QString Cell(const QString& text) {
-    return QStringLiteral("<td>") + Esc(text) + QStringLiteral("</td>");
-}
-
-QString TokenField(const QByteArray& token) {
-    return QStringLiteral("<input type=\"hidden\" name=\"token\" value=\"") +
-           QString::fromLatin1(token) + QStringLiteral("\">");
-}
-
 QString PrinterKind(const QString& path) {
     if (path.startsWith(QStringLiteral("pdf:"), Qt::CaseInsensitive))
-        return QStringLiteral("PDF klasoru");
+        return QStringLiteral("PDF klasörü");
     if (path.startsWith(QStringLiteral("escpos:"), Qt::CaseInsensitive))
-        return QStringLiteral("Fis yazicisi");
-    return QStringLiteral("Sistem yazicisi");
+        return QStringLiteral("Fiş yazıcısı");
+    return QStringLiteral("Sistem yazıcısı");
 }
 
 // A name with its path in small letters below it.
-QString NameAndPath(const QString& name, const QString& path) {
-    return QStringLiteral("<td>") + Esc(name) + QStringLiteral("<br><small>") + Esc(path) +
-           QStringLiteral("</small></td>");
+Cell NameAndPath(const QString& name, const QString& path) {
+    return Cell::Html(Esc(name) + QStringLiteral("<br><small>") + Esc(path) +
+                      QStringLiteral("</small>"));
 }
 
-QString StateText(const PrinterSnapshot& printer) {
-    const bool failing = printer.state == PrinterSnapshot::State::Failing;
-    const QString style = failing ? QStringLiteral("hata")
-                          : printer.state == PrinterSnapshot::State::PaperLow
-                              ? QStringLiteral("uyari")
-                              : QStringLiteral("iyi");
-    const QString since =
-        failing && printer.since.isValid()
-            ? QStringLiteral(" (") + Time(printer.since) + QStringLiteral("'den beri)")
-            : QString();
-    return QStringLiteral("<span class=\"") + style + QStringLiteral("\">") +
-           Esc(PrinterStateText(printer)) + since + QStringLiteral("</span>");
+Cell StateCell(const PrinterSnapshot& printer) {
+    switch (printer.state) {
+    case PrinterSnapshot::State::Working:
+        return Cell::Html(QStringLiteral("Çalışıyor"), QStringLiteral("iyi"));
+    case PrinterSnapshot::State::PaperLow:
+        return Cell::Html(QStringLiteral("Kağıt azalıyor"), QStringLiteral("uyari"));
+    case PrinterSnapshot::State::Missing:
+        return Cell::Html(QStringLiteral("Bulunamadı"), QStringLiteral("hata"));
+    case PrinterSnapshot::State::Failing:
+        break;
+    }
+    const QString since = printer.since.isValid() ? QStringLiteral(" (") + Time(printer.since) +
+                                                        QStringLiteral("'den beri)")
+                                                  : QString();
+    return Cell::Html(QStringLiteral("Çalışmıyor: ") + Esc(printer.reason + since),
+                      QStringLiteral("hata"));
 }
 
 QString Age(qint64 seconds) {
@@ -54,18 +54,44 @@ QString Age(qint64 seconds) {
                         : QStringLiteral("%1 dk").arg(seconds / 60);
 }
 
+QString Paragraph(const QString& text, const QString& cssClass = QString()) {
+    return (cssClass.isEmpty() ? QStringLiteral("<p>")
+                               : QStringLiteral("<p class=\"") + cssClass + QStringLiteral("\">")) +
+           Esc(text) + QStringLiteral("</p>");
+}
+
+const QString kStyle = QStringLiteral(
+    "<style>"
+    "body{font-family:sans-serif;margin:0;background:#f4f6f9;color:#222}"
+    "nav{background:#24405e;padding:.6em;display:flex;flex-wrap:wrap;gap:.4em}"
+    "nav a,nav button{color:#fff;background:none;border:0;font-size:1.1em;"
+    "padding:.4em .7em;text-decoration:none}"
+    "main{padding:.6em}table{border-collapse:collapse;width:100%;background:#fff}"
+    "td,th{border-bottom:1px solid #ddd;padding:.3em;text-align:left;vertical-align:top;"
+    "font-size:.9em}small{color:#555}td,small,pre,p{overflow-wrap:anywhere}"
+    "pre{white-space:pre-wrap}"
+    ".iyi{color:#176b2c}.uyari{color:#9a6400}.hata{color:#b3261e;font-weight:bold}"
+    "button{font-size:1em;padding:.4em .8em}input,select{font-size:1em;padding:.3em;"
+    "max-width:100%}img{max-width:100%;border:1px solid #ccc;background:#fff}"
+    // A phone shows each row as a block of labelled fields.
+    "@media(max-width:640px){table,tbody,tr{display:block}th{display:none}"
+    "tr{border-bottom:2px solid #ccc;padding:.3em}td{display:inline-block;border:0;"
+    "padding:.15em .8em .15em 0}"
+    "td[data-k]::before{content:attr(data-k) \": \";color:#555;font-weight:normal}}"
+    "</style>");
+
 } // namespace
 
 QString JobTypeName(const QString& type) {
     static const QHash<QString, QString> names{
-        {QStringLiteral("0"), QStringLiteral("Uretim")},
+        {QStringLiteral("0"), QStringLiteral("Üretim")},
         {QStringLiteral("1"), QStringLiteral("Adisyon")},
-        {QStringLiteral("2"), QStringLiteral("Iptal")},
-        {QStringLiteral("3"), QStringLiteral("Parcali hesap")},
+        {QStringLiteral("2"), QStringLiteral("İptal")},
+        {QStringLiteral("3"), QStringLiteral("Parçalı hesap")},
         {QStringLiteral("4"), QStringLiteral("E-adisyon")},
         {QStringLiteral("5"), QStringLiteral("POS cari")},
-        {QStringLiteral("TEKRAR"), QStringLiteral("Tekrar basim")},
-        {QStringLiteral("TEST"), QStringLiteral("Test sayfasi")}};
+        {QStringLiteral("TEKRAR"), QStringLiteral("Tekrar basım")},
+        {QStringLiteral("TEST"), QStringLiteral("Test sayfası")}};
     return names.value(type, type);
 }
 
@@ -74,28 +100,12 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
     QString page =
         QStringLiteral("<!DOCTYPE html><html lang=\"tr\"><head><meta charset=\"utf-8\">"
                        "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
-                       "<title>Velmora - ");
-    page +=
-        Esc(title) +
-        QStringLiteral(
-            "</title><style>"
-            "body{font-family:sans-serif;margin:0;background:#f4f6f9;color:#222}"
-            "nav{background:#24405e;padding:.6em;display:flex;flex-wrap:wrap;gap:.4em}"
-            "nav a,nav button{color:#fff;background:none;border:0;font-size:1.1em;"
-            "padding:.4em .7em;text-decoration:none}"
-            "main{padding:.6em}table{border-collapse:collapse;width:100%;background:#fff}"
-            "td,th{border-bottom:1px solid #ddd;padding:.3em;text-align:left;vertical-align:top;"
-            "font-size:.9em}small{color:#555;overflow-wrap:anywhere}"
-            ".iyi{color:#176b2c}.uyari{color:#9a6400}.hata{color:#b3261e;font-weight:bold}"
-            "button{font-size:1em;padding:.4em .8em}input,select{font-size:1em;padding:.3em}"
-            "img{max-width:100%;border:1px solid #ccc;background:#fff}"
-            "</style></head><body><nav>"
-            "<a href=\"/\">Yazicilar</a><a href=\"/kuyruk\">Kuyruk</a>"
-            "<a href=\"/gunluk\">Gunluk</a>");
-    if (withLogout) {
-        page += QStringLiteral("<form method=\"post\" action=\"/cikis\">") + TokenField(token) +
-                QStringLiteral("<button>Cikis</button></form>");
-    }
+                       "<title>Velmora - ") +
+        Esc(title) + QStringLiteral("</title>") + kStyle +
+        QStringLiteral("</head><body><nav><a href=\"/\">Yazıcılar</a><a href=\"/kuyruk\">Kuyruk</a>"
+                       "<a href=\"/gunluk\">Günlük</a>");
+    if (withLogout)
+        page += PostForm(QStringLiteral("/cikis"), token, {}, QStringLiteral("Çıkış"));
     page += QStringLiteral("</nav><main><h1>") + Esc(title) +
             QStringLiteral("</h1><div id=\"veri\">") + data + QStringLiteral("</div></main>");
     if (refreshing) {
@@ -106,47 +116,39 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
 }
 
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token) {
-    QString html = QStringLiteral("<table><tr><th>Yazici</th><th>Tur</th><th>Durum</th>"
-                                  "<th>Bekleyen</th><th>Son fis</th><th></th></tr>");
+    Table table({QStringLiteral("Yazıcı"), QStringLiteral("Tür"), QStringLiteral("Durum"),
+                 QStringLiteral("Bekleyen"), QStringLiteral("Son fiş"), QString()});
     for (const PrinterSnapshot& printer : printers) {
-        html += QStringLiteral("<tr>") + NameAndPath(printer.name, printer.path) +
-                Cell(PrinterKind(printer.path)) + QStringLiteral("<td>") + StateText(printer) +
-                QStringLiteral("</td>") + Cell(QString::number(printer.waitingTickets)) +
-                Cell(Time(printer.lastTicket)) +
-                QStringLiteral("<td><form method=\"post\" action=\"/test\">") + TokenField(token) +
-                QStringLiteral("<input type=\"hidden\" name=\"yazici\" value=\"") +
-                Esc(printer.name) +
-                QStringLiteral("\"><button>Test sayfasi</button></form></td></tr>");
+        table.AddRow({NameAndPath(printer.name, printer.path), PrinterKind(printer.path),
+                      StateCell(printer), QString::number(printer.waitingTickets),
+                      Time(printer.lastTicket),
+                      Cell::Html(PostForm(QStringLiteral("/test"), token,
+                                          {{QStringLiteral("yazici"), printer.name}},
+                                          QStringLiteral("Test sayfası")))});
     }
-    return html + QStringLiteral("</table>");
+    return table.Html();
 }
 
 QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token) {
-    QString html = QStringLiteral("<table><tr><th>Is</th><th>Adisyon</th><th>Masa</th>"
-                                  "<th>Tur</th><th>Bekliyor</th><th>Durum</th></tr>");
+    if (jobs.isEmpty())
+        return Paragraph(QStringLiteral("Kuyrukta iş yok."));
+    Table table({QStringLiteral("İş"), QStringLiteral("Adisyon"), QStringLiteral("Masa"),
+                 QStringLiteral("Tür"), QStringLiteral("Bekliyor"), QStringLiteral("Durum")});
     for (const QueuedJobSnapshot& job : jobs) {
-        QString state = QStringLiteral("Sirada");
+        QString state = QStringLiteral("Sırada");
         if (!job.setAsideReason.isEmpty()) {
-            state = QStringLiteral("Atlandi: ") + job.setAsideReason +
+            state = QStringLiteral("Atlandı: ") + job.setAsideReason +
                     (job.nextRetry.isValid()
                          ? QStringLiteral(" (yeniden deneme ") + Time(job.nextRetry) + ')'
                          : QString());
         } else if (!job.waitingForPrinter.isEmpty()) {
-            state = QStringLiteral("Yaziciyi bekliyor: ") + job.waitingForPrinter;
+            state = QStringLiteral("Yazıcıyı bekliyor: ") + job.waitingForPrinter;
         }
-        html += QStringLiteral("<tr>") + Cell(job.jobId) + Cell(job.bill) + Cell(job.table) +
-                Cell(JobTypeName(job.type)) + Cell(Age(job.ageSeconds)) + Cell(state) +
-                QStringLiteral("</tr>");
+        table.AddRow(
+            {job.jobId, job.bill, job.table, JobTypeName(job.type), Age(job.ageSeconds), state});
     }
-    html += QStringLiteral("</table>");
-    if (jobs.isEmpty())
-        html += QStringLiteral("<p>Kuyrukta is yok.</p>");
-    if (!jobs.isEmpty()) {
-        html += QStringLiteral("<form method=\"post\" action=\"/yeniden-dene\">") +
-                TokenField(token) +
-                QStringLiteral("<button>Bekleyen isleri yeniden dene</button></form>");
-    }
-    return html;
+    return table.Html() + PostForm(QStringLiteral("/yeniden-dene"), token, {},
+                                   QStringLiteral("Bekleyen işleri yeniden dene"));
 }
 
 QString JournalSearch(const QString& search) {
@@ -155,63 +157,67 @@ QString JournalSearch(const QString& search) {
            Esc(search) + QStringLiteral("\"> <button>Ara</button></form>");
 }
 
-QString Journal(const QList<JournalEntry>& entries) {
-    QString html = QStringLiteral("<table><tr><th>Saat</th><th>Adisyon</th><th>Masa</th>"
-                                  "<th>Tur</th><th>Yazici</th><th>Sonuc</th></tr>");
-    for (const JournalEntry& entry : entries) {
-        html += QStringLiteral("<tr><td><a href=\"/fis?id=%1\">").arg(entry.id) +
-                Esc(entry.time.toString(QStringLiteral("HH:mm"))) + QStringLiteral("</a></td>") +
-                Cell(entry.bill) + Cell(entry.table) + Cell(JobTypeName(entry.jobType)) +
-                NameAndPath(entry.printer, entry.path) +
-                (entry.printed() ? QStringLiteral("<td class=\"iyi\">Basildi</td>")
-                                 : QStringLiteral("<td class=\"hata\">") + Esc(entry.error) +
-                                       QStringLiteral("</td>")) +
-                QStringLiteral("</tr>");
+QString Journal(const QList<JournalEntry>& entries, bool partial, bool unreadable) {
+    if (unreadable) {
+        return Paragraph(QStringLiteral("Fiş günlüğü okunamadı; ayrıntı günlük dosyasında."),
+                         QStringLiteral("hata"));
     }
-    html += QStringLiteral("</table>");
     if (entries.isEmpty())
-        html += QStringLiteral("<p>Bugun fis yok.</p>");
-    return html;
+        return Paragraph(QStringLiteral("Bugün fiş yok."));
+    Table table({QStringLiteral("Saat"), QStringLiteral("Adisyon"), QStringLiteral("Masa"),
+                 QStringLiteral("Tür"), QStringLiteral("Yazıcı"), QStringLiteral("Sonuç")});
+    for (const JournalEntry& entry : entries) {
+        table.AddRow(
+            {Cell::Html(QStringLiteral("<a href=\"/fis?id=%1\">").arg(entry.id) +
+                        Esc(entry.time.toString(QStringLiteral("HH:mm"))) + QStringLiteral("</a>")),
+             entry.bill, entry.table, JobTypeName(entry.jobType),
+             NameAndPath(entry.printer, entry.path),
+             entry.printed() ? Cell::Html(QStringLiteral("Basıldı"), QStringLiteral("iyi"))
+                             : Cell::Html(Esc(entry.error), QStringLiteral("hata"))});
+    }
+    const QString more =
+        partial ? Paragraph(QStringLiteral("Bugünün yalnızca son %1 fişi gösteriliyor; daha "
+                                           "eskileri için adisyon veya masa numarasıyla arayın.")
+                                .arg(entries.size()),
+                            QStringLiteral("uyari"))
+                : QString();
+    return more + table.Html();
 }
 
 QString Ticket(const JournalEntry& entry, const QList<PrinterSnapshot>& printers,
                const QByteArray& token) {
-    QString html =
-        QStringLiteral("<p>") + Esc(entry.time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"))) +
-        QStringLiteral(" &middot; Adisyon ") + Esc(entry.bill) + QStringLiteral(" &middot; Masa ") +
-        Esc(entry.table) + QStringLiteral(" &middot; ") + Esc(entry.waiter) +
-        QStringLiteral(" &middot; ") + Esc(JobTypeName(entry.jobType)) + QStringLiteral("<br>") +
-        Esc(entry.printer) + QStringLiteral(" &rarr; ") + Esc(entry.path) + QStringLiteral(": ") +
-        (entry.printed() ? QStringLiteral("Basildi") : Esc(entry.error)) +
-        QStringLiteral("</p><form method=\"post\" action=\"/tekrar\">") + TokenField(token) +
-        QStringLiteral("<input type=\"hidden\" name=\"id\" value=\"%1\">"
-                       "<select name=\"yazici\">")
-            .arg(entry.id);
+    QString choices = QStringLiteral("<select name=\"yazici\">");
     for (const PrinterSnapshot& printer : printers) {
         const bool own = printer.name.compare(entry.printer, Qt::CaseInsensitive) == 0;
-        html += QStringLiteral("<option") + (own ? QStringLiteral(" selected") : QString()) +
-                QStringLiteral(">") + Esc(printer.name) + QStringLiteral("</option>");
+        choices += QStringLiteral("<option") + (own ? QStringLiteral(" selected") : QString()) +
+                   QStringLiteral(">") + Esc(printer.name) + QStringLiteral("</option>");
     }
-    return html +
-           QStringLiteral("</select> <button>Tekrar bas</button></form>"
-                          "<p><img alt=\"Fis\" src=\"/fis.png?id=%1\"></p>")
-               .arg(entry.id) +
-           QStringLiteral("<pre>") + Esc(entry.lines.join(QLatin1Char('\n'))) +
-           QStringLiteral("</pre>");
+    choices += QStringLiteral("</select> ");
+    return QStringLiteral("<p>") +
+           Esc(entry.time.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
+               QStringLiteral(" · Adisyon ") + entry.bill + QStringLiteral(" · Masa ") +
+               entry.table + QStringLiteral(" · ") + entry.waiter + QStringLiteral(" · ") +
+               JobTypeName(entry.jobType)) +
+           QStringLiteral("<br>") +
+           Esc(entry.printer + QStringLiteral(" → ") + entry.path + QStringLiteral(": ") +
+               (entry.printed() ? QStringLiteral("Basıldı") : entry.error)) +
+           QStringLiteral("</p>") +
+           PostForm(QStringLiteral("/tekrar"), token,
+                    {{QStringLiteral("id"), QString::number(entry.id)}},
+                    QStringLiteral("Tekrar bas"), choices) +
+           QStringLiteral("<p><img alt=\"Fiş\" src=\"/fis.png?id=%1\"></p><pre>").arg(entry.id) +
+           Esc(entry.lines.join(QLatin1Char('\n'))) + QStringLiteral("</pre>");
 }
 
 QString Login(const QString& message) {
-    return (message.isEmpty()
-                ? QString()
-                : QStringLiteral("<p class=\"hata\">") + Esc(message) + QStringLiteral("</p>")) +
+    return (message.isEmpty() ? QString() : Paragraph(message, QStringLiteral("hata"))) +
            QStringLiteral("<form method=\"post\" action=\"/giris\"><input type=\"password\" "
-                          "name=\"sifre\" autofocus> <button>Giris</button></form>");
+                          "name=\"sifre\" autofocus> <button>Giriş</button></form>");
 }
 
 QString Message(const QString& text) {
-    return QStringLiteral("<p>") + Esc(text) +
-           QStringLiteral("</p><p><a href=\"/\">Yazicilar</a> &middot; "
-                          "<a href=\"/gunluk\">Gunluk</a></p>");
+    return Paragraph(text) + QStringLiteral("<p><a href=\"/\">Yazıcılar</a> · "
+                                            "<a href=\"/gunluk\">Günlük</a></p>");
 }
 
 } // namespace HtmlPages

@@ -18,7 +18,9 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token);
 QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token);
 QString JournalSearch(const QString& search);
-QString Journal(const QList<JournalEntry>& entries);
+// The day's entries that matched. Partial when more matched than are shown; unreadable when
+// the journal could not be read at all.
+QString Journal(const QList<JournalEntry>& entries, bool partial, bool unreadable);
 // One journal ticket: its fields, its picture and the reprint form.
 QString Ticket(const JournalEntry& entry, const QList<PrinterSnapshot>& printers,
                const QByteArray& token);

@@ -9,7 +9,8 @@
 
 // A logical printer as the status page shows it.
 struct PrinterSnapshot {
-    enum class State { Working, Failing, PaperLow };
+    // A printer not installed is Missing whatever else is known of it.
+    enum class State { Working, Failing, PaperLow, Missing };
 
     QString name;
     QString path;
@@ -20,14 +21,16 @@ struct PrinterSnapshot {
     QDateTime lastTicket; // the last ticket it printed
 };
 
-// "Calisiyor", "Kagit azaliyor" or "Calismiyor: " with the reason, as the page and the test
-// page say it.
+// "Calisiyor", "Kagit azaliyor", "Bulunamadi" or "Calismiyor: " with the reason, as the test
+// page prints it.
 inline QString PrinterStateText(const PrinterSnapshot& printer) {
     switch (printer.state) {
     case PrinterSnapshot::State::Working:
         return QStringLiteral("Calisiyor");
     case PrinterSnapshot::State::PaperLow:
         return QStringLiteral("Kagit azaliyor");
+    case PrinterSnapshot::State::Missing:
+        return QStringLiteral("Bulunamadi");
     case PrinterSnapshot::State::Failing:
         break;
     }

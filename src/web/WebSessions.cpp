@@ -1,5 +1,7 @@
 #include "web/WebSessions.h"
 
+#include "web/AddressKey.h"
+
 #include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -10,6 +12,15 @@ QByteArray RandomHex() {
     quint32 words[8];
     QRandomGenerator::system()->fillRange(words);
     return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toHex();
+}
+
+// Drops the times older than a minute; returns the seconds until the oldest kept one is.
+qint64 MinuteWait(QList<QDateTime>& times, const QDateTime& now, int allowed) {
+    const QDateTime minuteAgo = now.addSecs(-60);
+    times.removeIf([&minuteAgo](const QDateTime& time) { return time <= minuteAgo; });
+    if (times.size() < allowed)
+        return 0;
+    return std::max<qint64>(1, now.secsTo(times.first().addSecs(60)));
 }
 
 } // namespace
@@ -25,23 +36,34 @@ bool ConstantTimeEquals(const QByteArray& a, const QByteArray& b) {
 }
 
 WebSessions::WebSessions(QString password)
-    : m_password(std::move(password)) {}
+    : m_password(std::move(password))
+    , m_clock([] { return QDateTime::currentDateTimeUtc(); }) {}
 
-QByteArray WebSessions::Open() {
+WebSessions::Opened WebSessions::Open() {
     DropIdle();
-    if (m_sessions.size() >= kMaxSessions) {
-        const auto oldest = std::min_element(
-            m_sessions.begin(), m_sessions.end(),
-            [](const Session& a, const Session& b) { return a.lastSeen < b.lastSeen; });
+    const auto unconfirmed = std::count_if(m_sessions.cbegin(), m_sessions.cend(),
+                                           [](const Session& s) { return !s.confirmed; });
+    // The oldest of the unconfirmed goes first: a visitor who came back keeps the place.
+    if (unconfirmed >= kMaxUnconfirmedSessions || m_sessions.size() >= kMaxSessions) {
+        const bool amongUnconfirmed = unconfirmed > 0;
+        auto oldest = m_sessions.end();
+        for (auto it = m_sessions.begin(); it != m_sessions.end(); ++it) {
+            if (amongUnconfirmed && it->confirmed)
+                continue;
+            if (oldest == m_sessions.end() || it->lastSeen < oldest->lastSeen)
+                oldest = it;
+        }
+        m_prints.remove(oldest.key());
         m_sessions.erase(oldest);
     }
-    const QByteArray id = RandomHex();
-    m_sessions.insert(id, {RandomHex(), QDateTime::currentDateTimeUtc()});
-    return id;
+    const Opened opened{RandomHex(), RandomHex()};
+    m_sessions.insert(opened.id, {opened.token, m_clock(), false});
+    return opened;
 }
 
 void WebSessions::Close(const QByteArray& id) {
     m_sessions.remove(id);
+    m_prints.remove(id);
 }
 
 QByteArray WebSessions::TokenOf(const QByteArray& id) {
@@ -49,7 +71,8 @@ QByteArray WebSessions::TokenOf(const QByteArray& id) {
     const auto session = m_sessions.find(id);
     if (session == m_sessions.end())
         return QByteArray();
-    session->lastSeen = QDateTime::currentDateTimeUtc();
+    session->lastSeen = m_clock();
+    session->confirmed = true;
     return session->token;
 }
 
@@ -58,29 +81,70 @@ bool WebSessions::TokenMatches(const QByteArray& id, const QByteArray& token) {
     return !expected.isEmpty() && ConstantTimeEquals(expected, token);
 }
 
-qint64 WebSessions::LoginWait(const QHostAddress& address) const {
-    const auto failures = m_failures.constFind(address.toString());
-    if (failures == m_failures.constEnd())
-        return 0;
-    const qint64 milliseconds = QDateTime::currentDateTimeUtc().msecsTo(failures->retryAfter);
-    return milliseconds > 0 ? (milliseconds + 999) / 1000 : 0;
+qint64 WebSessions::LoginWait(const QHostAddress& address) {
+    ForgetFailures();
+    const QDateTime now = m_clock();
+    const qint64 own = SecondsUntil(now, m_failures.value(AddressKey(address)).retryAfter);
+    return std::max(own, SecondsUntil(now, m_serverFailures.retryAfter));
 }
 
 bool WebSessions::TryPassword(const QHostAddress& address, const QString& given) {
+    const QString key = AddressKey(address);
     if (ConstantTimeEquals(m_password.toUtf8(), given.toUtf8())) {
-        m_failures.remove(address.toString());
+        m_failures.remove(key);
         return true;
     }
-    if (m_failures.size() >= kMaxSessions * 16)
-        m_failures.clear();
-    Failures& failures = m_failures[address.toString()];
-    ++failures.count;
-    const int wait = std::min(kMaxLockoutSeconds, 1 << std::min(failures.count - 1, 6));
-    failures.retryAfter = QDateTime::currentDateTimeUtc().addSecs(wait);
+    ForgetFailures();
+    if (!m_failures.contains(key) && m_failures.size() >= kMaxFailureRecords) {
+        m_failures.erase(
+            std::min_element(m_failures.begin(), m_failures.end(),
+                             [](const Failures& a, const Failures& b) { return a.last < b.last; }));
+    }
+    const QDateTime now = m_clock();
+    Fail(m_failures[key], 0, now);
+    Fail(m_serverFailures, kServerFailuresAllowed, now);
     return false;
 }
 
+qint64 WebSessions::TakePrint(const QByteArray& id) {
+    const QDateTime now = m_clock();
+    QList<QDateTime>& own = m_prints[id];
+    const qint64 wait = std::max(MinuteWait(own, now, kActionsPerMinute),
+                                 MinuteWait(m_serverPrints, now, kServerActionsPerMinute));
+    if (wait == 0) {
+        own.append(now);
+        m_serverPrints.append(now);
+    }
+    return wait;
+}
+
 void WebSessions::DropIdle() {
-    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kIdleHours * 3600);
+    const QDateTime limit = m_clock().addSecs(-kIdleHours * 3600);
     m_sessions.removeIf([&limit](const auto& session) { return session.value().lastSeen < limit; });
+    m_prints.removeIf([this](const auto& prints) { return !m_sessions.contains(prints.key()); });
+}
+
+void WebSessions::ForgetFailures() {
+    const QDateTime limit = m_clock().addSecs(-kForgetFailuresMinutes * 60);
+    m_failures.removeIf([&limit](const auto& failures) { return failures.value().last < limit; });
+    if (m_serverFailures.last < limit)
+        m_serverFailures = Failures();
+}
+
+qint64 WebSessions::SecondsUntil(const QDateTime& now, const QDateTime& time) {
+    if (!time.isValid())
+        return 0;
+    const qint64 milliseconds = now.msecsTo(time);
+    return milliseconds > 0 ? (milliseconds + 999) / 1000 : 0;
+}
+
+// Beyond the failures allowed, each one doubles the wait up to its limit.
+void WebSessions::Fail(Failures& failures, int allowed, const QDateTime& now) {
+    ++failures.count;
+    failures.last = now;
+    const int beyond = failures.count - allowed;
+    if (beyond > 0) {
+        const int wait = std::min(kMaxLockoutSeconds, 1 << std::min(beyond - 1, 6));
+        failures.retryAfter = now.addSecs(wait);
+    }
 }

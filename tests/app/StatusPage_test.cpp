@@ -1,9 +1,11 @@
 #include "app/PrintServer.h"
+#include "app/StatusPageBackend.h"
 #include "log/DiagnosticLog.h"
 #include "support/EscPosEmulator.h"
 #include "support/ExternalTool.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
+#include "web/BoundedTcpServer.h"
 #include "web/StatusWebServer.h"
 
 #include <QDir>
@@ -24,11 +26,16 @@ namespace {
 
 struct PageCase {
     const char* name;
-    QByteArray request; // %S the session cookie, %T its form token
+    QByteArray request; // %S the session cookie, %T its form token, %G the guarded page's cookie
     int status;
     QStringList shown;
     QStringList notShown;
-    int newTickets; // PDF files the request adds on Mutfak
+    int newTickets;       // PDF files the request adds on Mutfak
+    int times = 1;        // sent so often; the last answer counts
+    bool spread = false;  // each time from another loopback address
+    bool guarded = false; // to the page with a password, whose journal cannot be read
+    int held = 0;         // connections one other address holds open meanwhile
+    int laterSeconds = 0; // the guarded page's clock moves on so far first
 };
 
 // The status page of a server that printed a small evening, asked over a loopback port as a
@@ -76,8 +83,10 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     EXPECT_EQ(logged.filter(QStringLiteral("Fis gunlugu yazilamadi, yazdirma suruyor")).size(), 1);
     EXPECT_EQ(logged.filter(QStringLiteral("Fis gunlugu yeniden yaziliyor")).size(), 1);
 
-    const auto send = [port](const QByteArray& raw, const QHostAddress& host) {
+    const auto send = [](const QByteArray& raw, const QHostAddress& host, quint16 to,
+                         const QHostAddress& from = QHostAddress::LocalHost) {
         QTcpSocket socket;
+        socket.bind(from);
         QByteArray answer;
         QEventLoop loop;
         QObject::connect(&socket, &QTcpSocket::readyRead, [&] {
@@ -92,7 +101,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
         QObject::connect(&socket, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
         QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-        socket.connectToHost(host, port);
+        socket.connectToHost(host, to);
         socket.write(raw);
         loop.exec();
         return answer;
@@ -106,7 +115,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     };
 
     const QByteArray first =
-        send("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", QHostAddress::LocalHost);
+        send("GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", QHostAddress::LocalHost, port);
     const QByteArray cookie =
         QRegularExpression(QStringLiteral("Set-Cookie: (velmora_oturum=[0-9a-f]+); HttpOnly; "
                                           "SameSite=Strict"))
@@ -121,32 +130,61 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     ASSERT_FALSE(cookie.isEmpty()) << first.constData();
     ASSERT_FALSE(token.isEmpty());
     const QByteArray hugeBody(300 * 1024, 'x');
+    JournalEntry huge;
+    huge.time = QDateTime::currentDateTime();
+    huge.bill = QStringLiteral("99");
+    huge.lines = {QString(550 * 1024, QLatin1Char('x'))};
+    server.parts().journal.Record(huge);
+    const QByteArray hugeId =
+        QByteArray::number(server.parts().journal.Search(QDate::currentDate(), "99", 1)[0].id);
+    // The same server behind a password, with a journal that cannot be read and a clock that
+    // moves only when told.
+    QTcpServer guardedProbe;
+    ASSERT_TRUE(guardedProbe.listen(QHostAddress::LocalHost));
+    const quint16 guardedPort = guardedProbe.serverPort();
+    guardedProbe.close();
+    TicketJournal brokenJournal(dir.path(), log);
+    StatusPageBackend guardedBackend(server.parts(), [] {});
+    StatusWebServer guarded({guardedPort, QStringLiteral("sifre1")}, PrintSettings(), brokenJournal,
+                            guardedBackend, log);
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    guarded.sessions().setClock([&now] { return now; });
+    ASSERT_TRUE(guarded.Listen().isEmpty());
+    const QByteArray login = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=sifre1";
+    const QByteArray guess = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=tahmin";
+    const QByteArray guardedCookie =
+        QRegularExpression(QStringLiteral("velmora_oturum=[0-9a-f]+"))
+            .match(QString::fromLatin1(send(login, QHostAddress::LocalHost, guardedPort)))
+            .captured(0)
+            .toLatin1();
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM "));
     const QList<PageCase> cases{
         {"printers",
          "GET / HTTP/1.1\r\n%S",
          200,
-         {"<td>Mutfak<br><small>pdf:mutfak</small></td><td>PDF klasoru</td>", "Calisiyor",
-          "<td>Bar<br>", "Kagit azaliyor"},
-         {},
+         {"\">Mutfak<br><small>pdf:mutfak</small></td><td data-k=\"Tür\">PDF klasörü</td>",
+          "Çalışıyor", "\">Bar<br>", "Kağıt azalıyor", "\"Son fiş\">" + today,
+          "class=\"hata\">Bulunamadı</td>"},
+         {"Calisiyor"},
          0},
         {"queue",
          "GET /kuyruk HTTP/1.1\r\n%S",
          200,
-         {"<td>8</td><td>14</td><td>Uretim"},
-         {"<td>7</td>"},
+         {">8</td><td data-k=\"Masa\">14</td><td data-k=\"Tür\">Üretim"},
+         {">7</td>"},
          0},
         {"journal",
          "GET /gunluk HTTP/1.1\r\n%S",
          200,
-         {"<td>7</td><td>12</td><td>Uretim", "<td>9</td><td>15</td>", "Basildi",
-          "Yazici Bulunamadi"},
+         {"\">7</td><td data-k=\"Masa\">12</td><td data-k=\"Tür\">Üretim",
+          "\">9</td><td data-k=\"Masa\">15</td>", "Basıldı", "Yazici Bulunamadi"},
          {},
          0},
         {"search",
          "GET /gunluk?ara=15 HTTP/1.1\r\n%S",
          200,
-         {"<td>9</td><td>15</td>"},
-         {"<td>7</td>"},
+         {"\">9</td><td data-k=\"Masa\">15</td>"},
+         {"\">7</td>"},
          0},
         {"escaped note",
          "GET /fis?id=1 HTTP/1.1\r\n%S",
@@ -155,6 +193,13 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          {"<script>alert"},
          0},
         {"picture", "GET /fis.png?id=1 HTTP/1.1\r\n%S", 200, {"image/png", "IHDR"}, {}, 0},
+        {"picture of a huge ticket",
+         "GET /fis.png?id=" + hugeId + " HTTP/1.1\r\n%S",
+         413,
+         {},
+         {},
+         0},
+        {"cookie-less requests", "GET /gunluk HTTP/1.1\r\n", 200, {}, {}, 0, 70},
         {"no token",
          "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Mutfak",
          403,
@@ -170,19 +215,19 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         {"reprint",
          "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Mutfak&token=%T",
          200,
-         {"Tekrar basim gonderildi: Mutfak"},
+         {"Tekrar basım gönderildi: Mutfak"},
          {},
          1},
         {"reprint on a printer not installed",
          "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Teras&token=%T",
          502,
-         {"Yazdirilamadi: Yazici Bulunamadi: TERAS-YAZICISI"},
+         {"Yazdırılamadı: Yazıcı bulunamadı: TERAS-YAZICISI"},
          {},
          0},
         {"test page",
          "POST /test HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nyazici=Mutfak&token=%T",
          200,
-         {"Test sayfasi gonderildi"},
+         {"Test sayfası gönderildi"},
          {},
          1},
         {"unknown printer",
@@ -194,13 +239,20 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         {"retry",
          "POST /yeniden-dene HTTP/1.1\r\n%SContent-Length: %L\r\n\r\ntoken=%T",
          200,
-         {"Bekleyen isler yeniden deneniyor"},
+         {"Bekleyen işler yeniden deneniyor"},
          {},
          0},
+        {"reprint burst",
+         "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Mutfak&token=%T",
+         429,
+         {"Çok fazla baskı istendi"},
+         {},
+         WebSessions::kActionsPerMinute - 3,
+         WebSessions::kActionsPerMinute},
         {"bad number", "GET /fis?id=1x HTTP/1.1\r\n%S", 400, {}, {}, 0},
         {"outside", "GET /../../etc/passwd HTTP/1.1\r\n%S", 404, {}, {"root:"}, 0},
         {"bad method", "DELETE / HTTP/1.1\r\n%S", 405, {}, {}, 0},
-        {"bad encoding", "GET /gunluk?ara=%ZZ%FF%C3 HTTP/1.1\r\n%S", 200, {"Bugun fis yok"}, {}, 0},
+        {"bad encoding", "GET /gunluk?ara=%ZZ%FF%C3 HTTP/1.1\r\n%S", 200, {"Bugün fiş yok"}, {}, 0},
         {"long path", "GET /" + QByteArray(5000, 'a') + " HTTP/1.1\r\n%S", 414, {}, {}, 0},
         {"huge body",
          "POST /test HTTP/1.1\r\n%SContent-Length: 307200\r\n\r\n" + hugeBody,
@@ -209,16 +261,69 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          {},
          0},
         {"foreign host", "GET / HTTP/1.1\r\nHost: evil.example:80\r\n", 403, {}, {"Mutfak"}, 0},
+        {"slow connections from one address",
+         login,
+         303,
+         {},
+         {},
+         0,
+         1,
+         false,
+         true,
+         BoundedTcpServer::kMaxConnections},
+        {"unreadable journal",
+         "GET /gunluk HTTP/1.1\r\n%G",
+         200,
+         {"Fiş günlüğü okunamadı"},
+         {"Bugün fiş yok"},
+         0,
+         1,
+         false,
+         true},
+        {"guesses from many addresses",
+         guess,
+         429,
+         {"Çok fazla hatalı deneme"},
+         {},
+         0,
+         30,
+         true,
+         true},
+        {"lock-out ends by itself",
+         login,
+         303,
+         {},
+         {},
+         0,
+         1,
+         false,
+         true,
+         0,
+         WebSessions::kMaxLockoutSeconds},
     };
     for (const PageCase& page : cases) {
         SCOPED_TRACE(page.name);
         const qsizetype before = mutfakTickets().size();
         QByteArray raw = page.request;
         raw.replace("%S", "Cookie: " + cookie + "\r\n").replace("%T", token);
+        raw.replace("%G", "Cookie: " + guardedCookie + "\r\n");
         raw.replace("%L", QByteArray::number(raw.size() - raw.indexOf("\r\n\r\n") - 4));
         if (!raw.contains("\r\n\r\n"))
             raw += "\r\n";
-        const QByteArray answer = send(raw, QHostAddress::LocalHost);
+        now = now.addSecs(page.laterSeconds);
+        std::vector<std::unique_ptr<QTcpSocket>> held(page.held);
+        for (auto& socket : held) {
+            socket = std::make_unique<QTcpSocket>();
+            socket->bind(QHostAddress(QStringLiteral("127.0.0.9")));
+            socket->connectToHost(QHostAddress::LocalHost, page.guarded ? guardedPort : port);
+            socket->write("GET / HTTP/1.1\r\n");
+        }
+        QByteArray answer;
+        for (int i = 0; i < page.times; ++i) {
+            const QHostAddress from(page.spread ? QStringLiteral("127.0.1.%1").arg(i + 1)
+                                                : QStringLiteral("127.0.0.1"));
+            answer = send(raw, QHostAddress::LocalHost, page.guarded ? guardedPort : port, from);
+        }
         EXPECT_EQ(status(answer), page.status);
         for (const QString& text : page.shown)
             EXPECT_TRUE(answer.contains(text.toUtf8())) << text.toStdString();
@@ -230,7 +335,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     // The reprint came out once under its heading, the test page after it; neither marked a line
     // nor touched the queue, and both are in the journal.
     const QFileInfoList tickets = mutfakTickets();
-    ASSERT_EQ(tickets.size(), 4);
+    ASSERT_EQ(tickets.size(), 4 + WebSessions::kActionsPerMinute - 3);
     const QString reprint =
         RunTool(QStringLiteral("pdftotext"), {tickets.at(2).filePath(), "-"}).output;
     EXPECT_TRUE(reprint.trimmed().startsWith(QStringLiteral("TEKRAR BASIM")))
@@ -249,10 +354,11 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         loop.exec();
     };
     settle(); // the requests' own connections close
-    std::vector<std::unique_ptr<QTcpSocket>> flood(StatusWebServer::kMaxConnections + 4);
-    for (auto& socket : flood) {
-        socket = std::make_unique<QTcpSocket>();
-        socket->connectToHost(QHostAddress::LocalHost, port);
+    std::vector<std::unique_ptr<QTcpSocket>> flood(BoundedTcpServer::kMaxConnections + 4);
+    for (size_t i = 0; i < flood.size(); ++i) {
+        flood[i] = std::make_unique<QTcpSocket>();
+        flood[i]->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(10 + i % 5)));
+        flood[i]->connectToHost(QHostAddress::LocalHost, port);
     }
     settle();
     EXPECT_EQ(std::count_if(flood.begin(), flood.end(),
@@ -262,25 +368,51 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
               4);
     flood.clear();
     settle();
-    const QByteArray journal =
-        send("GET /gunluk HTTP/1.1\r\nCookie: " + cookie + "\r\n\r\n", QHostAddress::LocalHost);
-    EXPECT_TRUE(journal.contains("<td>Tekrar basim</td>"));
-    EXPECT_TRUE(journal.contains("<td>Test sayfasi</td>"));
+    const QByteArray journal = send("GET /gunluk HTTP/1.1\r\nCookie: " + cookie + "\r\n\r\n",
+                                    QHostAddress::LocalHost, port);
+    EXPECT_TRUE(journal.contains(">Tekrar basım</td>"));
+    EXPECT_TRUE(journal.contains(">Test sayfası</td>"));
+    EXPECT_EQ(dir.lines(QStringLiteral("velmora.log"))
+                  .filter(QRegularExpression(QStringLiteral("Fis gunlugu okunamadi -- .+: \\S")))
+                  .size(),
+              1);
 
     // A real browser renders the printers and the journal; the server answers it meanwhile.
+    // On a phone-sized screen each page fits its width, the reprint button within reach.
     const QTemporaryDir profile;
+    QFile phone(profile.filePath(QStringLiteral("telefon.html")));
+    ASSERT_TRUE(phone.open(QIODevice::WriteOnly));
+    phone.write(QStringLiteral(
+                    "<body style=margin:0><iframe id=f style='width:360px;height:600px;border:0'>"
+                    "</iframe><p id=r></p><script>(async()=>{for(const p of ['','kuyruk',"
+                    "'gunluk','fis?id=1']){const t=await(await fetch('http://127.0.0.1:%1/'+p))"
+                    ".text();await new Promise(ok=>{f.onload=ok;f.srcdoc=t});const d=f."
+                    "contentDocument,b=[...d.querySelectorAll('button')].pop();r.textContent+="
+                    "' '+p+'='+Math.max(d.documentElement.scrollWidth,Math.ceil(b.getBounding"
+                    "ClientRect().right))}})()</script>")
+                    .arg(port)
+                    .toUtf8());
+    phone.close();
     for (const auto& [page, shown] :
-         {std::pair("", "pdf:mutfak"), std::pair("gunluk", "Basildi")}) {
+         {std::pair(QStringLiteral("http://127.0.0.1:%1/").arg(port), QStringLiteral("pdf:mutfak")),
+          std::pair(QStringLiteral("http://127.0.0.1:%1/gunluk").arg(port),
+                    QStringLiteral("Basıldı")),
+          std::pair(QUrl::fromLocalFile(phone.fileName()).toString(),
+                    QStringLiteral("fis?id=1="))}) {
         QProcess browser;
         QEventLoop loop;
         QObject::connect(&browser, &QProcess::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(60000, &loop, &QEventLoop::quit);
         browser.start(QStringLiteral("chromium"),
-                      {"--headless", "--no-sandbox", "--disable-gpu",
-                       "--user-data-dir=" + profile.path(), "--dump-dom",
-                       QStringLiteral("http://127.0.0.1:%1/%2").arg(port).arg(page)});
+                      {"--headless", "--no-sandbox", "--disable-gpu", "--window-size=360,740",
+                       "--disable-web-security", "--virtual-time-budget=20000",
+                       "--user-data-dir=" + profile.path(), "--dump-dom", page});
         loop.exec();
-        EXPECT_TRUE(browser.readAllStandardOutput().contains(shown)) << page;
+        const QString dom = QString::fromUtf8(browser.readAllStandardOutput());
+        EXPECT_TRUE(dom.contains(shown)) << page.toStdString();
+        auto widths = QRegularExpression(QStringLiteral("=(\\d+)(?= |<)")).globalMatch(dom);
+        while (widths.hasNext())
+            EXPECT_LE(widths.next().captured(1).toInt(), 360) << dom.toStdString();
     }
 
     // Without a password the restaurant's network gets no answer at all.
@@ -288,7 +420,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         if (address.isLoopback() || address.protocol() != QAbstractSocket::IPv4Protocol)
             continue;
         SCOPED_TRACE(address.toString().toStdString());
-        EXPECT_TRUE(send("GET / HTTP/1.1\r\n\r\n", address).isEmpty());
+        EXPECT_TRUE(send("GET / HTTP/1.1\r\n\r\n", address, port).isEmpty());
     }
 }
 

@@ -1,0 +1,196 @@
+#include "web/StatusHandlers.h"
+
+#include "core/Error.h"
+#include "journal/ReprintTicket.h"
+#include "web/HtmlPages.h"
+#include "web/StatusBackend.h"
+#include "web/TestPageTicket.h"
+#include "web/TicketPicture.h"
+#include "web/WebSessions.h"
+
+#include <QDate>
+
+namespace {
+
+const QByteArray kRefreshScript =
+    "setInterval(function(){fetch(location.href,{headers:{'X-Veri':'1'}})"
+    ".then(function(r){return r.ok?r.text():null}).then(function(t){"
+    "if(t!==null)document.getElementById('veri').innerHTML=t})},5000);";
+
+qsizetype Characters(const Ticket& ticket) {
+    qsizetype characters = 0;
+    for (const QString& line : ticket)
+        characters += line.size();
+    return characters;
+}
+
+} // namespace
+
+StatusHandlers::StatusHandlers(const PrintSettings& printSettings, TicketJournal& journal,
+                               StatusBackend& backend, WebSessions& sessions)
+    : m_printSettings(printSettings)
+    , m_journal(journal)
+    , m_backend(backend)
+    , m_sessions(sessions) {}
+
+WebReply StatusHandlers::Script(WebExchange&) {
+    return {200, "text/javascript", kRefreshScript, {}, {}};
+}
+
+WebReply StatusHandlers::LoginForm(WebExchange& exchange) {
+    if (!m_sessions.passwordRequired())
+        return WebReply::Redirect("/");
+    return Html(exchange, QStringLiteral("Giriş"), HtmlPages::Login(QString()), false);
+}
+
+WebReply StatusHandlers::Login(WebExchange& exchange) {
+    const QString title = QStringLiteral("Giriş");
+    if (!m_sessions.passwordRequired())
+        return WebReply::Redirect("/");
+    if (const qint64 wait = m_sessions.LoginWait(exchange.remoteAddress); wait > 0) {
+        return Html(
+            exchange, title,
+            HtmlPages::Login(
+                QStringLiteral("Çok fazla hatalı deneme, %1 sn sonra yeniden deneyin").arg(wait)),
+            false, 429);
+    }
+    if (!m_sessions.TryPassword(exchange.remoteAddress, exchange.field(QStringLiteral("sifre"))))
+        return Html(exchange, title, HtmlPages::Login(QStringLiteral("Şifre yanlış")), false, 403);
+    exchange.newCookie = m_sessions.Open().id;
+    return WebReply::Redirect("/");
+}
+
+WebReply StatusHandlers::Logout(WebExchange& exchange) {
+    m_sessions.Close(exchange.sessionId);
+    exchange.token.clear();
+    return WebReply::Redirect("/giris");
+}
+
+WebReply StatusHandlers::Printers(WebExchange& exchange) {
+    return Html(exchange, QStringLiteral("Yazıcılar"),
+                HtmlPages::Printers(m_backend.Printers(), exchange.token), true);
+}
+
+WebReply StatusHandlers::Queue(WebExchange& exchange) {
+    return Html(exchange, QStringLiteral("Kuyruk"),
+                HtmlPages::Queue(m_backend.Queue(), exchange.token), true);
+}
+
+WebReply StatusHandlers::Journal(WebExchange& exchange) {
+    const QString title = QStringLiteral("Günlük");
+    const QString search = exchange.parameter(QStringLiteral("ara")).trimmed();
+    if (search.size() > kMaxSearchLength)
+        return Message(exchange, title, QStringLiteral("Arama metni çok uzun"), 400);
+    // One more than shown tells whether the day holds more.
+    QList<JournalEntry> entries =
+        m_journal.Search(QDate::currentDate(), search, kMaxJournalRows + 1);
+    const bool partial = entries.size() > kMaxJournalRows;
+    entries = entries.mid(0, kMaxJournalRows);
+    const QString rows = HtmlPages::Journal(entries, partial, !m_journal.readError().isEmpty());
+    if (exchange.dataOnly)
+        return Html(exchange, QString(), rows, true);
+    return Html(exchange, title, HtmlPages::JournalSearch(search) + rows, true);
+}
+
+WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
+    const QString title = QStringLiteral("Fiş");
+    const qint64 id = WebExchange::Id(exchange.parameter(QStringLiteral("id")));
+    if (id == 0)
+        return Message(exchange, title, QStringLiteral("Geçersiz fiş numarası"), 400);
+    const std::optional<JournalEntry> entry = m_journal.Find(id);
+    if (!entry)
+        return Missing(exchange, title);
+    return Html(exchange, QStringLiteral("Fiş %1").arg(id),
+                HtmlPages::Ticket(*entry, m_backend.Printers(), exchange.token), false);
+}
+
+WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
+    const std::optional<JournalEntry> entry =
+        m_journal.Find(WebExchange::Id(exchange.parameter(QStringLiteral("id"))));
+    if (!entry)
+        return WebReply::Text(404, "Not Found");
+    if (Characters(entry->lines) > kMaxPictureCharacters)
+        return WebReply::Text(413, QStringLiteral("Fiş resim için çok uzun").toUtf8());
+    WebReply reply;
+    reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time] {
+        try {
+            return WebReply{200, "image/png", TicketPng(lines, settings, time), {}, {}};
+        } catch (const PrinterError& error) {
+            return WebReply::Text(500, error.message().toUtf8());
+        }
+    };
+    return reply;
+}
+
+WebReply StatusHandlers::Reprint(WebExchange& exchange) {
+    const std::optional<JournalEntry> entry =
+        m_journal.Find(WebExchange::Id(exchange.field(QStringLiteral("id"))));
+    if (!entry)
+        return Missing(exchange, QStringLiteral("Tekrar basım"));
+    JournalEntry about = *entry;
+    about.jobId.clear();
+    about.jobType = QStringLiteral("TEKRAR");
+    return Send(exchange, exchange.field(QStringLiteral("yazici")), ReprintTicket(*entry), about,
+                QStringLiteral("Tekrar basım gönderildi: "));
+}
+
+WebReply StatusHandlers::TestPage(WebExchange& exchange) {
+    const QString name = exchange.field(QStringLiteral("yazici"));
+    for (const PrinterSnapshot& printer : m_backend.Printers()) {
+        if (printer.name.compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        JournalEntry about;
+        about.jobType = QStringLiteral("TEST");
+        return Send(exchange, printer.name, TestPageTicket(printer), about,
+                    QStringLiteral("Test sayfası gönderildi: "));
+    }
+    return Message(exchange, QStringLiteral("Test sayfası"), QStringLiteral("Yazıcı bulunamadı"),
+                   400);
+}
+
+WebReply StatusHandlers::Retry(WebExchange& exchange) {
+    m_backend.RetrySetAsideJobs();
+    return Message(exchange, QStringLiteral("Kuyruk"),
+                   QStringLiteral("Bekleyen işler yeniden deneniyor"), 200);
+}
+
+WebReply StatusHandlers::Html(const WebExchange& exchange, const QString& title,
+                              const QString& data, bool refreshing, int status) const {
+    const QString page = exchange.dataOnly ? data
+                                           : HtmlPages::Layout(title, data,
+                                                               m_sessions.passwordRequired() &&
+                                                                   !exchange.token.isEmpty(),
+                                                               exchange.token, refreshing);
+    return {status, "text/html; charset=utf-8", page.toUtf8(), {}, {}};
+}
+
+WebReply StatusHandlers::Message(const WebExchange& exchange, const QString& title,
+                                 const QString& text, int status) const {
+    return Html(exchange, title, HtmlPages::Message(text), false, status);
+}
+
+WebReply StatusHandlers::Send(WebExchange& exchange, const QString& printer, const Ticket& ticket,
+                              const JournalEntry& about, const QString& done) {
+    const QString title = QStringLiteral("Yazdırma");
+    bool known = false;
+    for (const PrinterSnapshot& snapshot : m_backend.Printers())
+        known = known || snapshot.name.compare(printer, Qt::CaseInsensitive) == 0;
+    if (!known)
+        return Message(exchange, title, QStringLiteral("Yazıcı bulunamadı"), 400);
+    if (const qint64 wait = m_sessions.TakePrint(exchange.sessionId); wait > 0) {
+        return Message(
+            exchange, title,
+            QStringLiteral("Çok fazla baskı istendi; %1 sn sonra yeniden deneyin").arg(wait), 429);
+    }
+    const QString error = m_backend.Print(printer, ticket, about);
+    if (!error.isEmpty())
+        return Message(exchange, title, QStringLiteral("Yazdırılamadı: ") + error, 502);
+    return Message(exchange, title, done + printer, 200);
+}
+
+WebReply StatusHandlers::Missing(const WebExchange& exchange, const QString& title) const {
+    if (!m_journal.readError().isEmpty())
+        return Message(exchange, title,
+                       QStringLiteral("Fiş günlüğü okunamadı; ayrıntı günlük dosyasında."), 503);
+    return Message(exchange, title, QStringLiteral("Fiş bulunamadı"), 404);
+}

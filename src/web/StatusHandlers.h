@@ -1,0 +1,50 @@
+#pragma once
+
+#include "journal/TicketJournal.h"
+#include "print/PrintSettings.h"
+#include "web/WebExchange.h"
+
+class StatusBackend;
+class WebSessions;
+// What each page and action of the status page does, once the request has passed the checks
+// of its route; the transport is StatusWebServer's.
+class StatusHandlers {
+public:
+    static constexpr int kMaxJournalRows = 300;
+    static constexpr int kMaxSearchLength = 40;
+    // A longer ticket is refused a picture before it is laid out.
+    static constexpr qsizetype kMaxPictureCharacters = 64 * 1024;
+
+    StatusHandlers(const PrintSettings& printSettings, TicketJournal& journal,
+                   StatusBackend& backend, WebSessions& sessions);
+
+    WebReply Script(WebExchange& exchange);
+    WebReply LoginForm(WebExchange& exchange);
+    WebReply Login(WebExchange& exchange);
+    WebReply Logout(WebExchange& exchange);
+    WebReply Printers(WebExchange& exchange);
+    WebReply Queue(WebExchange& exchange);
+    WebReply Journal(WebExchange& exchange);
+    WebReply TicketPage(WebExchange& exchange);
+    WebReply TicketPicture(WebExchange& exchange);
+    WebReply Reprint(WebExchange& exchange);
+    WebReply TestPage(WebExchange& exchange);
+    WebReply Retry(WebExchange& exchange);
+
+    // A page with its title around the data, or the data alone for the page's refresh.
+    WebReply Html(const WebExchange& exchange, const QString& title, const QString& data,
+                  bool refreshing, int status = 200) const;
+    WebReply Message(const WebExchange& exchange, const QString& title, const QString& text,
+                     int status) const;
+
+private:
+    WebReply Send(WebExchange& exchange, const QString& printer, const Ticket& ticket,
+                  const JournalEntry& about, const QString& done);
+    // The day's journal could not be read, or the ticket is not in it.
+    WebReply Missing(const WebExchange& exchange, const QString& title) const;
+
+    PrintSettings m_printSettings;
+    TicketJournal& m_journal;
+    StatusBackend& m_backend;
+    WebSessions& m_sessions;
+};
