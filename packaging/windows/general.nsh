@@ -6,6 +6,7 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 Name "Velmora"
+BrandingText "Velmora ${VERSION}"
 OutFile "${OUTFILE}"
 ; The server writes its ini files, log and journal beside itself, so not under Program Files.
 InstallDir "C:\Velmora"

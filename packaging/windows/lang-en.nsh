@@ -4,7 +4,7 @@ LangString ServerDidNotClose ${LANG_ENGLISH} "Velmora did not close within 30 se
 LangString SecProgram ${LANG_ENGLISH} "Velmora"
 LangString SecAutostart ${LANG_ENGLISH} "Start when Windows starts"
 LangString UnSecProgram ${LANG_ENGLISH} "The Velmora program"
-LangString UnSecFiles ${LANG_ENGLISH} "The restaurant's files (Database.ini, Velmora.ini, databases, ticket journal, velmora.log)"
+LangString UnSecFiles ${LANG_ENGLISH} "Settings, databases, logs"
 LangString SettingsTitle ${LANG_ENGLISH} "Settings"
 LangString SettingsSubtitle ${LANG_ENGLISH} "Database connection and status page"
 LangString SettingsHint ${LANG_ENGLISH} "A field left empty keeps its default (Server: this computer's SQL Server Express). The settings go into Database.ini and Velmora.ini."

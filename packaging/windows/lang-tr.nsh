@@ -4,7 +4,7 @@ LangString ServerDidNotClose ${LANG_TURKISH} "Velmora 30 saniye içinde kapanmad
 LangString SecProgram ${LANG_TURKISH} "Velmora"
 LangString SecAutostart ${LANG_TURKISH} "Windows başlarken başlat"
 LangString UnSecProgram ${LANG_TURKISH} "Velmora programı"
-LangString UnSecFiles ${LANG_TURKISH} "Restoranın dosyaları (Database.ini, Velmora.ini, veritabanları, fiş günlüğü, velmora.log)"
+LangString UnSecFiles ${LANG_TURKISH} "Ayarlar, veritabanları, günlükler"
 LangString SettingsTitle ${LANG_TURKISH} "Ayarlar"
 LangString SettingsSubtitle ${LANG_TURKISH} "Veritabanı bağlantısı ve durum sayfası"
 LangString SettingsHint ${LANG_TURKISH} "Boş bırakılan alan öntanımlı değerde kalır (Sunucu: bu bilgisayarın SQL Server Express'i). Ayarlar Database.ini ve Velmora.ini dosyalarına yazılır."

@@ -35,7 +35,7 @@ FunctionEnd
 !macro SettingField ROW LABEL VALUE KIND FIELD
     ${NSD_CreateLabel} 0 ${ROW}u 40% 12u "${LABEL}"
     Pop $0
-    ${NSD_Create${KIND}} 42% ${ROW}u 58% 12u "${VALUE}"
+    ${NSD_Create${KIND}} 42% ${ROW}u 56% 12u "${VALUE}"
     Pop ${FIELD}
 !macroend
 
