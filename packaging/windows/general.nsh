@@ -4,6 +4,8 @@ Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
+; A file that cannot be replaced stops the setup rather than leaving an old one among new ones.
+AllowSkipFiles off
 
 Name "Velmora"
 BrandingText "Velmora ${VERSION}"

@@ -31,6 +31,8 @@ Function ${UN}CloseRunningServer
     ${EndIf}
     ${If} $0 = 0
         StrCpy $WasRunning 1
+        ; Its semaphore goes before Windows has let go of every file the process had mapped.
+        Sleep 1000
     ${ElseIf} $0 <> 1 ; 1: it had ended by itself meanwhile
         MessageBox MB_ICONSTOP "$(ServerDidNotClose)" /SD IDOK
         SetErrorLevel 2
