@@ -42,3 +42,7 @@ Function un.onInit
     SetShellVarContext all
     !insertmacro MUI_UNGETLANGUAGE
 FunctionEnd
+
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+    !insertmacro MUI_DESCRIPTION_TEXT ${UnSecFiles} "$(UnSecFilesInfo)"
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END
