@@ -63,6 +63,10 @@ int main(int argc, char* argv[]) {
     // SIGTERM and SIGINT are a confirmed close, with or without a desktop; SIGHUP (the
     // service's reload) retries the set-aside jobs.
     ProcessSignals processSignals;
+    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &server,
+                     &PrintServer::Close);
+    QObject::connect(&processSignals, &ProcessSignals::retryRequested, &server,
+                     &PrintServer::RetrySetAsideJobs);
     // The setup program's request: a confirmed close without the question.
     CloseRequestListener closeRequests;
     if (!closeRequests.problem().isEmpty())
@@ -71,10 +75,6 @@ int main(int argc, char* argv[]) {
         log.LogLine(QStringLiteral("Kapatma istegi alindi (--kapat)"), true);
         server.Close();
     });
-    QObject::connect(&processSignals, &ProcessSignals::terminationRequested, &server,
-                     &PrintServer::Close);
-    QObject::connect(&processSignals, &ProcessSignals::retryRequested, &server,
-                     &PrintServer::RetrySetAsideJobs);
 
     TFMain FMain(server, desktop);
     // Failing ticks: a notice from the tray where one shows, else a line on standard error; the
