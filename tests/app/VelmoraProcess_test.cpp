@@ -35,12 +35,13 @@ protected:
         }
     }
 
-    QProcess& launch(const QProcessEnvironment& env, const QString& program = QString()) {
+    QProcess& launch(const QProcessEnvironment& env, const QString& program = QString(),
+                     const QStringList& arguments = {}) {
         processes.push_back(std::make_unique<QProcess>());
         QProcess& process = *processes.back();
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(runtime.path()); // its files are found beside it
-        process.start(program.isEmpty() ? executable : program, {});
+        process.start(program.isEmpty() ? executable : program, arguments);
         EXPECT_TRUE(process.waitForStarted(5000));
         return process;
     }
@@ -139,6 +140,31 @@ TEST_F(VelmoraProcessTest, SecondCopyEndsAtOnceAndAKilledCopyBlocksNothing) {
     ASSERT_TRUE(waitUntil([this] { return pollRows() == 1; }));
     EXPECT_EQ(third.state(), QProcess::Running);
     StopServer(third, SIGINT);
+}
+
+TEST_F(VelmoraProcessTest, KapatClosesTheRunningCopyAndWaitsForItsEnd) {
+    // Whether a copy runs, and the exit code the setup program tells apart.
+    const struct {
+        bool running;
+        int exitCode;
+    } cases[] = {{false, 1}, {true, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.running);
+        QProcess* server = c.running ? &launch() : nullptr;
+        if (server) {
+            ASSERT_TRUE(waitUntil([this] { return startupDone(); }));
+        }
+        QProcess& request = launch(environment, executable, {QStringLiteral("--kapat")});
+        ASSERT_TRUE(request.waitForFinished(40000));
+        EXPECT_EQ(request.exitCode(), c.exitCode);
+        // Never a server of its own; a running one has ended by the time the answer comes.
+        EXPECT_EQ(startupDone(), c.running);
+        if (server) {
+            ASSERT_TRUE(server->waitForFinished(2000));
+            EXPECT_EQ(server->exitCode(), 0);
+            EXPECT_TRUE(dir.read(QStringLiteral("velmora.log")).contains("Kapatma istegi alindi"));
+        }
+    }
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "app/CloseRequest.h"
 #include "app/HeadlessMessages.h"
 #include "app/HeadlessPlatform.h"
 #include "app/PrintServer.h"
@@ -9,10 +10,23 @@
 
 #include <QApplication>
 #include <QSystemTrayIcon>
+#include <cstring>
 #include <iostream>
 
-// The server takes no arguments: everything it reads lies beside the executable.
+namespace {
+
+// As long as the setup program waits for a running copy to close.
+constexpr std::chrono::seconds CloseRequestWait(30);
+
+} // namespace
+
+// The server reads everything beside the executable. Its one argument, --kapat, makes it ask
+// the running copy to close instead, for the setup program.
 int main(int argc, char* argv[]) {
+    if (argc == 2 && std::strcmp(argv[1], "--kapat") == 0) {
+        const QCoreApplication app(argc, argv);
+        return static_cast<int>(RequestClose(CloseRequestWait));
+    }
     const SingleInstance instance;
     if (instance.anotherCopyRuns())
         return 0;
@@ -53,6 +67,14 @@ int main(int argc, char* argv[]) {
                      &PrintServer::Close);
     QObject::connect(&processSignals, &ProcessSignals::retryRequested, &server,
                      &PrintServer::RetrySetAsideJobs);
+    // The setup program's request: a confirmed close without the question.
+    CloseRequestListener closeRequests;
+    if (!closeRequests.problem().isEmpty())
+        log.LogLine(closeRequests.problem(), true);
+    QObject::connect(&closeRequests, &CloseRequestListener::closeRequested, &server, [&] {
+        log.LogLine(QStringLiteral("Kapatma istegi alindi (--kapat)"), true);
+        server.Close();
+    });
 
     TFMain FMain(server, desktop);
     // Failing ticks: a notice from the tray where one shows, else a line on standard error; the

@@ -1,0 +1,13 @@
+; Values scripts/windows-setup overrides with /D.
+!define /ifndef VERSION "0.0.0"
+!define /ifndef PUBLISHER "Velmora"
+; The build's installed tree, as the zip has it.
+!define /ifndef STAGE "stage"
+!define /ifndef OUTFILE "velmora-setup-x64.exe"
+
+!define UNINSTALLER "velmora-kaldir.exe"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define FIREWALL_RULE "Velmora durum sayfasi"
+; The status page's port when Velmora.ini names none.
+!define DEFAULT_PORT 8480
