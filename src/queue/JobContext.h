@@ -10,6 +10,7 @@ class PrinterPaths;
 class Query;
 class ServerStatus;
 class SettingsStore;
+class StandbyLease;
 class TicketJournal;
 class TicketPrinter;
 struct BillOptions;
@@ -31,4 +32,5 @@ struct JobContext {
     DiagnosticLog& log;
     const BillOptions& options;
     TicketJournal* journal = nullptr; // every attempt to print a ticket, when kept
+    StandbyLease* lease = nullptr;    // fences the writes of a server sharing its database
 };

@@ -8,6 +8,7 @@
 #include "print/TicketPrinter.h"
 #include "queue/JobContext.h"
 #include "queue/PrinterHealth.h"
+#include "queue/StandbyLease.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ TicketDestination PrintOnLogicalPrinter(JobContext& context, const QString& name
     const QString path = context.registry.FindPrinterPath(name);
     if (path.isEmpty())
         return {};
+    FenceBeforeTicket(context);
     try {
         return PrintOn(context, name, path, ticket);
     } catch (const PrinterError& failure) {

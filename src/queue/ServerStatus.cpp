@@ -14,6 +14,14 @@ void ServerStatus::QueueRead(int waiting, int setAside) {
     Changed();
 }
 
+void ServerStatus::RoleChanged(const QString& role, const QString& detail) {
+    if (role == m_role && detail.isEmpty())
+        return;
+    m_role = role;
+    m_log.LogLine(role + detail, true);
+    Changed();
+}
+
 void ServerStatus::PrinterFailed(const QString& printer, const QString& error) {
     const qsizetype index = IndexOf(printer);
     if (index >= 0 && m_failing.at(index).second == error)
@@ -36,8 +44,10 @@ void ServerStatus::PrinterBack(const QString& printer) {
 }
 
 QString ServerStatus::Summary() const {
-    QString summary =
-        QStringLiteral("Velmora\nBekleyen is: %1, atlanan is: %2").arg(m_waiting).arg(m_setAside);
+    QString summary = QStringLiteral("Velmora\n");
+    if (!m_role.isEmpty())
+        summary += m_role + QLatin1Char('\n');
+    summary += QStringLiteral("Bekleyen is: %1, atlanan is: %2").arg(m_waiting).arg(m_setAside);
     for (const auto& [printer, error] : m_failing)
         summary += QLatin1Char('\n') + printer + QStringLiteral(" -- ") + error;
     return summary;

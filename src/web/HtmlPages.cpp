@@ -105,6 +105,10 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
     return page + QStringLiteral("</body></html>");
 }
 
+QString ServerRole(const QString& role) {
+    return role.isEmpty() ? QString() : QStringLiteral("<p>") + Esc(role) + QStringLiteral("</p>");
+}
+
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token) {
     QString html = QStringLiteral("<table><tr><th>Yazici</th><th>Tur</th><th>Durum</th>"
                                   "<th>Bekleyen</th><th>Son fis</th><th></th></tr>");

@@ -310,7 +310,9 @@ StatusWebServer::Reply StatusWebServer::Html(Exchange& exchange, const QString& 
 
 StatusWebServer::Reply StatusWebServer::PrintersPage(Exchange& exchange) {
     return Html(exchange, QStringLiteral("Yazicilar"),
-                HtmlPages::Printers(m_backend.Printers(), exchange.token), true);
+                HtmlPages::ServerRole(m_backend.ServerRole()) +
+                    HtmlPages::Printers(m_backend.Printers(), exchange.token),
+                true);
 }
 
 StatusWebServer::Reply StatusWebServer::QueuePage(Exchange& exchange) {
