@@ -14,11 +14,12 @@ void ServerStatus::QueueRead(int waiting, int setAside) {
     Changed();
 }
 
-void ServerStatus::RoleChanged(const QString& role, const QString& detail) {
-    if (role == m_role && detail.isEmpty())
+void ServerStatus::RoleChanged(const QString& role, const QString& logLine) {
+    if (role == m_role)
         return;
     m_role = role;
-    m_log.LogLine(role + detail, true);
+    if (!logLine.isEmpty())
+        m_log.LogLine(logLine, true);
     Changed();
 }
 

@@ -24,8 +24,9 @@ public:
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
     void QueueRead(int waiting, int setAside);
-    // Which server of those on the database prints, said in the log with the detail.
-    void RoleChanged(const QString& role, const QString& detail);
+    // Which server of those on the database prints. A change is the forced log line given, or
+    // none for a server that found no other (one alone starts as it always did).
+    void RoleChanged(const QString& role, const QString& logLine);
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);

@@ -26,9 +26,9 @@ bool StandbyLease::Start(const ServerIdentity& self) {
     try {
         m_store.Prepare();
     } catch (const DatabaseError& error) {
-        Become(ServerRole::Alone,
-               QStringLiteral("Tek sunucu: yedek sunucu tablosu olusturulamadi -- ") +
-                   error.message());
+        const QString text =
+            QStringLiteral("Tek sunucu: yedek sunucu tablosu olusturulamadi -- ") + error.message();
+        Become(ServerRole::Alone, text, text);
         return false;
     }
     m_role = ServerRole::Standby;
@@ -70,12 +70,16 @@ void StandbyLease::TakeOverIfEnded() {
     if (!m_store.Take(m_self, holder.epoch))
         return; // another standby was quicker: the next check shows it
     m_epoch = holder.epoch + 1;
-    const QString detail =
-        holder.server.computer.isEmpty()
-            ? QString()
-            : QStringLiteral(" -- devralindi: ") + Describe(holder.server) +
-                  QStringLiteral(" son yenilemesinden %1 sn sonra").arg(holder.secondsSinceRenewal);
-    Become(ServerRole::Active, kActive, detail);
+    // Its own lease from before a restart, or none at all: no other server is involved.
+    const bool fromAnother =
+        !holder.server.computer.isEmpty() &&
+        (holder.server.computer != m_self.computer || holder.server.folder != m_self.folder);
+    Become(
+        ServerRole::Active, kActive,
+        fromAnother
+            ? kActive + QStringLiteral(" -- devralindi: ") + Describe(holder.server) +
+                  QStringLiteral(" son yenilemesinden %1 sn sonra").arg(holder.secondsSinceRenewal)
+            : QString());
 }
 
 void StandbyLease::BeforeTicket() {
@@ -118,13 +122,14 @@ void StandbyLease::ShowStandby(const LeaseHolder& holder) {
     const QString active = holder.ended || holder.server.computer.isEmpty()
                                ? QStringLiteral("yok")
                                : Describe(holder.server);
-    Become(ServerRole::Standby, QStringLiteral("Yedek sunucu -- etkin: ") + active);
+    const QString text = QStringLiteral("Yedek sunucu -- etkin: ") + active;
+    Become(ServerRole::Standby, text, text);
 }
 
-void StandbyLease::Become(ServerRole role, const QString& text, const QString& detail) {
+void StandbyLease::Become(ServerRole role, const QString& text, const QString& logLine) {
     const bool printedBefore = prints();
     m_role = role;
-    m_status.RoleChanged(text, detail);
+    m_status.RoleChanged(text, logLine);
     if (m_listener && prints() != printedBefore)
         m_listener(prints());
 }

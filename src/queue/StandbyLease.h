@@ -24,8 +24,8 @@ class LeaseLost {};
 // The lease that lets any number of servers share one database while exactly one prints.
 // The active server renews it at every check and before every ticket, and writes the marks and
 // deletions of its jobs only together with a check that no other server has taken over since;
-// a standby takes it over once it has ended. Each role change is one forced log line and the
-// tray's first line (ServerStatus).
+// a standby takes it over once it has ended. Each role change shows in the tray and on the
+// status page (ServerStatus) and is one forced log line, but for a server that finds no other.
 class StandbyLease {
 public:
     static constexpr int kCheckMilliseconds = 2000;
@@ -55,7 +55,7 @@ private:
     void TakeOverIfEnded();
     [[noreturn]] void Lost();
     void ShowStandby(const LeaseHolder& holder);
-    void Become(ServerRole role, const QString& text, const QString& detail = QString());
+    void Become(ServerRole role, const QString& text, const QString& logLine);
 
     LeaseStore& m_store;
     ServerStatus& m_status;

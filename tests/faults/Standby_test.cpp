@@ -112,7 +112,6 @@ TEST_P(StandbyTest, OneServerPrintsAndAnotherTakesOverWithinTenSeconds) {
     const int first = active();
     const int other = 1 - first;
     ASSERT_TRUE(WaitUntil([&] { return logs(other, "Yedek sunucu -- etkin: "); }, 10000));
-    EXPECT_TRUE(logs(first, "Etkin sunucu"));
     queueOrders(3);
     ASSERT_TRUE(WaitUntil([this] { return allDone(); }, 20000));
 
