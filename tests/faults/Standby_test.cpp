@@ -16,7 +16,7 @@
 #ifndef Q_OS_WIN // signals kill and freeze the servers
 namespace {
 
-enum class Disruption { None, Kill, Freeze, KillAndRestart };
+enum class Disruption { None, Kill, Freeze, FreezeWhilePrinting, KillAndRestart };
 
 struct StandbyCase {
     const char* name;
@@ -88,10 +88,7 @@ protected:
             tickets += QDir(dir.filePath("printers")).entryList({"*.pdf"}, QDir::Files).size();
         return tickets;
     }
-    bool allDone() {
-        return db.count("A_YazimKuyrugu") == 0 && db.count("A_AdsSatir", "YAZ=0") == 0 &&
-               printed() >= orders;
-    }
+    bool allDone() { return db.count("A_YazimKuyrugu") + db.count("A_AdsSatir", "YAZ=0") == 0; }
     bool logs(int index, const char* text) const {
         return dirs[index].read("velmora.log").contains(text);
     }
@@ -116,15 +113,22 @@ TEST_P(StandbyTest, OneServerPrintsAndAnotherTakesOverWithinTenSeconds) {
     ASSERT_TRUE(WaitUntil([this] { return allDone(); }, 20000));
 
     const Disruption disruption = GetParam().disruption;
+    const bool frozen =
+        disruption == Disruption::Freeze || disruption == Disruption::FreezeWhilePrinting;
+    if (disruption == Disruption::FreezeWhilePrinting) {
+        queueOrders(3); // frozen after its first ticket, before it marks the lines
+        ASSERT_TRUE(WaitUntil([this] { return printed() > 3; }, 10000));
+    }
     const auto pid = static_cast<pid_t>(servers[first].processId());
     const qint64 epochBefore = epoch();
     QElapsedTimer sinceDisruption;
     sinceDisruption.start();
-    if (disruption == Disruption::Freeze)
+    if (frozen)
         ::kill(pid, SIGSTOP);
     else if (disruption != Disruption::None)
         ::kill(pid, SIGKILL), servers[first].waitForFinished(5000);
-    queueOrders(3); // for the new active server, or for the frozen one once it resumes
+    if (disruption != Disruption::FreezeWhilePrinting)
+        queueOrders(3); // for the new active server, or for the frozen one once it resumes
     qint64 takeover = 0;
     if (disruption != Disruption::None) {
         ASSERT_TRUE(WaitUntil([&] { return epoch() > epochBefore; }, 15000));
@@ -133,28 +137,25 @@ TEST_P(StandbyTest, OneServerPrintsAndAnotherTakesOverWithinTenSeconds) {
         EXPECT_EQ(active(), other);
         EXPECT_TRUE(logs(other, " son yenilemesinden "));
     }
-    // Back while the other prints: the resumed one must find out before its next ticket, and
-    // the restarted one must not take the lease back.
-    if (disruption == Disruption::Freeze)
+    // Back while the other prints: the resumed or restarted one must stand by.
+    if (frozen)
         ::kill(pid, SIGCONT);
     if (disruption == Disruption::KillAndRestart) {
         dirs[first].write("velmora.log", {});
         start(first);
     }
-    if (disruption == Disruption::Freeze || disruption == Disruption::KillAndRestart) {
+    if (frozen || disruption == Disruption::KillAndRestart) {
         ASSERT_TRUE(WaitUntil([&] { return logs(first, "Yedek sunucu -- etkin: "); }, 10000));
     }
     queueOrders(2);
     ASSERT_TRUE(WaitUntil([this] { return allDone(); }, 30000)) << printed() << " of " << orders;
     QThread::msleep(1500); // a ticket printed twice would show by now
-    EXPECT_EQ(printed(), orders);
+    // The ticket in hand when it froze, when it had not marked its lines, prints again.
+    EXPECT_GE(printed(), orders);
+    EXPECT_LE(printed(), orders + (disruption == Disruption::FreezeWhilePrinting ? 1 : 0));
     EXPECT_EQ(active(), disruption == Disruption::None ? first : other);
     std::cout << "standby (" << GetParam().name << "): " << orders << " orders, " << printed()
               << " tickets, takeover after " << takeover << " ms\n";
-    for (QProcess& server : servers) {
-        if (server.state() == QProcess::Running)
-            StopServer(server);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -162,6 +163,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(StandbyCase{"StartedTogether", false, Disruption::None},
                       StandbyCase{"ActiveKilled", false, Disruption::Kill},
                       StandbyCase{"ActiveFrozen", false, Disruption::Freeze},
+                      StandbyCase{"ActiveFrozenWhilePrinting", false,
+                                  Disruption::FreezeWhilePrinting},
                       StandbyCase{"KilledOneStartedAgain", false, Disruption::KillAndRestart},
                       StandbyCase{"ActiveFrozenThroughOdbc", true, Disruption::Freeze}),
     [](const ::testing::TestParamInfo<StandbyCase>& standby) { return standby.param.name; });
