@@ -1,6 +1,7 @@
 #include "app/PrintServer.h"
 
 #include "app/StatusPageBackend.h"
+#include "config/ComputerName.h"
 #include "core/UserMessages.h"
 #include "web/StatusWebServer.h"
 
@@ -32,6 +33,8 @@ PrintServer::PrintServer(const QString& directory, DiagnosticLog& log, UserMessa
     , m_messages(messages)
     , m_hooks(std::move(hooks)) {
     connect(&m_parts.T, &QTimer::timeout, this, &PrintServer::TTimer);
+    connect(&m_parts.leaseTimer, &QTimer::timeout, this, [this] { m_parts.lease.Check(); });
+    m_parts.lease.setListener([this](bool prints) { SetActive(prints); });
 }
 
 PrintServer::~PrintServer() = default;
@@ -41,9 +44,25 @@ StartupOutcome PrintServer::FormCreate() {
     const StartupOutcome outcome = StartupSequence(m_parts, m_messages, m_hooks).FormCreate();
     if (m_parts.poller)
         m_parts.poller->setNotice(m_notice);
+    if (outcome == StartupOutcome::Running)
+        StartLease();
     if (outcome == StartupOutcome::Running && m_parts.statusPage.port > 0)
         StartStatusPage();
     return outcome;
+}
+
+void PrintServer::StartLease() {
+    if (!m_parts.lease.Start({ComputerNameOf(), m_parts.ini.directory()}))
+        return;
+    SetActive(m_parts.lease.prints());
+    m_parts.leaseTimer.start();
+}
+
+void PrintServer::SetActive(bool prints) {
+    if (!prints)
+        m_parts.T.stop();
+    else if (!m_closed && m_parts.T.interval() > 0) // 0: never poll, as start-up logged
+        m_parts.T.start();
 }
 
 void PrintServer::StartStatusPage() {
@@ -96,7 +115,8 @@ void PrintServer::Close() {
 }
 
 void PrintServer::TTimer() {
-    if (m_closed || !m_parts.poller)
+    // A next tick queued before the lease went elsewhere finds a standby.
+    if (m_closed || !m_parts.poller || !m_parts.lease.prints())
         return;
     Operation operation(*this);
     // A rush drains at the speed of the printers: the next job starts as soon as the events
@@ -116,6 +136,8 @@ void PrintServer::FormClose() {
     m_closePending = false;
     // The loop may deliver a tick before the process ends; it must not meet closed queries.
     m_parts.T.stop();
+    m_parts.leaseTimer.stop();
+    m_parts.lease.Release();
     // No page may ask for queries that are about to close.
     m_webServer.reset();
     m_parts.registry = PrinterRegistry();

@@ -59,6 +59,9 @@ private:
     void FormClose();
     void logClosing(const QString& step);
     void StartStatusPage();
+    void StartLease();
+    // Polling runs only on the server that prints; a standby keeps its tray and page.
+    void SetActive(bool prints);
 
     ServerParts m_parts;
     UserMessages& m_messages;

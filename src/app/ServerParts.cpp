@@ -12,18 +12,22 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , YAZ(C, QStringLiteral("YAZ"))
     , status(diagnosticLog)
     , health(status, diagnosticLog)
+    , leaseStore(C)
+    , lease(leaseStore, status, diagnosticLog)
     , settings(X)
     , printers(directory)
     , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
     , finishedJobs(journal.filePath()) {
     T.setInterval(kDefaultPollInterval);
+    leaseTimer.setInterval(StandbyLease::kCheckMilliseconds);
 }
 
 // Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
     const JobContext context{job,     A,       EKA,    X,      C,   settings, *printerPaths,
-                             *engine, backups, health, status, log, options,  ticketJournal};
+                             *engine, backups, health, status, log, options,  ticketJournal,
+                             &lease};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});

@@ -17,6 +17,8 @@
 #include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
 #include "queue/ServerStatus.h"
+#include "queue/SqlLeaseStore.h"
+#include "queue/StandbyLease.h"
 #include "tickets/BillOptions.h"
 
 #include <QString>
@@ -47,6 +49,9 @@ struct ServerParts {
     BackupPrinters backups;
     ServerStatus status;
     PrinterHealth health;
+    SqlLeaseStore leaseStore;
+    StandbyLease lease; // alone, and so printing, until the server starts it
+    QTimer leaseTimer;
     SettingsStore settings;
     PrintSettings printSettings;
     BillOptions options;

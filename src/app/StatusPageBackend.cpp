@@ -69,6 +69,10 @@ QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
     return jobs;
 }
 
+QString StatusPageBackend::ServerRole() {
+    return m_parts.status.role();
+}
+
 QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
                                  const JournalEntry& about) {
     // A tick lets requests through while it waits; its job owns the printers until it ends.

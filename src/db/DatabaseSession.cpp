@@ -103,6 +103,29 @@ void DatabaseSession::ExecuteWithParameters(const QString& statement,
     run(query, statement, parameters);
 }
 
+int DatabaseSession::Change(const QString& statement, const SqlParameters& parameters) {
+    QSqlQuery query(database());
+    run(query, statement, parameters);
+    return query.numRowsAffected();
+}
+
+void DatabaseSession::BeginTransaction() {
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        throw DatabaseError(clientErrorText(db.lastError()));
+}
+
+void DatabaseSession::Commit() {
+    QSqlDatabase db = database();
+    if (!db.commit())
+        throw DatabaseError(clientErrorText(db.lastError()));
+}
+
+void DatabaseSession::Rollback() {
+    // A connection that failed mid-transaction has ended it already; nothing is left to undo.
+    database().rollback();
+}
+
 void DatabaseSession::run(QSqlQuery& query, const QString& statement,
                           const SqlParameters& parameters) {
     if (!isOpen())

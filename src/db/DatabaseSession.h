@@ -37,6 +37,13 @@ public:
     RecordSet Select(const QString& statement, const SqlParameters& parameters = {});
     // A statement with named parameters, no result read.
     void ExecuteWithParameters(const QString& statement, const SqlParameters& parameters);
+    // A statement with named parameters; returns how many rows it changed.
+    int Change(const QString& statement, const SqlParameters& parameters);
+
+    // One transaction around a few statements; Commit throws DatabaseError, Rollback never.
+    void BeginTransaction();
+    void Commit();
+    void Rollback();
 
     QSqlDatabase database() const;
 

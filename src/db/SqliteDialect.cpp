@@ -17,5 +17,24 @@ QString SqliteStatementText(const QString& tsql) {
     // never share a row (their first column is 'A' or 'I'), so the result is the same.
     static const QRegularExpression lineArms(QStringLiteral(R"(\bUNION(\s+SELECT\s+'I'\s+I\b))"));
     text.replace(lineArms, QStringLiteral("UNION ALL\\1"));
+    // Times are the database's own clock; SQLite keeps them as Julian day numbers, which
+    // compare and add as plain numbers.
+    static const QRegularExpression createIfMissing(
+        QStringLiteral(
+            R"(\bIF\s+OBJECT_ID\(N'(\w+)',\s*N'U'\)\s+IS\s+NULL\s+CREATE\s+TABLE\s+\1\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    text.replace(createIfMissing, QStringLiteral("CREATE TABLE IF NOT EXISTS \\1"));
+    static const QRegularExpression laterThanNow(
+        QStringLiteral(R"(\bDATEADD\(MILLISECOND,\s*(-?\d+),\s*SYSUTCDATETIME\(\)\))"),
+        QRegularExpression::CaseInsensitiveOption);
+    text.replace(laterThanNow, QStringLiteral("(julianday('now') + (\\1) / 86400000.0)"));
+    static const QRegularExpression secondsUntilNow(
+        QStringLiteral(R"(\bDATEDIFF\(SECOND,\s*(\w+),\s*SYSUTCDATETIME\(\)\))"),
+        QRegularExpression::CaseInsensitiveOption);
+    text.replace(secondsUntilNow,
+                 QStringLiteral("CAST((julianday('now') - \\1) * 86400 AS INTEGER)"));
+    static const QRegularExpression now(QStringLiteral(R"(\bSYSUTCDATETIME\(\))"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    text.replace(now, QStringLiteral("julianday('now')"));
     return text;
 }

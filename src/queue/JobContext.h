@@ -12,6 +12,7 @@ class PrinterPaths;
 class Query;
 class ServerStatus;
 class SettingsStore;
+class StandbyLease;
 class TicketJournal;
 class TicketPrinter;
 struct BillOptions;
@@ -33,6 +34,7 @@ struct JobContext {
     DiagnosticLog& log;
     const BillOptions& options;
     TicketJournal* journal = nullptr; // every attempt to print a ticket, when kept
+    StandbyLease* lease = nullptr;    // fences the writes of a server sharing its database
     // Printers for which an earlier job of the same bill still has a ticket waiting: this job's
     // tickets wait behind it there.
     QStringList heldPrinters = {};

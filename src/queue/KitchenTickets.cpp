@@ -10,6 +10,7 @@
 #include "queue/LogicalPrinting.h"
 #include "queue/PrintedTickets.h"
 #include "queue/QueueStatements.h"
+#include "queue/StandbyLease.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
         }
     }
     if (!lineIds.isEmpty())
-        context.C.Execute(MarkLinesStatement(kind.flagColumn, job.Tur, job.MASANO, lineIds));
+        ExecuteFenced(context, MarkLinesStatement(kind.flagColumn, job.Tur, job.MASANO, lineIds));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "print/TicketPrinter.h"
 #include "queue/JobContext.h"
 #include "queue/PrinterHealth.h"
+#include "queue/StandbyLease.h"
 
 namespace {
 
@@ -54,6 +55,7 @@ TicketDestination PrintOnLogicalPrinter(JobContext& context, const QString& name
         return {};
     if (HoldsPrinterName(context.heldPrinters, name))
         throw PrinterWaiting(name, QStringLiteral("Adisyonun onceki isi bu yaziciyi bekliyor"));
+    FenceBeforeTicket(context);
     try {
         return PrintOn(context, name, path, ticket);
     } catch (const PrinterError& failure) {

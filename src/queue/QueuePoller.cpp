@@ -9,6 +9,7 @@
 #include "queue/PrinterHealth.h"
 #include "queue/QueueStatements.h"
 #include "queue/ServerStatus.h"
+#include "queue/StandbyLease.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -56,6 +57,8 @@ bool QueuePoller::TTimer() {
     // The timer calls in from the event loop: nothing may leave this handler.
     try {
         return RunTick();
+    } catch (const LeaseLost&) {
+        return false; // another server prints this job now
     } catch (const Error& error) {
         TickFailed(error.message());
     } catch (const std::exception& error) {
@@ -147,7 +150,7 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
         return printed ? JobOutcome::Further : JobOutcome::NoFurther;
     }
     try {
-        m_context.C.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
+        ExecuteFenced(m_context, DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     } catch (const Error& error) {
         m_finished.Add(m_job);
         return DeletionFailed(error.message());

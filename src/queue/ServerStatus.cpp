@@ -14,6 +14,15 @@ void ServerStatus::QueueRead(int waiting, int setAside) {
     Changed();
 }
 
+void ServerStatus::RoleChanged(const QString& role, const QString& logLine) {
+    if (role == m_role)
+        return;
+    m_role = role;
+    if (!logLine.isEmpty())
+        m_log.LogLine(logLine, true);
+    Changed();
+}
+
 void ServerStatus::PrinterFailed(const QString& printer, const QString& error) {
     const qsizetype index = IndexOf(printer);
     if (index >= 0 && m_failing.at(index).second == error)
@@ -36,8 +45,10 @@ void ServerStatus::PrinterBack(const QString& printer) {
 }
 
 QString ServerStatus::Summary() const {
-    QString summary =
-        QStringLiteral("Velmora\nBekleyen is: %1, atlanan is: %2").arg(m_waiting).arg(m_setAside);
+    QString summary = QStringLiteral("Velmora\n");
+    if (!m_role.isEmpty())
+        summary += m_role + QLatin1Char('\n');
+    summary += QStringLiteral("Bekleyen is: %1, atlanan is: %2").arg(m_waiting).arg(m_setAside);
     for (const auto& [printer, error] : m_failing)
         summary += QLatin1Char('\n') + printer + QStringLiteral(" -- ") + error;
     return summary;

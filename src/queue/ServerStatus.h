@@ -24,14 +24,20 @@ public:
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
     void QueueRead(int waiting, int setAside);
+    // Which server of those on the database prints. A change is the forced log line given, or
+    // none for a server that found no other (one alone starts as it always did).
+    void RoleChanged(const QString& role, const QString& logLine);
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);
 
     int waiting() const { return m_waiting; }
+    // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", or empty without a lease.
+    const QString& role() const { return m_role; }
     // In the order they started failing.
     const QList<FailingPrinter>& failingPrinters() const { return m_failing; }
-    // The tooltip: the program's name, the jobs, then each failing printer on its own line.
+    // The tooltip: the program's name, the role, the jobs, then each failing printer on its own
+    // line.
     QString Summary() const;
 
 private:
@@ -42,5 +48,6 @@ private:
     Listener m_listener;
     int m_waiting = 0;
     int m_setAside = 0;
+    QString m_role;
     QList<FailingPrinter> m_failing;
 };

@@ -115,6 +115,10 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
     return page + QStringLiteral("</body></html>");
 }
 
+QString ServerRole(const QString& role) {
+    return role.isEmpty() ? QString() : QStringLiteral("<p>") + Esc(role) + QStringLiteral("</p>");
+}
+
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token) {
     Table table({QStringLiteral("Yazıcı"), QStringLiteral("Tür"), QStringLiteral("Durum"),
                  QStringLiteral("Bekleyen"), QStringLiteral("Son fiş"), QString()});

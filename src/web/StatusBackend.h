@@ -61,4 +61,6 @@ public:
     virtual QString Print(const QString& printer, const Ticket& ticket,
                           const JournalEntry& about) = 0;
     virtual void RetrySetAsideJobs() = 0;
+    // Which server prints, when several share the database; empty for a server alone.
+    virtual QString ServerRole() { return QString(); }
 };

@@ -68,7 +68,9 @@ WebReply StatusHandlers::Logout(WebExchange& exchange) {
 
 WebReply StatusHandlers::Printers(WebExchange& exchange) {
     return Html(exchange, QStringLiteral("Yazıcılar"),
-                HtmlPages::Printers(m_backend.Printers(), exchange.token), true);
+                HtmlPages::ServerRole(m_backend.ServerRole()) +
+                    HtmlPages::Printers(m_backend.Printers(), exchange.token),
+                true);
 }
 
 WebReply StatusHandlers::Queue(WebExchange& exchange) {

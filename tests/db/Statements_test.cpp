@@ -2,9 +2,11 @@
 #include "core/Error.h"
 #include "db/Query.h"
 #include "queue/QueueStatements.h"
+#include "queue/SqlLeaseStore.h"
 #include "support/TestDatabase.h"
 #include "tickets/CustomerBalance.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -184,6 +186,34 @@ TEST_F(StatementsTest, SettingsAreInsertedWithDefaultsAndUpdated) {
     EXPECT_EQ(
         settings.ReadSetting(QStringLiteral("Sistem"), QStringLiteral("Bos"), QStringLiteral("x")),
         QString());
+}
+
+// The lease as two servers A and B change it, in order: each change's row count says whether
+// it happened, and a fenced write happens only with the holder's epoch.
+TEST_F(StatementsTest, LeaseChangesHappenOnlyForItsHolder) {
+    SqlLeaseStore lease(db.session());
+    lease.Prepare();
+    lease.Prepare(); // the second server to start finds it made
+    const QString deleteJob = "DELETE FROM A_YazimKuyrugu WHERE AdisyonID=303";
+    const ServerIdentity a{"A", "C:/a"};
+    const ServerIdentity b{"B", "C:/b"};
+    const struct {
+        std::function<bool()> happens;
+        const char* step;
+    } steps[] = {
+        {[&] { return lease.Take(a, 0); }, "A takes the new lease"},
+        {[&] { return !lease.Take(b, 0); }, "B with the old epoch"},
+        {[&] { return !lease.Take(b, 1); }, "B before it ends"},
+        {[&] { return lease.Renew(1) && !lease.Renew(0); }, "A renews"},
+        {[&] { return !lease.ExecuteHeld(0, deleteJob); }, "write with the old epoch"},
+        {[&] { return lease.Release(1), lease.Take(b, 1); }, "B takes over"},
+        {[&] { return !lease.Renew(1) && !lease.ExecuteHeld(1, deleteJob); }, "A after it"},
+        {[&] { return lease.ExecuteHeld(2, deleteJob); }, "B writes"},
+    };
+    for (const auto& [happens, step] : steps)
+        EXPECT_TRUE(happens()) << step;
+    EXPECT_EQ(lease.Holder().server.computer, QStringLiteral("B"));
+    EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 3); // only B's write happened
 }
 
 } // namespace
