@@ -30,8 +30,10 @@ struct JournalEntry {
 
 // The day's tickets and the days before, in a SQLite file of their own beside the executable,
 // through a connection of their own: nothing goes into the restaurant's database. Writing
-// never throws towards printing: a journal that cannot be written is logged once, its entries
-// are held in memory and written when it works again.
+// never throws towards printing and never waits for a lock another program holds on the
+// file: a journal that cannot be written is logged once, its entries are held in memory and
+// written with the next ticket it takes, or at close, which logs how many it had to drop. A
+// file deleted while the server runs is created again.
 class TicketJournal {
 public:
     static constexpr int kDefaultRetentionDays = 30;
@@ -57,6 +59,10 @@ public:
 
 private:
     bool Open() const;
+    // Closes the connection when its file is gone, so that the next Open creates it again.
+    void NoticeDeletedFile();
+    // Writes the held entries in order; false, all of them still held, when the file fails.
+    bool WritePending();
     bool Write(const JournalEntry& entry);
     void Prune(const QDate& today);
     void Failed(const QString& what);
@@ -67,5 +73,6 @@ private:
     int m_retentionDays = kDefaultRetentionDays;
     QDate m_prunedOn;
     QList<JournalEntry> m_pending;
+    int m_dropped = 0; // older entries that gave way to newer ones while the file failed
     bool m_failing = false;
 };
