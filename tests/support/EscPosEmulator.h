@@ -20,14 +20,21 @@
 class EscPosEmulator {
 public:
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
-    enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly, RunsOutAfterTicket };
+    enum class Fault {
+        None,
+        NeverAnswers,
+        DropsMidTicket,
+        ReadsSlowly,
+        RunsOutAfterTicket,
+        Hangs, // reads nothing more; its buffer is full, so a new line takes a few bytes only
+    };
 
     explicit EscPosEmulator(bool pseudoTerminal = false);
     ~EscPosEmulator();
 
     QString path() const { return m_path; } // for A_Yazicilar
     void set(Condition condition) { m_condition = condition; }
-    void set(Fault fault) { m_fault = fault; }
+    void set(Fault fault);
     QList<QImage> tickets() const {
         const QMutexLocker lock(&m_mutex);
         return m_tickets;
@@ -40,6 +47,7 @@ private:
     void Parse();                                // eats whole commands off the input
 
     QString m_path;
+    int m_listening = -1; // the TCP server's socket (POSIX)
     std::atomic<Condition> m_condition{Condition::Ready};
     std::atomic<Fault> m_fault{Fault::None};
     std::atomic<bool> m_stop{false};
