@@ -96,7 +96,11 @@ void TicketJournal::Record(JournalEntry entry) {
         m_pending.removeFirst();
         ++m_dropped;
     }
-    if (!WritePending())
+    CatchUp();
+}
+
+void TicketJournal::CatchUp() {
+    if (m_pending.isEmpty() || !WritePending())
         return;
     if (m_failing) {
         m_failing = false;

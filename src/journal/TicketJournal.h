@@ -50,6 +50,9 @@ public:
 
     // Written at once; the oldest days are pruned at the first record of each day.
     void Record(JournalEntry entry);
+    // Writes the entries held back, if any: called on every poll tick, so that they go in as
+    // soon as the file takes them again, whether or not a ticket follows.
+    void CatchUp();
 
     // The entries of that day, newest first, whose bill or table is the text (all when empty).
     QList<JournalEntry> Search(const QDate& day, const QString& billOrTable, int limit) const;
