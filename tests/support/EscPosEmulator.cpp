@@ -81,10 +81,9 @@ EscPosEmulator::~EscPosEmulator() {
 void EscPosEmulator::set(Fault fault) {
     m_fault = fault;
 #ifdef Q_OS_UNIX
-    if (fault == Fault::Hangs && m_listening >= 0) {
-        const int least = 1; // the system's smallest buffer
+    const int least = 1; // so a new line takes a few bytes only
+    if (fault == Fault::Hangs)
         ::setsockopt(m_listening, SOL_SOCKET, SO_RCVBUF, &least, sizeof least);
-    }
 #endif
 }
 

@@ -16,18 +16,12 @@
 // own thread. It parses ESC @, GS v 0, ESC d, GS V, skips zero bytes and, like many printers,
 // answers DLE EOT n on arrival, inside picture data too. An unfinished band outlives the
 // connection. It keeps each cut ticket as a picture and, told to, misbehaves as broken printers
-// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's.
+// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's; Hangs reads
+// nothing more, its buffer full.
 class EscPosEmulator {
 public:
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
-    enum class Fault {
-        None,
-        NeverAnswers,
-        DropsMidTicket,
-        ReadsSlowly,
-        RunsOutAfterTicket,
-        Hangs, // reads nothing more; its buffer is full, so a new line takes a few bytes only
-    };
+    enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly, RunsOutAfterTicket, Hangs };
 
     explicit EscPosEmulator(bool pseudoTerminal = false);
     ~EscPosEmulator();
