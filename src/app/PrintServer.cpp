@@ -124,6 +124,8 @@ void PrintServer::TTimer() {
     // for a queue whose jobs all wait.
     if (m_parts.poller->TTimer() && m_parts.T.isActive())
         QMetaObject::invokeMethod(this, &PrintServer::TTimer, Qt::QueuedConnection);
+    if (m_parts.ticketJournal)
+        m_parts.ticketJournal->CatchUp();
 }
 
 void PrintServer::RetrySetAsideJobs() {

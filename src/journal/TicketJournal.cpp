@@ -2,6 +2,7 @@
 
 #include "log/DiagnosticLog.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlDatabase>
@@ -47,11 +48,22 @@ TicketJournal::TicketJournal(QString filePath, DiagnosticLog& log)
     : m_filePath(std::move(filePath))
     , m_connectionName(QStringLiteral("velmora-gunluk-%1").arg(reinterpret_cast<quintptr>(this)))
     , m_log(log) {
-    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName)
-        .setDatabaseName(m_filePath);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    db.setDatabaseName(m_filePath);
+    // Another program holding the file (a backup, a virus scan, a browser) fails a write at
+    // once rather than holding up the ticket: the entry waits in memory instead.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
 }
 
 TicketJournal::~TicketJournal() {
+    if (!m_pending.isEmpty())
+        WritePending();
+    const qsizetype lost = m_dropped + m_pending.size();
+    if (lost > 0)
+        m_log.LogLine(
+            QStringLiteral("Fis gunlugu kapanirken %1 fis kaydi yazilamadi, kayboldu: ").arg(lost) +
+                m_filePath,
+            true);
     QSqlDatabase::database(m_connectionName, false).close();
     QSqlDatabase::removeDatabase(m_connectionName);
 }
@@ -80,22 +92,56 @@ bool TicketJournal::Open() const {
 
 void TicketJournal::Record(JournalEntry entry) {
     m_pending.append(std::move(entry));
-    if (m_pending.size() > kMaxPending)
+    if (m_pending.size() > kMaxPending) {
         m_pending.removeFirst();
-    if (!Open()) {
-        Failed(QSqlDatabase::database(m_connectionName, false).lastError().text());
+        ++m_dropped;
+    }
+    CatchUp();
+}
+
+void TicketJournal::CatchUp() {
+    if (m_pending.isEmpty() || !WritePending())
         return;
-    }
-    while (!m_pending.isEmpty()) {
-        if (!Write(m_pending.first()))
-            return;
-        m_pending.removeFirst();
-    }
     if (m_failing) {
         m_failing = false;
-        m_log.LogLine(QStringLiteral("Fis gunlugu yeniden yaziliyor: ") + m_filePath, true);
+        QString line = QStringLiteral("Fis gunlugu yeniden yaziliyor: ") + m_filePath;
+        if (m_dropped > 0)
+            line += QStringLiteral(" (%1 fis kaydi sigmadi, kayboldu)").arg(m_dropped);
+        m_dropped = 0;
+        m_log.LogLine(line, true);
     }
     Prune(QDate::currentDate());
+}
+
+bool TicketJournal::WritePending() {
+    NoticeDeletedFile();
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    // One transaction: the held entries go in whole or stay held whole, for one commit.
+    if (!Open() || !db.transaction()) {
+        Failed(db.lastError().text());
+        return false;
+    }
+    for (const JournalEntry& entry : std::as_const(m_pending)) {
+        if (!Write(entry))
+            return false; // closed by Failed, which rolls the others back
+    }
+    if (!db.commit()) {
+        Failed(db.lastError().text());
+        return false;
+    }
+    m_pending.clear();
+    return true;
+}
+
+void TicketJournal::NoticeDeletedFile() {
+    // A deleted file stays writable through the open connection and vanishes at close,
+    // taking every entry written since with it.
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isOpen() || QFileInfo::exists(m_filePath))
+        return;
+    db.close();
+    m_log.LogLine(QStringLiteral("Fis gunlugu silinmis, yeniden olusturuluyor: ") + m_filePath,
+                  true);
 }
 
 bool TicketJournal::Write(const JournalEntry& entry) {

@@ -32,8 +32,10 @@ struct JournalEntry {
 
 // The day's tickets and the days before, in a SQLite file of their own beside the executable,
 // through a connection of their own: nothing goes into the restaurant's database. Writing
-// never throws towards printing: a journal that cannot be written is logged once, its entries
-// are held in memory and written when it works again. A journal that cannot be read answers
+// never throws towards printing and never waits for a lock another program holds on the
+// file: a journal that cannot be written is logged once, its entries are held in memory and
+// written with the next ticket it takes, or at close, which logs how many it had to drop. A
+// file deleted while the server runs is created again. A journal that cannot be read answers
 // nothing, is logged once with the reason and says so through readError until it reads again.
 class TicketJournal {
 public:
@@ -51,6 +53,9 @@ public:
 
     // Written at once; the oldest days are pruned at the first record of each day.
     void Record(JournalEntry entry);
+    // Writes the entries held back, if any: called on every poll tick, so that they go in as
+    // soon as the file takes them again, whether or not a ticket follows.
+    void CatchUp();
 
     // The entries of that day, newest first, whose bill or table is the text (all when empty).
     QList<JournalEntry> Search(const QDate& day, const QString& billOrTable, int limit) const;
@@ -62,6 +67,10 @@ public:
 
 private:
     bool Open() const;
+    // Closes the connection when its file is gone, so that the next Open creates it again.
+    void NoticeDeletedFile();
+    // Writes the held entries in order; false, all of them still held, when the file fails.
+    bool WritePending();
     bool Write(const JournalEntry& entry);
     void Prune(const QDate& today);
     void Failed(const QString& what);
@@ -74,6 +83,7 @@ private:
     int m_retentionDays = kDefaultRetentionDays;
     QDate m_prunedOn;
     QList<JournalEntry> m_pending;
+    int m_dropped = 0; // older entries that gave way to newer ones while the file failed
     bool m_failing = false;
     mutable QString m_readError;
 };

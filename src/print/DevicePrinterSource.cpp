@@ -28,13 +28,8 @@ bool DevicePrinterSource::IsVirtualPrinter(const QString& path) const {
 }
 
 std::unique_ptr<PrintCanvas> DevicePrinterSource::Select(const QString& printer) {
-    return Canvas(printer, m_escPosTimeouts);
-}
-
-std::unique_ptr<PrintCanvas> DevicePrinterSource::Canvas(const QString& printer,
-                                                         const EscPosTimeouts& timeouts) {
     if (EscPosAddress::IsEscPosPath(printer))
-        return std::make_unique<EscPosCanvas>(EscPosAddress::Parse(printer), timeouts,
+        return std::make_unique<EscPosCanvas>(EscPosAddress::Parse(printer), m_escPosTimeouts,
                                               m_escPosAnswers);
     if (IsVirtualPrinter(printer))
         return std::make_unique<PdfFileCanvas>(PdfDirectory(printer));
@@ -43,18 +38,22 @@ std::unique_ptr<PrintCanvas> DevicePrinterSource::Canvas(const QString& printer,
 
 QString DevicePrinterSource::Check(const QString& printer) {
     try {
-        if (!IsVirtualPrinter(printer)) {
+        if (EscPosAddress::IsEscPosPath(printer)) {
+            // A document begun and dropped: the printer is asked its status, nothing is
+            // printed. Every wait is the short one, so a printer that hangs holds the tick no
+            // longer than one that is gone.
+            EscPosTimeouts quick = m_escPosTimeouts;
+            quick.connect = std::min(quick.connect, kCheckWaitMs);
+            quick.write = std::min(quick.write, kCheckWaitMs);
+            quick.status = std::min(quick.status, kCheckWaitMs);
+            EscPosCanvas canvas(EscPosAddress::Parse(printer), quick, m_escPosAnswers);
+            canvas.BeginDocument(1);
+            canvas.Abort();
+        } else if (IsVirtualPrinter(printer)) {
+            PdfFileCanvas::CheckDirectory(PdfDirectory(printer));
+        } else {
             SpoolerQueue::Open(printer)->RequireReady();
-            return QString();
         }
-        // A document begun and dropped: a receipt printer is asked its status, a PDF folder
-        // takes a file; nothing is printed.
-        EscPosTimeouts quick = m_escPosTimeouts;
-        quick.connect = std::min(quick.connect, kCheckWaitMs);
-        quick.status = std::min(quick.status, kCheckWaitMs);
-        const std::unique_ptr<PrintCanvas> canvas = Canvas(printer, quick);
-        canvas->BeginDocument(1);
-        canvas->Abort();
         return QString();
     } catch (const PrinterError& error) {
         return error.message();

@@ -29,10 +29,8 @@ public:
     QString PdfDirectory(const QString& path) const;
 
 private:
-    // The longest a check waits for a receipt printer to connect or answer.
+    // The longest a check waits for a receipt printer to connect, take bytes or answer.
     static constexpr int kCheckWaitMs = 1000;
-
-    std::unique_ptr<PrintCanvas> Canvas(const QString& printer, const EscPosTimeouts& timeouts);
 
     QString m_baseDirectory;
     std::optional<QStringList> m_installed; // listed at the first call, then kept

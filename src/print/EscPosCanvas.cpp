@@ -11,6 +11,17 @@ const QString kWithoutStatus = QStringLiteral("Yazici durum bildirmiyor, kagit d
 
 } // namespace
 
+EscPosAnswerHistory::Seen EscPosAnswerHistory::Of(const QString& path) const {
+    const Answers answers = m_seen.value(path);
+    if (answers.seen == Seen::NeverAnswered && answers.askAgain.hasExpired())
+        return Seen::NotAsked;
+    return answers.seen;
+}
+
+void EscPosAnswerHistory::Record(const QString& path, Seen seen) {
+    m_seen.insert(path, {seen, QDeadlineTimer(kAskAgainMs)});
+}
+
 EscPosCanvas::EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts,
                            EscPosAnswerHistory& history)
     : RasterCanvas(address.dots)

@@ -4,21 +4,32 @@
 #include "print/EscPosConnection.h"
 #include "print/RasterCanvas.h"
 
+#include <QDeadlineTimer>
 #include <QHash>
 #include <memory>
 
 // Which receipt printers answered the status question since the server started, by path. A
 // printer asked and never heard from is one without status (some USB and network interfaces,
-// a serial cable with the transmit wire only): its tickets go out without asking.
+// a serial cable with the transmit wire only): its tickets go out without asking. It is asked
+// again now and then, since a printer that hung at its first question answers once it is back.
 class EscPosAnswerHistory {
 public:
     enum class Seen { NotAsked, Answered, NeverAnswered };
 
-    Seen Of(const QString& path) const { return m_seen.value(path, Seen::NotAsked); }
-    void Record(const QString& path, Seen seen) { m_seen.insert(path, seen); }
+    // A status question costs a printer without status the status timeout.
+    static constexpr int kAskAgainMs = 60000;
+
+    // A printer that never answered is NotAsked again once its time to be asked has come.
+    Seen Of(const QString& path) const;
+    void Record(const QString& path, Seen seen);
 
 private:
-    QHash<QString, Seen> m_seen;
+    struct Answers {
+        Seen seen = Seen::NotAsked;
+        QDeadlineTimer askAgain; // for one that never answered
+    };
+
+    QHash<QString, Answers> m_seen;
 };
 
 // A document on an ESC/POS receipt printer, with no driver or spooler between. The connection

@@ -6,8 +6,28 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
+#include <QStorageInfo>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+void RequireDirectory(const QString& directory) {
+    if (!QDir().mkpath(directory))
+        throw PrinterError(QLatin1String("PDF klasoru olusturulamadi: ") + directory);
+}
+
+// Named by the directory, so that each ticket's failure and the check's read the same; the
+// system's words for a full disk are often only "unknown error".
+PrinterError WriteFailure(const QFileDevice& file, const QString& directory) {
+    const bool full = QStorageInfo(directory).bytesAvailable() < PdfFileCanvas::kCheckBytes;
+    return PrinterError(
+        QLatin1String("PDF dosyasi yazilamadi: ") + directory + QLatin1String(" (") +
+        (full ? QStringLiteral("disk dolu") : file.errorString()) + QLatin1Char(')'));
+}
+
+} // namespace
 
 PdfFileCanvas::PdfFileCanvas(QString directory)
     : m_directory(std::move(directory))
@@ -21,9 +41,18 @@ PdfFileCanvas::~PdfFileCanvas() {
         Abort();
 }
 
+void PdfFileCanvas::CheckDirectory(const QString& directory) {
+    RequireDirectory(directory);
+    QTemporaryFile probe(QDir(directory).filePath(QStringLiteral(".velmora-deneme-XXXXXX")));
+    if (!probe.open())
+        throw WriteFailure(probe, directory);
+    const QByteArray bytes(kCheckBytes, '\0');
+    if (probe.write(bytes) != bytes.size() || !probe.flush())
+        throw WriteFailure(probe, directory);
+}
+
 void PdfFileCanvas::BeginDocument(int contentHeight) {
-    if (!QDir().mkpath(m_directory))
-        throw PrinterError(QLatin1String("PDF klasoru olusturulamadi: ") + m_directory);
+    RequireDirectory(m_directory);
     m_file.setFileName(NextFileName());
     if (!m_file.open(QIODevice::WriteOnly))
         throw PrinterError(QLatin1String("PDF dosyasi acilamadi: ") + m_file.fileName() +
@@ -54,14 +83,16 @@ void PdfFileCanvas::NewPage() {
 }
 
 void PdfFileCanvas::EndDocument() {
+    // The commit would rename a file whose last buffered bytes failed to go out (a full disk)
+    // into place: they are pushed out and checked first; Abort then drops the file.
     const bool finished = FinishPainting();
-    if (!finished || !m_file.commit())
-        throw PrinterError(QLatin1String("PDF dosyasi yazilamadi: ") + m_file.fileName() +
-                           QLatin1String(" (") + m_file.errorString() + QLatin1Char(')'));
+    if (!finished || !m_file.flush() || m_file.error() != QFileDevice::NoError || !m_file.commit())
+        throw WriteFailure(m_file, m_directory);
 }
 
 void PdfFileCanvas::Abort() noexcept {
-    FinishPainting();
+    if (isPainting())
+        FinishPainting();
     m_file.cancelWriting();
     m_file.commit(); // with writing cancelled this only drops the temporary file
 }

@@ -9,8 +9,8 @@
 
 // A virtual receipt printer: each document becomes one PDF file in a directory, named by
 // date, time and a sequence number so the files sort in print order. The file appears only
-// when complete. The paper is a roll: each document's page is as long as its content, up to
-// the longest page a PDF reader shows.
+// when complete, and only when every byte of it reached the disk. The paper is a roll: each
+// document's page is as long as its content, up to the longest page a PDF reader shows.
 class PdfFileCanvas : public PainterCanvas {
 public:
     static constexpr int kDotsPerInch = 203;
@@ -18,8 +18,15 @@ public:
     static constexpr double kPrintableWidthMm = 72;
     static constexpr int kLongestPagePoints = 14400;
 
+    // What the folder check writes: about as much as a long ticket, so that a disk too full
+    // for one fails the check.
+    static constexpr int kCheckBytes = 64 * 1024;
+
     explicit PdfFileCanvas(QString directory);
     ~PdfFileCanvas() override;
+
+    // Throws PrinterError when a ticket could not be written into the directory now.
+    static void CheckDirectory(const QString& directory);
 
     void BeginDocument(int contentHeight) override;
     void NewPage() override;

@@ -46,7 +46,9 @@ void TicketRenderer::RenderLine(const QString& line) {
     const QString replaced = ReplaceDateTimePlaceholders(line, m_clock);
     const QString text = replaced.mid(2);
 
-    if (prefix == kHeading)
+    if (line.startsWith(kPlainMark))
+        DrawOrdinary(replaced.mid(1));
+    else if (prefix == kHeading)
         DrawHeading(text);
     else if (prefix == kSeparator)
         DrawSeparator();

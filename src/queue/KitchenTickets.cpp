@@ -88,7 +88,7 @@ Ticket TicketHeader(const KitchenTicketKind& kind, const TYazimIsi& job) {
     ticket << kind.numberLine + job.AdisyonID;
     ticket << kind.dateLine;
     ticket << kHeading + job.Departman + QStringLiteral(" - ") + job.MASANO;
-    ticket << job.Garson;
+    ticket << PlainLine(job.Garson);
     if (kind.billNoteLine)
         ticket << kHeading + job.ACIKLAMA;
     ticket << kSeparator << QStringLiteral("AD. URUN") << kRightPart + QStringLiteral("ACIKLAMA")
@@ -140,7 +140,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
             if (kind.noteAsRightPart)
                 ticket << kRightPart + note;
             else if (!note.isEmpty())
-                ticket << note;
+                ticket << PlainLine(note);
             if (kind.logProductName) {
                 log.LogLine(QLatin1Char('-') + job.AdisyonID + QLatin1Char('-') +
                                 lines.text(QStringLiteral("ADI")),

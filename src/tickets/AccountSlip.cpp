@@ -10,7 +10,7 @@
 void PrintAccountSlip(JobContext& context, Ticket slip, const QStringList& foot) {
     slip << kRightPart + QStringLiteral("#TARIH# #SAAT#");
     if (context.options.tableInfoFlag)
-        slip << TableInformationText(context.job) << WaiterCopyLine(context.job);
+        slip << PlainLine(TableInformationText(context.job)) << WaiterCopyLine(context.job);
     AppendBillBody(slip, context.A, context.job, DiscountLayout::Lines);
     slip << kSeparator << foot;
     PrintOnBillPrinter(context, slip, JobPrinterName::Honoured);

@@ -18,7 +18,7 @@ void AppendBillLine(Ticket& ticket, const Query& A) {
                            : AmountLine(AmountText(amount)));
     const QString note = A.text(QStringLiteral("ACIKLAMA"));
     if (!note.isEmpty())
-        ticket << note;
+        ticket << PlainLine(note);
 }
 
 void AppendDiscount(Ticket& ticket, const TYazimIsi& job, DiscountLayout layout) {

@@ -12,7 +12,7 @@ void BuildEadisyonSlip(JobContext& context) {
         kHeading + QStringLiteral("Eadisyon Bilgi Fişi"),
         kHeading + QStringLiteral("Fiş No:") + job.AdisyonID,
         QStringLiteral("ETTN:"),
-        job.ALAN,
+        PlainLine(job.ALAN),
         QStringLiteral("Eadisyon No:") + job.ADISYONNO,
         QString(),
     };

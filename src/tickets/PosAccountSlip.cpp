@@ -13,7 +13,7 @@ void BuildPosAccountSlip(JobContext& context) {
         kHeading + QStringLiteral("POS HESAP FİŞİ"),
         QStringLiteral("Fiş No:") + job.AdisyonID,
         QStringLiteral("FaturaETTN:"),
-        job.FaturaETTN,
+        PlainLine(job.FaturaETTN),
         QStringLiteral("FaturaNo:") + job.FaturaNo,
         QString(),
     };

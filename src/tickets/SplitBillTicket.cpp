@@ -34,7 +34,8 @@ void BuildSplitBillTicket(JobContext& context) {
     Ticket ticket;
     ticket << kHeading + ReadCompanyName(context.settings) << QString()
            << kRightPart + QStringLiteral("#TARIH# #SAAT#")
-           << QStringLiteral("Ads No: ") + job.AdisyonID << TableInformationText(job) << QString()
+           << QStringLiteral("Ads No: ") + job.AdisyonID << PlainLine(TableInformationText(job))
+           << QString()
            << QStringLiteral("Hesap : ") + job.ParcaliHesap + QStringLiteral(", ") + job.ParcaliTur
            << QStringLiteral("AD. BIRIM URUN") << kRightPart + QStringLiteral("TUTAR")
            << kSeparator;

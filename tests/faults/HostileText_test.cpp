@@ -98,9 +98,8 @@ protected:
                {type, 302, "G'1", subAccount, Quotes});
     }
 
-    // Whether the value stands unchanged in a ticket printed to the end on that printer: within
-    // one of its lines, or as a line's beginning. A text that begins with a markup prefix is
-    // laid out by that prefix, as every ticket line is; the rest is drawn as it stands.
+    // Whether the value is drawn unchanged in a ticket printed to the end on that printer, a
+    // text that begins like a markup prefix too.
     bool printedVerbatim(const QString& path, const QString& value) {
         const RecordingPrinterSource& printers = runner.printer().printers();
         for (int i = 0; i < printers.documentCount(); ++i) {
@@ -109,16 +108,8 @@ protected:
                 continue;
             for (const QString& line : document.lines) {
                 if (line.contains(value))
-                    return HasMarkupPrefix(value) || drawnWithin(document, value);
+                    return drawnWithin(document, value);
             }
-        }
-        return false;
-    }
-
-    static bool HasMarkupPrefix(const QString& value) {
-        for (const char* prefix : {"#-", "=-", ">-", "@B"}) {
-            if (value.startsWith(QLatin1String(prefix)))
-                return true;
         }
         return false;
     }

@@ -53,6 +53,7 @@ EscPosEmulator::EscPosEmulator(bool pseudoTerminal) {
         ::bind(listening, reinterpret_cast<sockaddr*>(&local), sizeof local);
         ::listen(listening, 4);
         server.setSocketDescriptor(listening);
+        m_listening = listening;
 #else
         server.listen(QHostAddress::LocalHost);
 #endif
@@ -77,8 +78,21 @@ EscPosEmulator::~EscPosEmulator() {
     m_thread.join();
 }
 
+void EscPosEmulator::set(Fault fault) {
+    m_fault = fault;
+#ifdef Q_OS_UNIX
+    const int least = 1; // so a new line takes a few bytes only
+    if (fault == Fault::Hangs)
+        ::setsockopt(m_listening, SOL_SOCKET, SO_RCVBUF, &least, sizeof least);
+#endif
+}
+
 void EscPosEmulator::Serve(QIODevice& line, const std::function<int()>& waitForData) {
     for (qsizetype received = 0; !m_stop;) {
+        if (m_fault == Fault::Hangs) {
+            QThread::msleep(10);
+            continue;
+        }
         const int data = waitForData();
         if (data <= 0) {
             if (data < 0)

@@ -16,18 +16,19 @@
 // own thread. It parses ESC @, GS v 0, ESC d, GS V, skips zero bytes and, like many printers,
 // answers DLE EOT n on arrival, inside picture data too. An unfinished band outlives the
 // connection. It keeps each cut ticket as a picture and, told to, misbehaves as broken printers
-// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's.
+// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's; Hangs reads
+// nothing more, its buffer full.
 class EscPosEmulator {
 public:
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
-    enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly, RunsOutAfterTicket };
+    enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly, RunsOutAfterTicket, Hangs };
 
     explicit EscPosEmulator(bool pseudoTerminal = false);
     ~EscPosEmulator();
 
     QString path() const { return m_path; } // for A_Yazicilar
     void set(Condition condition) { m_condition = condition; }
-    void set(Fault fault) { m_fault = fault; }
+    void set(Fault fault);
     QList<QImage> tickets() const {
         const QMutexLocker lock(&m_mutex);
         return m_tickets;
@@ -40,6 +41,7 @@ private:
     void Parse();                                // eats whole commands off the input
 
     QString m_path;
+    int m_listening = -1; // the TCP server's socket (POSIX)
     std::atomic<Condition> m_condition{Condition::Ready};
     std::atomic<Fault> m_fault{Fault::None};
     std::atomic<bool> m_stop{false};

@@ -27,6 +27,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , settings(X)
     , status(log)
     , health(status, log)
+    , journal(db.directory() + QStringLiteral("/velmora-gunluk.db"), log)
     , context{job,
               A,
               EKA,
@@ -41,7 +42,8 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
               health,
               status,
               log,
-              options}
+              options,
+              &journal}
     , poller(job, context, RecordingBuilders()) {
     SetQueryStatements(poller.Q(), A, EKA, X, YAZ);
     log.setClock(fixedMoment);

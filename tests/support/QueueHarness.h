@@ -2,6 +2,7 @@
 
 #include "config/SettingsStore.h"
 #include "db/Query.h"
+#include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
 #include "print/DevicePrinterSource.h"
@@ -66,6 +67,7 @@ public:
     ServerStatus status;
     PrinterHealth health;
     BillOptions options;
+    TicketJournal journal; // velmora-gunluk.db beside the database
     JobContext context;
     QStringList builtBills;
     std::function<void()> duringBuild; // runs inside each bill builder
