@@ -10,6 +10,13 @@
 
 namespace {
 
+#ifdef Q_OS_WIN
+// Winsock takes a whole ticket into its own buffer: a printer that stops reading hangs nothing.
+constexpr bool kPrintersCanHang = false;
+#else
+constexpr bool kPrintersCanHang = true;
+#endif
+
 // Mutfak and Bar on receipt printers (or recorded), and each tick's milliseconds.
 struct Restaurant {
     explicit Restaurant(QueueHarness::Printing printing)
@@ -93,6 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
             {},
             [](Restaurant& r) { r.mutfak.set(EscPosEmulator::Fault::Hangs); },
             [](Restaurant& r) {
+                if (!kPrintersCanHang)
+                    GTEST_SKIP() << "Windows takes the ticket before the printer reads it";
                 EXPECT_EQ(r.bar.tickets().size(), 1);
                 EXPECT_EQ(r.h.queued(), 1);
                 // The first ticket waits out the write timeout, the check at the fourth tick not.
