@@ -153,7 +153,7 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
         ExecuteFenced(m_context, DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     } catch (const Error& error) {
         m_finished.Add(m_job);
-        return DeletionFailed(error.message());
+        return JobFailed(error.message(), true);
     }
     m_finished.Deleted(m_job.ID);
     m_failures.JobDone(m_job.ID);
@@ -163,18 +163,13 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     return JobOutcome::Further;
 }
 
-QueuePoller::JobOutcome QueuePoller::JobFailed(const QString& error) {
+QueuePoller::JobOutcome QueuePoller::JobFailed(const QString& error, bool onlyDeletionLeft) {
     if (m_connection.LostAfterFailure(error))
         return JobOutcome::TickEnds;
-    m_failures.JobFailed(m_job, error);
-    ShowQueueStatus(m_context.status.waiting());
-    return JobOutcome::NoFurther;
-}
-
-QueuePoller::JobOutcome QueuePoller::DeletionFailed(const QString& error) {
-    if (m_connection.LostAfterFailure(error))
-        return JobOutcome::TickEnds;
-    m_failures.DeletionFailed(m_job, error);
+    if (onlyDeletionLeft)
+        m_failures.DeletionFailed(m_job, error);
+    else
+        m_failures.JobFailed(m_job, error);
     ShowQueueStatus(m_context.status.waiting());
     return JobOutcome::NoFurther;
 }

@@ -55,8 +55,8 @@ private:
 
     bool RunTick();
     JobOutcome TryJob(const QStringList& heldPrinters);
-    JobOutcome JobFailed(const QString& error);
-    JobOutcome DeletionFailed(const QString& error);
+    // onlyDeletionLeft: the job's tickets are all out and its deletion failed.
+    JobOutcome JobFailed(const QString& error, bool onlyDeletionLeft = false);
     QStringList AwaitedPrinters() const;
     // The status learns how many jobs wait and, from the failures, how many are set aside.
     void ShowQueueStatus(int waiting);
