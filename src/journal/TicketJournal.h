@@ -24,6 +24,9 @@ struct JournalEntry {
     QString path;    // the path used: the backup's when the ticket went there
     QString error;   // empty when the ticket printed
     Ticket lines;    // the markup as the builder made it
+    // When the server first saw the job queued; invalid for a ticket printed outside the queue.
+    // Defaulted, so an entry initialised up to its lines is complete.
+    QDateTime firstSeen = {};
 
     bool printed() const { return error.isEmpty(); }
 };
@@ -54,6 +57,9 @@ public:
     std::optional<JournalEntry> Find(qint64 id) const;
     // The time of the last ticket that printed on the logical printer, or an invalid time.
     QDateTime LastPrinted(const QString& printer) const;
+    // The waits of that day's printed tickets on the logical printer, from when the server first
+    // saw their job, in milliseconds, shortest first.
+    QList<qint64> Waits(const QString& printer, const QDate& day) const;
 
 private:
     bool Open() const;

@@ -5,6 +5,7 @@
 #include "queue/ConnectionRecovery.h"
 #include "queue/JobContext.h"
 #include "queue/JobFailures.h"
+#include "queue/JobSightings.h"
 #include "queue/LogicalPrinting.h"
 #include "queue/OperatorReport.h"
 #include "queue/PrintedTickets.h"
@@ -77,5 +78,6 @@ private:
     PrintedTickets m_printedTickets;
     OperatorReport m_report;
     JobFailures m_failures;
+    JobSightings m_sightings;
     ConnectionRecovery m_connection;
 };

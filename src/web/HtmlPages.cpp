@@ -16,6 +16,17 @@ QString Cell(const QString& text) {
     return QStringLiteral("<td>") + Esc(text) + QStringLiteral("</td>");
 }
 
+// "0.4 / 0.9 sn", or "-" before the day's first ticket.
+QString Waits(const PrinterSnapshot& printer) {
+    if (printer.waitP50 < 0)
+        return QStringLiteral("-");
+    const auto seconds = [](qint64 milliseconds) {
+        return QString::number(static_cast<double>(milliseconds) / 1000, 'f', 1);
+    };
+    return seconds(printer.waitP50) + QStringLiteral(" / ") + seconds(printer.waitP95) +
+           QStringLiteral(" sn");
+}
+
 QString TokenField(const QByteArray& token) {
     return QStringLiteral("<input type=\"hidden\" name=\"token\" value=\"") +
            QString::fromLatin1(token) + QStringLiteral("\">");
@@ -106,13 +117,15 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
 }
 
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token) {
-    QString html = QStringLiteral("<table><tr><th>Yazici</th><th>Tur</th><th>Durum</th>"
-                                  "<th>Bekleyen</th><th>Son fis</th><th></th></tr>");
+    QString html =
+        QStringLiteral("<table><tr><th>Yazici</th><th>Tur</th><th>Durum</th>"
+                       "<th>Bekleyen</th><th>Son fis</th><th>Bugun bekleme p50 / p95</th>"
+                       "<th></th></tr>");
     for (const PrinterSnapshot& printer : printers) {
         html += QStringLiteral("<tr>") + NameAndPath(printer.name, printer.path) +
                 Cell(PrinterKind(printer.path)) + QStringLiteral("<td>") + StateText(printer) +
                 QStringLiteral("</td>") + Cell(QString::number(printer.waitingTickets)) +
-                Cell(Time(printer.lastTicket)) +
+                Cell(Time(printer.lastTicket)) + Cell(Waits(printer)) +
                 QStringLiteral("<td><form method=\"post\" action=\"/test\">") + TokenField(token) +
                 QStringLiteral("<input type=\"hidden\" name=\"yazici\" value=\"") +
                 Esc(printer.name) +
