@@ -32,6 +32,8 @@ PrintServer::PrintServer(const QString& directory, DiagnosticLog& log, UserMessa
     , m_messages(messages)
     , m_hooks(std::move(hooks)) {
     connect(&m_parts.T, &QTimer::timeout, this, &PrintServer::TTimer);
+    // Queued: a check made while a tick lets events through must not start a tick inside it.
+    connect(&m_parts.watch, &QueueWatch::changed, this, &PrintServer::TTimer, Qt::QueuedConnection);
 }
 
 PrintServer::~PrintServer() = default;
@@ -116,6 +118,7 @@ void PrintServer::FormClose() {
     m_closePending = false;
     // The loop may deliver a tick before the process ends; it must not meet closed queries.
     m_parts.T.stop();
+    m_parts.watch.stop();
     // No page may ask for queries that are about to close.
     m_webServer.reset();
     m_parts.registry = PrinterRegistry();

@@ -15,6 +15,7 @@
 #include "queue/JobRecord.h"
 #include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
+#include "queue/QueueWatch.h"
 #include "queue/ServerStatus.h"
 #include "tickets/BillOptions.h"
 
@@ -41,6 +42,7 @@ struct ServerParts {
     Query X;
     Query YAZ;
     QTimer T;
+    QueueWatch watch; // between the ticks of T
     TYazimIsi job;
     PrinterRegistry registry;
     BackupPrinters backups;

@@ -30,6 +30,7 @@ public:
 
     Query& Q() { return m_queue; }
     bool isBusy() const { return m_busy; }
+    bool isConnectionLost() const { return m_connection.isLost(); }
     const PrinterLists& printerLists() const { return m_printers; }
     // At close: the production and extra printer lists go.
     void ReleasePrinterLists();

@@ -143,3 +143,41 @@ TEST_F(PrintServerTest, FailingTicksReachTheNotice) {
 }
 
 } // namespace
+
+// A job queued between two poll ticks is taken within a few queue checks, well before the next
+// tick, and journaled with the wait from when the server saw it; with the checks off it waits
+// for the tick. The first checks pass before the job comes, so only its arrival can start the
+// tick.
+TEST(PrintServerPickup, AJobQueuedBetweenTicksWaitsForTheTickOnlyWithTheChecksOff) {
+    for (const auto& [velmoraIni, takenBeforeTheTick] :
+         {std::pair{"", true}, {"[Sistem]\r\nHizli kontrol (ms)=0\r\n", false}}) {
+        ServerDirectory dir;
+        dir.write(QStringLiteral("Velmora.ini"), velmoraIni);
+        TestDatabase& db = dir.database();
+        db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Adisyon', 'pdf:a')"));
+        db.exec(QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', "
+                               "'Server calisma araligi (x snde bir)', '5')"));
+        db.addBill(1, QStringLiteral("1"), QStringLiteral("5"));
+        RecordingMessages messages;
+        DiagnosticLog log(dir.logPath());
+        PrintServer server(dir.path(), log, messages, NoPauseNoRates());
+        ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (elapsed.elapsed() < 600)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        server.parts().T.start(); // the next tick is a whole interval away
+        db.queueJob(1, QStringLiteral("1"));
+        elapsed.restart();
+        while (db.count(QStringLiteral("A_YazimKuyrugu")) > 0 && elapsed.elapsed() < 2500)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")) == 0, takenBeforeTheTick)
+            << velmoraIni;
+        const QList<qint64> waits =
+            server.parts().journal.Waits(QStringLiteral("Adisyon"), QDate::currentDate());
+        EXPECT_EQ(waits.size(), takenBeforeTheTick ? 1 : 0);
+        for (const qint64 wait : waits)
+            EXPECT_LE(wait, elapsed.elapsed());
+        server.Close();
+    }
+}
