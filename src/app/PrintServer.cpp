@@ -35,6 +35,8 @@ PrintServer::PrintServer(const QString& directory, DiagnosticLog& log, UserMessa
     connect(&m_parts.T, &QTimer::timeout, this, &PrintServer::TTimer);
     connect(&m_parts.leaseTimer, &QTimer::timeout, this, [this] { m_parts.lease.Check(); });
     m_parts.lease.setListener([this](bool prints) { SetActive(prints); });
+    // Queued: a check made while a tick lets events through must not start a tick inside it.
+    connect(&m_parts.watch, &QueueWatch::changed, this, &PrintServer::TTimer, Qt::QueuedConnection);
 }
 
 PrintServer::~PrintServer() = default;
@@ -59,10 +61,13 @@ void PrintServer::StartLease() {
 }
 
 void PrintServer::SetActive(bool prints) {
-    if (!prints)
+    if (!prints) {
         m_parts.T.stop();
-    else if (!m_closed && m_parts.T.interval() > 0) // 0: never poll, as start-up logged
+        m_parts.watch.stop();
+    } else if (!m_closed && m_parts.T.interval() > 0) { // 0: never poll, as start-up logged
         m_parts.T.start();
+        m_parts.watch.start();
+    }
 }
 
 void PrintServer::StartStatusPage() {
@@ -140,6 +145,7 @@ void PrintServer::FormClose() {
     m_parts.T.stop();
     m_parts.leaseTimer.stop();
     m_parts.lease.Release();
+    m_parts.watch.stop();
     // No page may ask for queries that are about to close.
     m_webServer.reset();
     m_parts.registry = PrinterRegistry();

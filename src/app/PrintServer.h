@@ -37,8 +37,8 @@ public:
     void Close();
     bool isClosed() const { return m_closed; }
 
-    // The handler of the poll timer T, and of the next tick at once after a tick that got a job
-    // further.
+    // The handler of the poll timer T, of the queue watch when a job may have come in, and of
+    // the next tick at once after a tick that got a job further.
     void TTimer();
     // The tray's "Bekleyen isleri yeniden dene" and SIGHUP: set-aside jobs are tried again.
     void RetrySetAsideJobs();

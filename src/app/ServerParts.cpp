@@ -10,6 +10,13 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , EKA(C, QStringLiteral("EKA"))
     , X(C, QStringLiteral("X"))
     , YAZ(C, QStringLiteral("YAZ"))
+    , watch(C, diagnosticLog,
+            [this] {
+                if (poller && poller->isConnectionLost())
+                    return QueueWatch::Pause::ConnectionLost;
+                return !poller || poller->isBusy() ? QueueWatch::Pause::Busy
+                                                   : QueueWatch::Pause::None;
+            })
     , status(diagnosticLog)
     , health(status, diagnosticLog)
     , leaseStore(C)

@@ -16,6 +16,7 @@
 #include "queue/JobRecord.h"
 #include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
+#include "queue/QueueWatch.h"
 #include "queue/ServerStatus.h"
 #include "queue/SqlLeaseStore.h"
 #include "queue/StandbyLease.h"
@@ -44,6 +45,7 @@ struct ServerParts {
     Query X;
     Query YAZ;
     QTimer T;
+    QueueWatch watch; // between the ticks of T
     TYazimIsi job;
     PrinterRegistry registry;
     BackupPrinters backups;

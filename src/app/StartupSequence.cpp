@@ -59,6 +59,7 @@ void StartupSequence::ReadLocalSettings() {
     m_parts.log.setVerbose(switches.verbose);
     m_parts.journal.setRetentionDays(ReadJournalRetention(m_parts.ini)); // 5
     m_parts.statusPage = ReadStatusPageSettings(m_parts.ini);            // 5
+    m_parts.watch.setInterval(ReadQueueCheckInterval(m_parts.ini));      // 5
 }
 
 void StartupSequence::OpenQueries() {
@@ -95,4 +96,5 @@ void StartupSequence::EnableTimer() {
         return;
     }
     m_parts.T.start();
+    m_parts.watch.start();
 }

@@ -38,8 +38,9 @@ struct StartupHooks {
 //    3  the print layout and the backup printers    ReadLocalSettings
 //       from Velmora.ini
 //    4  the pause before connecting, and the wait   ReadLocalSettings
-//    5  the switches, the journal's retention and     ReadLocalSettings
-//       the status page's port and password
+//    5  the switches, the journal's retention, the    ReadLocalSettings
+//       status page's port and password, and the
+//       queue check between the ticks
 //    6  the connection C is opened                  DatabaseConnection::Connect
 //    7  queue rows that name no bill are deleted
 //    8  the poller with its empty printer lists,    ServerParts::CreatePoller
@@ -49,7 +50,7 @@ struct StartupHooks {
 //   10  the printer registry loaded from YAZ
 //   11  the poll interval from AYAR
 //   12  the exchange-rate line, when switched on    ReadExchangeRates
-//   13  the poll timer started                      EnableTimer
+//   13  the poll timer and the queue check started  EnableTimer
 class StartupSequence {
 public:
     StartupSequence(ServerParts& parts, UserMessages& messages, StartupHooks hooks);

@@ -7,6 +7,15 @@
 #include "queue/LogicalPrinting.h"
 #include "queue/QueueStatements.h"
 
+namespace {
+
+// The nearest-rank percentile of waits sorted shortest first.
+qint64 Percentile(const QList<qint64>& waits, int percent) {
+    return waits.at((percent * waits.size() + 99) / 100 - 1);
+}
+
+} // namespace
+
 StatusPageBackend::StatusPageBackend(ServerParts& parts, std::function<void()> retrySetAsideJobs)
     : m_parts(parts)
     , m_retry(std::move(retrySetAsideJobs)) {}
@@ -33,6 +42,11 @@ QList<PrinterSnapshot> StatusPageBackend::Printers() {
                 printer.waitingTickets += HoldsPrinterName(awaited, row.Adi) ? 1 : 0;
         }
         printer.lastTicket = m_parts.journal.LastPrinted(row.Adi);
+        const QList<qint64> waits = m_parts.journal.Waits(row.Adi, QDate::currentDate());
+        if (!waits.isEmpty()) {
+            printer.waitP50 = Percentile(waits, 50);
+            printer.waitP95 = Percentile(waits, 95);
+        }
         printers.append(printer);
     }
     return printers;

@@ -60,6 +60,12 @@ BackupPrinters ReadBackupPrinters(const IniFiles& ini) {
     return backups;
 }
 
+int ReadQueueCheckInterval(IniFiles& ini) {
+    const int interval = ini.IniReadInt(
+        QStringLiteral("Sistem"), QStringLiteral("Hizli kontrol (ms)"), kDefaultQueueCheckInterval);
+    return interval <= 0 ? 0 : std::max(kMinQueueCheckInterval, interval);
+}
+
 int ReadJournalRetention(IniFiles& ini) {
     return std::max(1, ini.IniReadInt(QStringLiteral("Fis Gunlugu"),
                                       QStringLiteral("Saklama suresi (gun)"), 30));

@@ -36,6 +36,11 @@ bool ReadPrintRatesSwitch(IniFiles& ini);
 // The section "Yedek Yazicilar": each key a logical printer, its value the printer's backup.
 // Nothing is written: without the section no printer has a backup.
 BackupPrinters ReadBackupPrinters(const IniFiles& ini);
+// "Hizli kontrol (ms)": how often the queue is asked between the poll ticks whether a job came
+// in; 0 or less asks only at the ticks, and the least is kMinQueueCheckInterval.
+inline constexpr int kDefaultQueueCheckInterval = 200;
+inline constexpr int kMinQueueCheckInterval = 50;
+int ReadQueueCheckInterval(IniFiles& ini);
 // "Saklama suresi (gun)" of the ticket journal, at least one day.
 int ReadJournalRetention(IniFiles& ini);
 // The section "Durum Sayfasi": "Port" and "Sifre".

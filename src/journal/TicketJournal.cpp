@@ -42,6 +42,17 @@ QByteArray LinesJson(const Ticket& lines) {
     return QJsonDocument(QJsonArray::fromStringList(lines)).toJson(QJsonDocument::Compact);
 }
 
+// A journal written before jobs had a first-seen time gets the column; its old tickets stay
+// without one.
+bool AddFirstSeenColumn(QSqlQuery& query) {
+    if (!query.exec(QStringLiteral(
+            "SELECT COUNT(*) FROM pragma_table_info('tickets') WHERE name = 'first_seen'")) ||
+        !query.next())
+        return false;
+    return query.value(0).toInt() > 0 ||
+           query.exec(QStringLiteral("ALTER TABLE tickets ADD COLUMN first_seen TEXT"));
+}
+
 } // namespace
 
 TicketJournal::TicketJournal(QString filePath, DiagnosticLog& log)
@@ -84,7 +95,8 @@ bool TicketJournal::Open() const {
             "CREATE TABLE IF NOT EXISTS tickets (id INTEGER PRIMARY KEY AUTOINCREMENT, "
             "time TEXT NOT NULL, job_id TEXT, bill TEXT, department TEXT, table_no TEXT, "
             "waiter TEXT, job_type TEXT, printer TEXT, path TEXT, error TEXT, lines TEXT)")) &&
-        query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS tickets_time ON tickets(time)"));
+        query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS tickets_time ON tickets(time)")) &&
+        AddFirstSeenColumn(query);
     if (!ready)
         db.close();
     return ready;
@@ -147,13 +159,14 @@ void TicketJournal::NoticeDeletedFile() {
 bool TicketJournal::Write(const JournalEntry& entry) {
     QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
     query.prepare(QStringLiteral("INSERT INTO tickets (time, job_id, bill, department, table_no, "
-                                 "waiter, job_type, printer, path, error, lines) "
-                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                                 "waiter, job_type, printer, path, error, lines, first_seen) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& value :
          {QVariant(entry.time.toString(kTimeFormat)), QVariant(entry.jobId), QVariant(entry.bill),
           QVariant(entry.department), QVariant(entry.table), QVariant(entry.waiter),
           QVariant(entry.jobType), QVariant(entry.printer), QVariant(entry.path),
-          QVariant(entry.error), QVariant(LinesJson(entry.lines))})
+          QVariant(entry.error), QVariant(LinesJson(entry.lines)),
+          entry.firstSeen.isValid() ? QVariant(entry.firstSeen.toString(kTimeFormat)) : QVariant()})
         query.addBindValue(value);
     if (query.exec())
         return true;
@@ -248,4 +261,23 @@ std::optional<QSqlQuery> TicketJournal::Read(const QString& sql, const QVariantL
     }
     m_readError = error;
     return std::nullopt;
+}
+
+QList<qint64> TicketJournal::Waits(const QString& printer, const QDate& day) const {
+    QList<qint64> waits;
+    if (!Open())
+        return waits;
+    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    query.prepare(QStringLiteral(
+        "SELECT CAST(ROUND((julianday(time) - julianday(first_seen)) * 86400000) AS INTEGER) "
+        "AS wait FROM tickets WHERE time >= ? AND time < ? AND printer = ? COLLATE NOCASE "
+        "AND IFNULL(error, '') = '' AND first_seen IS NOT NULL ORDER BY wait"));
+    query.addBindValue(DayStart(day));
+    query.addBindValue(DayStart(day.addDays(1)));
+    query.addBindValue(printer);
+    if (query.exec()) {
+        while (query.next())
+            waits.append(query.value(0).toLongLong());
+    }
+    return waits;
 }

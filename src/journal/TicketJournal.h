@@ -26,6 +26,9 @@ struct JournalEntry {
     QString path;    // the path used: the backup's when the ticket went there
     QString error;   // empty when the ticket printed
     Ticket lines;    // the markup as the builder made it
+    // When the server first saw the job queued; invalid for a ticket printed outside the queue.
+    // Defaulted, so an entry initialised up to its lines is complete.
+    QDateTime firstSeen = {};
 
     bool printed() const { return error.isEmpty(); }
 };
@@ -64,6 +67,9 @@ public:
     QDateTime LastPrinted(const QString& printer) const;
     // Why the last Search, Find or LastPrinted could not read the file, or empty.
     QString readError() const { return m_readError; }
+    // The waits of that day's printed tickets on the logical printer, from when the server first
+    // saw their job, in milliseconds, shortest first.
+    QList<qint64> Waits(const QString& printer, const QDate& day) const;
 
 private:
     bool Open() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 // The current job record: the queue row being processed, every field as text, overwritten
@@ -25,4 +26,5 @@ struct TYazimIsi {
     QString ACIKLAMA;
     QString FaturaNo;
     QString FaturaETTN;
+    QDateTime firstSeen; // when the server first saw the row queued
 };

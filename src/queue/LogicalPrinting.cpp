@@ -19,7 +19,7 @@ void Journal(const JobContext& context, const QString& name, const QString& path
     if (context.journal)
         context.journal->Record({0, QDateTime::currentDateTime(), job.ID, job.AdisyonID,
                                  job.Departman, job.MASANO, job.Garson, job.Tur, name, path, error,
-                                 ticket});
+                                 ticket, job.firstSeen});
 }
 
 // Throws PrinterError with the reason when the ticket did not print.

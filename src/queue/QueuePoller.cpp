@@ -91,6 +91,7 @@ bool QueuePoller::RunTick() {
         [this](const QString& path) { return m_context.printer.CheckPrinter(path); });
     m_queue.Requery();
     m_failures.QueueRead();
+    m_sightings.QueueRead(m_queue, QDateTime::currentDateTime());
     ShowQueueStatus(m_queue.recordCount());
 
     QSet<QString> queuedJobs;
@@ -224,6 +225,7 @@ void QueuePoller::ReadCurrentJob() {
     m_job.FaturaNo = text("FaturaNo");
     m_job.FaturaETTN = text("FaturaETTN");
     m_job.ACIKLAMA = text("ACIKLAMA");
+    m_job.firstSeen = m_sightings.FirstSeen(m_job.ID);
 }
 
 void QueuePoller::PrepareLineQueries() {

@@ -6,6 +6,7 @@
 #include "queue/FinishedJobs.h"
 #include "queue/JobContext.h"
 #include "queue/JobFailures.h"
+#include "queue/JobSightings.h"
 #include "queue/LogicalPrinting.h"
 #include "queue/OperatorReport.h"
 #include "queue/PrintedTickets.h"
@@ -30,6 +31,7 @@ public:
 
     Query& Q() { return m_queue; }
     bool isBusy() const { return m_busy; }
+    bool isConnectionLost() const { return m_connection.isLost(); }
     const PrinterLists& printerLists() const { return m_printers; }
     // At close: the production and extra printer lists go.
     void ReleasePrinterLists();
@@ -83,5 +85,6 @@ private:
     PrintedTickets m_printedTickets;
     OperatorReport m_report;
     JobFailures m_failures;
+    JobSightings m_sightings;
     ConnectionRecovery m_connection;
 };

@@ -153,3 +153,9 @@ QString MarkLinesStatement(const QString& flagColumn, const QString& jobType,
     }
     return text + QStringLiteral(" WHERE ID IN (") + ids.join(QLatin1Char(',')) + QLatin1Char(')');
 }
+
+QString QueueChangeStatement(bool sqlite) {
+    if (sqlite)
+        return QStringLiteral("PRAGMA data_version");
+    return QStringLiteral("SELECT MAX(ID) SonID, COUNT(*) Sayi FROM A_YazimKuyrugu");
+}

@@ -29,3 +29,9 @@ QString DeleteOrphanJobsStatement();
 // the restaurant table "ZH" (MASANO) keep it at 0, so its bill still finds them.
 QString MarkLinesStatement(const QString& flagColumn, const QString& jobType,
                            const QString& tableNumber, const QList<qint64>& lineIds);
+// A question asked between the poll ticks whose answer changes when a job may have been queued.
+// On SQLite the connection's data_version, which only other connections' commits change, so the
+// server's own marks and deletions go unnoticed. Elsewhere the highest queue key with the row
+// count: a key alone misses a job committed after one with a higher key, as terminals writing
+// at once may do.
+QString QueueChangeStatement(bool sqlite);

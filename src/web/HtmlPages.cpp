@@ -17,6 +17,18 @@ QString Time(const QDateTime& time) {
     return time.isValid() ? time.toString(QStringLiteral("dd.MM HH:mm:ss")) : QStringLiteral("-");
 }
 
+// "0,4 / 0,9 sn", or "-" before the day's first ticket.
+QString Waits(const PrinterSnapshot& printer) {
+    if (printer.waitP50 < 0)
+        return QStringLiteral("-");
+    const auto seconds = [](qint64 milliseconds) {
+        return QString::number(static_cast<double>(milliseconds) / 1000, 'f', 1)
+            .replace(u'.', u',');
+    };
+    return seconds(printer.waitP50) + QStringLiteral(" / ") + seconds(printer.waitP95) +
+           QStringLiteral(" sn");
+}
+
 QString PrinterKind(const QString& path) {
     if (path.startsWith(QStringLiteral("pdf:"), Qt::CaseInsensitive))
         return QStringLiteral("PDF klasörü");
@@ -121,11 +133,12 @@ QString ServerRole(const QString& role) {
 
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token) {
     Table table({QStringLiteral("Yazıcı"), QStringLiteral("Tür"), QStringLiteral("Durum"),
-                 QStringLiteral("Bekleyen"), QStringLiteral("Son fiş"), QString()});
+                 QStringLiteral("Bekleyen"), QStringLiteral("Son fiş"),
+                 QStringLiteral("Bugün bekleme p50 / p95"), QString()});
     for (const PrinterSnapshot& printer : printers) {
         table.AddRow({NameAndPath(printer.name, printer.path), PrinterKind(printer.path),
                       StateCell(printer), QString::number(printer.waitingTickets),
-                      Time(printer.lastTicket),
+                      Time(printer.lastTicket), Waits(printer),
                       Cell::Html(PostForm(QStringLiteral("/test"), token,
                                           {{QStringLiteral("yazici"), printer.name}},
                                           QStringLiteral("Test sayfası")))});

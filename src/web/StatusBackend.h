@@ -19,6 +19,10 @@ struct PrinterSnapshot {
     QDateTime since; // when it started failing, when known
     int waitingTickets = 0;
     QDateTime lastTicket; // the last ticket it printed
+    // Today's wait of its printed tickets from when the server first saw their job, median and
+    // 95th percentile in milliseconds; -1 before its first such ticket.
+    qint64 waitP50 = -1;
+    qint64 waitP95 = -1;
 };
 
 // "Calisiyor", "Kagit azaliyor", "Bulunamadi" or "Calismiyor: " with the reason, as the test

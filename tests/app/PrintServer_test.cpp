@@ -1,5 +1,6 @@
 #include "app/PrintServer.h"
 #include "log/DiagnosticLog.h"
+#include "queue/LeaseStatements.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
 
@@ -140,6 +141,59 @@ TEST_F(PrintServerTest, FailingTicksReachTheNotice) {
     EXPECT_TRUE(notices.first().contains(QStringLiteral("A_AdsIade")));
     EXPECT_TRUE(messages.entries().isEmpty()); // no box holds the server
     EXPECT_EQ(dir.database().count(QStringLiteral("A_YazimKuyrugu")), 1);
+}
+
+struct PickupCase {
+    const char* velmoraIni;
+    bool standby; // another computer holds the lease
+    bool takenBeforeTheTick;
+};
+
+// A job queued between two poll ticks is taken within a few queue checks, well before the next
+// tick, and journaled with the wait from when the server saw it; with the checks off, or on a
+// standby, nothing asks before the tick. The first checks pass before the job comes, so only its
+// arrival can start the tick.
+TEST(PrintServerPickup, AJobQueuedBetweenTicksIsTakenAtOnceOnlyByTheActiveServerWithChecksOn) {
+    const QList<PickupCase> cases{{"", false, true},
+                                  {"[Sistem]\r\nHizli kontrol (ms)=0\r\n", false, false},
+                                  {"", true, false}};
+    for (const auto& [velmoraIni, standby, takenBeforeTheTick] : cases) {
+        ServerDirectory dir;
+        dir.write(QStringLiteral("Velmora.ini"), velmoraIni);
+        TestDatabase& db = dir.database();
+        if (standby) {
+            db.session().Execute(CreateLeaseTableStatement());
+            db.session().Execute(QStringLiteral(
+                "INSERT INTO VelmoraSunucu VALUES (1, 'KASA2', 'C:/Velmora', "
+                "DATEADD(MILLISECOND, 60000, SYSUTCDATETIME()), SYSUTCDATETIME(), 1)"));
+        }
+        db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Adisyon', 'pdf:a')"));
+        db.exec(QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', "
+                               "'Server calisma araligi (x snde bir)', '5')"));
+        db.addBill(1, QStringLiteral("1"), QStringLiteral("5"));
+        RecordingMessages messages;
+        DiagnosticLog log(dir.logPath());
+        PrintServer server(dir.path(), log, messages, NoPauseNoRates());
+        ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
+        EXPECT_EQ(server.parts().watch.isActive(), !standby && takenBeforeTheTick) << velmoraIni;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while (elapsed.elapsed() < 600)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        server.parts().T.start(); // the next tick is a whole interval away
+        db.queueJob(1, QStringLiteral("1"));
+        elapsed.restart();
+        while (db.count(QStringLiteral("A_YazimKuyrugu")) > 0 && elapsed.elapsed() < 2500)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")) == 0, takenBeforeTheTick)
+            << velmoraIni;
+        const QList<qint64> waits =
+            server.parts().journal.Waits(QStringLiteral("Adisyon"), QDate::currentDate());
+        EXPECT_EQ(waits.size(), takenBeforeTheTick ? 1 : 0);
+        for (const qint64 wait : waits)
+            EXPECT_LE(wait, elapsed.elapsed());
+        server.Close();
+    }
 }
 
 } // namespace

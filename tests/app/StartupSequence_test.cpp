@@ -108,7 +108,7 @@ TEST_F(StartupTest, EditedSettingsAreReadWithTheirRules) {
     dir.write(QStringLiteral("Velmora.ini"),
               QStringLiteral("[Font]\r\nFont boyu=12pt\r\n"
                              "[Bosluk]\r\nSol=3\r\nSag=-2\r\nUst= 4 \r\n"
-                             "[Sistem]\r\nAcilista bekleme suresi=-20\r\n"
+                             "[Sistem]\r\nAcilista bekleme suresi=-20\r\nHizli kontrol (ms)=20\r\n"
                              "[Velmora]\r\nÇıktıda cari adı ve bakiyesini yaz=1   \r\n"
                              "Çıktıda adisyon masa bilgilerini yaz=on\r\n"
                              "[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]\r\n"
@@ -129,6 +129,7 @@ TEST_F(StartupTest, EditedSettingsAreReadWithTheirRules) {
     EXPECT_EQ(print.top, 4);
     EXPECT_EQ(print.bottom, 0);
     EXPECT_EQ(pauses, QList<int>{0}); // a negative pause does not pause
+    EXPECT_EQ(parts().watch.interval(), kMinQueueCheckInterval);
     EXPECT_TRUE(parts().options.customerFlag);
     EXPECT_FALSE(parts().options.tableInfoFlag);
     EXPECT_FALSE(print.dummy);
@@ -206,6 +207,7 @@ TEST_F(StartupTest, ZeroIntervalNeverPollsAndSaysSo) {
     EXPECT_EQ(start(), StartupOutcome::Running);
     EXPECT_EQ(parts().T.interval(), 0);
     EXPECT_FALSE(parts().T.isActive());
+    EXPECT_FALSE(parts().watch.isActive()); // no check asks for a tick either
     EXPECT_TRUE(logText().contains(QStringLiteral("kuyruk okunmuyor")));
     EXPECT_TRUE(messages.entries().isEmpty());
 }

@@ -46,6 +46,7 @@ QStringList FreshLocalSettingsLines() {
             QStringLiteral("Alt=0"),
             QStringLiteral("[Sistem]"),
             QStringLiteral("Acilista bekleme suresi=5"),
+            QStringLiteral("Hizli kontrol (ms)=200"),
             QStringLiteral("[Velmora]"),
             QStringLiteral("Çıktıda cari adı ve bakiyesini yaz=0"),
             QStringLiteral("Çıktıda adisyon masa bilgilerini yaz=1"),

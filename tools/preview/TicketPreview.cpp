@@ -100,6 +100,7 @@ PreviewReport TicketPreview::Run() {
     if (StartupSequence(parts, messages, hooks).FormCreate() != StartupOutcome::Running)
         throw Error(QStringLiteral("Sunucu baslatilamadi, onizleme yapilmadi"));
     parts.T.stop();
+    parts.watch.stop();
     report.printRates = parts.options.printRatesFlag;
 
     qint64 jobId = m_request.jobId;

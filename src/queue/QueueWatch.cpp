@@ -1,0 +1,58 @@
+#include "queue/QueueWatch.h"
+
+#include "core/Error.h"
+#include "db/DatabaseSession.h"
+#include "log/DiagnosticLog.h"
+#include "queue/QueueStatements.h"
+
+QueueWatch::QueueWatch(DatabaseSession& session, DiagnosticLog& log, PauseOf pauseOf)
+    : C(session)
+    , m_log(log)
+    , m_pauseOf(std::move(pauseOf)) {
+    connect(&m_timer, &QTimer::timeout, this, &QueueWatch::Check);
+}
+
+void QueueWatch::start() {
+    if (m_interval <= 0)
+        return;
+    m_answer.clear();
+    m_timer.start(m_interval);
+}
+
+void QueueWatch::stop() {
+    m_timer.stop();
+}
+
+void QueueWatch::Check() {
+    switch (m_pauseOf()) {
+    case Pause::Busy:
+        return; // the answer is kept: what a tick does not see is seen after it
+    case Pause::ConnectionLost:
+        m_answer.clear(); // a new connection counts from its own start
+        return;
+    case Pause::None:
+        break;
+    }
+    QVariantList answer;
+    try {
+        const RecordSet rows = C.Select(QueueChangeStatement(C.isSqlite()));
+        for (const QString& column : rows.columns())
+            answer << rows.value(column);
+    } catch (const Error& error) {
+        m_answer.clear();
+        // The ticks go on at their interval and report a lost connection themselves.
+        if (error.message() != m_failure) {
+            m_failure = error.message();
+            m_log.LogLine(QStringLiteral("Yeni is kontrolu yapilamadi, kuyruk calisma araliginda "
+                                         "okunuyor -- Hata: ") +
+                              m_failure,
+                          true);
+        }
+        return;
+    }
+    m_failure.clear();
+    if (answer == m_answer)
+        return;
+    m_answer = answer;
+    emit changed();
+}
