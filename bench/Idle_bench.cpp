@@ -1,3 +1,4 @@
+#include "QuietStartup.h"
 #include "app/PrintServer.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
@@ -24,11 +25,7 @@ void BM_Idle(benchmark::State& state) {
         ServerDirectory dir;
         RecordingMessages messages;
         DiagnosticLog log(dir.logPath());
-        const StartupHooks quiet{[](int) {},
-                                 [](const QString&) {
-                                     return QString();
-                                 }};
-        PrintServer server(dir.path(), log, messages, quiet);
+        PrintServer server(dir.path(), log, messages, QuietStartup());
         if (server.FormCreate() != StartupOutcome::Running) {
             state.SkipWithError("the server did not start");
             return;

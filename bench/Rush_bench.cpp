@@ -1,3 +1,4 @@
+#include "QuietStartup.h"
 #include "app/PrintServer.h"
 #include "support/EscPosEmulator.h"
 #include "support/RecordingMessages.h"
@@ -55,13 +56,7 @@ void BM_Rush(benchmark::State& state, const Rush rush) {
         }
         RecordingMessages messages;
         DiagnosticLog log(dir.logPath());
-        // Hooks of its own rather than the tests' helper: scripts/perf-report builds this
-        // benchmark against earlier revisions too.
-        const StartupHooks quiet{[](int) {},
-                                 [](const QString&) {
-                                     return QString();
-                                 }};
-        PrintServer server(dir.path(), log, messages, quiet);
+        PrintServer server(dir.path(), log, messages, QuietStartup());
         if (server.FormCreate() != StartupOutcome::Running) {
             state.SkipWithError("the server did not start");
             return;
