@@ -1,6 +1,4 @@
-#include "QuietStartup.h"
-#include "app/PrintServer.h"
-#include "support/RecordingMessages.h"
+#include "BenchServer.h"
 #include "support/ServerDirectory.h"
 
 #include <QEventLoop>
@@ -23,13 +21,10 @@ int CountStatement(unsigned, void* count, void*, void*) {
 void BM_Idle(benchmark::State& state) {
     for (auto _ : state) {
         ServerDirectory dir;
-        RecordingMessages messages;
-        DiagnosticLog log(dir.logPath());
-        PrintServer server(dir.path(), log, messages, QuietStartup());
-        if (server.FormCreate() != StartupOutcome::Running) {
-            state.SkipWithError("the server did not start");
+        BenchServer running(dir);
+        if (!running.Start(state))
             return;
-        }
+        PrintServer& server = running.server;
         sqlite3* connection =
             *static_cast<sqlite3* const*>(server.parts().C.database().driver()->handle().data());
         qint64 statements = 0;

@@ -1,7 +1,5 @@
-#include "QuietStartup.h"
-#include "app/PrintServer.h"
+#include "BenchServer.h"
 #include "support/EscPosEmulator.h"
-#include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
 
 #include <QCoreApplication>
@@ -54,13 +52,10 @@ void BM_Rush(benchmark::State& state, const Rush rush) {
             db.addProduct(QStringLiteral("U%1").arg(i), QStringLiteral("Urun %1").arg(i),
                           stations[i]);
         }
-        RecordingMessages messages;
-        DiagnosticLog log(dir.logPath());
-        PrintServer server(dir.path(), log, messages, QuietStartup());
-        if (server.FormCreate() != StartupOutcome::Running) {
-            state.SkipWithError("the server did not start");
+        BenchServer running(dir);
+        if (!running.Start(state))
             return;
-        }
+        PrintServer& server = running.server;
 
         QHash<qint64, qint64> queuedAt; // job: milliseconds into the rush
         std::vector<double> waits;

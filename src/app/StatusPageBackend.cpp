@@ -57,7 +57,7 @@ QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
     rows.setSql(QueueStatement());
     rows.Open();
     const QDateTime now = QDateTime::currentDateTime();
-    QHash<QString, QDateTime> seen;
+    m_sightings.QueueRead(rows, now);
     QList<QueuedJobSnapshot> jobs;
     for (rows.First(); !rows.Eof(); rows.Next()) {
         QueuedJobSnapshot job;
@@ -65,9 +65,7 @@ QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
         job.bill = rows.text(QStringLiteral("AdisyonID"));
         job.table = rows.text(QStringLiteral("MASANO"));
         job.type = rows.text(QStringLiteral("Tur"));
-        const QDateTime first = m_firstSeen.value(job.jobId, now);
-        seen.insert(job.jobId, first);
-        job.ageSeconds = first.secsTo(now);
+        job.ageSeconds = m_sightings.FirstSeen(job.jobId).secsTo(now);
         if (m_parts.poller) {
             job.waitingForPrinter =
                 m_parts.poller->waitingJobs().value(job.jobId).join(QStringLiteral(", "));
@@ -79,7 +77,6 @@ QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
         }
         jobs.append(job);
     }
-    m_firstSeen = seen; // jobs gone from the queue are forgotten
     return jobs;
 }
 

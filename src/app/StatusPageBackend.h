@@ -1,10 +1,9 @@
 #pragma once
 
 #include "print/BackupPrinters.h"
+#include "queue/JobSightings.h"
 #include "web/StatusBackend.h"
 
-#include <QDateTime>
-#include <QHash>
 #include <functional>
 
 struct ServerParts;
@@ -26,5 +25,5 @@ private:
     ServerParts& m_parts;
     std::function<void()> m_retry;
     BackupPrinters m_noBackups;
-    QHash<QString, QDateTime> m_firstSeen; // job ID: when the page first saw it queued
+    JobSightings m_sightings; // the page's own: a standby's poller reads no queue
 };
