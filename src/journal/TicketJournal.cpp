@@ -264,20 +264,14 @@ std::optional<QSqlQuery> TicketJournal::Read(const QString& sql, const QVariantL
 }
 
 QList<qint64> TicketJournal::Waits(const QString& printer, const QDate& day) const {
+    std::optional<QSqlQuery> query = Read(
+        QStringLiteral(
+            "SELECT CAST(ROUND((julianday(time) - julianday(first_seen)) * 86400000) AS INTEGER) "
+            "AS wait FROM tickets WHERE time >= ? AND time < ? AND printer = ? COLLATE NOCASE "
+            "AND IFNULL(error, '') = '' AND first_seen IS NOT NULL ORDER BY wait"),
+        {DayStart(day), DayStart(day.addDays(1)), printer});
     QList<qint64> waits;
-    if (!Open())
-        return waits;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    query.prepare(QStringLiteral(
-        "SELECT CAST(ROUND((julianday(time) - julianday(first_seen)) * 86400000) AS INTEGER) "
-        "AS wait FROM tickets WHERE time >= ? AND time < ? AND printer = ? COLLATE NOCASE "
-        "AND IFNULL(error, '') = '' AND first_seen IS NOT NULL ORDER BY wait"));
-    query.addBindValue(DayStart(day));
-    query.addBindValue(DayStart(day.addDays(1)));
-    query.addBindValue(printer);
-    if (query.exec()) {
-        while (query.next())
-            waits.append(query.value(0).toLongLong());
-    }
+    while (query && query->next())
+        waits.append(query->value(0).toLongLong());
     return waits;
 }

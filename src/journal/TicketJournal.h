@@ -65,11 +65,11 @@ public:
     std::optional<JournalEntry> Find(qint64 id) const;
     // The time of the last ticket that printed on the logical printer, or an invalid time.
     QDateTime LastPrinted(const QString& printer) const;
-    // Why the last Search, Find or LastPrinted could not read the file, or empty.
-    QString readError() const { return m_readError; }
     // The waits of that day's printed tickets on the logical printer, from when the server first
     // saw their job, in milliseconds, shortest first.
     QList<qint64> Waits(const QString& printer, const QDate& day) const;
+    // Why the last read above could not read the file, or empty.
+    QString readError() const { return m_readError; }
 
 private:
     bool Open() const;
