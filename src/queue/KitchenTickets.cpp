@@ -1,11 +1,11 @@
 #include "queue/KitchenTickets.h"
 
 #include "core/NumberForms.h"
+#include "db/IntegerValue.h"
 #include "db/Query.h"
 #include "db/SqlLiteral.h"
 #include "log/DiagnosticLog.h"
 #include "print/TicketMarkup.h"
-#include "queue/IntegerValue.h"
 #include "queue/JobContext.h"
 #include "queue/LogicalPrinting.h"
 #include "queue/PrintedTickets.h"

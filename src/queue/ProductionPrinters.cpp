@@ -1,9 +1,9 @@
 #include "queue/ProductionPrinters.h"
 
+#include "db/IntegerValue.h"
 #include "db/Query.h"
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
-#include "queue/IntegerValue.h"
 #include "queue/JobContext.h"
 #include "queue/QueueStatements.h"
 

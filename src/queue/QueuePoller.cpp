@@ -2,9 +2,9 @@
 
 #include "core/Error.h"
 #include "core/NumberForms.h"
+#include "db/IntegerValue.h"
 #include "print/PrinterNames.h"
 #include "print/TicketPrinter.h"
-#include "queue/IntegerValue.h"
 #include "queue/KitchenTickets.h"
 #include "queue/PrinterHealth.h"
 #include "queue/QueueStatements.h"

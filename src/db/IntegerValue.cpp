@@ -1,4 +1,4 @@
-#include "queue/IntegerValue.h"
+#include "db/IntegerValue.h"
 
 #include "core/Error.h"
 
