@@ -1,10 +1,10 @@
 #include "preview/TicketPreview.h"
 
-#include "app/HeadlessMessages.h"
 #include "app/ServerParts.h"
 #include "app/StartupSequence.h"
 #include "core/Error.h"
 #include "preview/PreviewFolder.h"
+#include "process/HeadlessMessages.h"
 #include "queue/QueueStatements.h"
 #include "tickets/ExchangeRates.h"
 

@@ -1,12 +1,12 @@
-#include "app/CloseRequest.h"
-#include "app/HeadlessMessages.h"
-#include "app/HeadlessPlatform.h"
 #include "app/PrintServer.h"
-#include "app/ProcessSignals.h"
-#include "app/SingleInstance.h"
 #include "app/gui/DesktopMessages.h"
 #include "app/gui/MainWindow.h"
 #include "log/DiagnosticLog.h"
+#include "process/CloseRequest.h"
+#include "process/HeadlessMessages.h"
+#include "process/HeadlessPlatform.h"
+#include "process/ProcessSignals.h"
+#include "process/SingleInstance.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>

@@ -1,4 +1,4 @@
-#include "app/ProcessSignals.h"
+#include "process/ProcessSignals.h"
 
 #include <QSocketNotifier>
 

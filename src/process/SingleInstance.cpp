@@ -1,4 +1,4 @@
-#include "app/SingleInstance.h"
+#include "process/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDir>

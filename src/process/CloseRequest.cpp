@@ -1,6 +1,6 @@
-#include "app/CloseRequest.h"
+#include "process/CloseRequest.h"
 
-#include "app/SingleInstance.h"
+#include "process/SingleInstance.h"
 
 #include <QDeadlineTimer>
 #include <QLocalServer>

@@ -1,7 +1,7 @@
-#include "app/HeadlessMessages.h"
-#include "app/ProcessSignals.h"
-#include "app/SingleInstance.h"
 #include "log/DiagnosticLog.h"
+#include "process/HeadlessMessages.h"
+#include "process/ProcessSignals.h"
+#include "process/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "app/HeadlessPlatform.h"
+#include "process/HeadlessPlatform.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "app/HeadlessMessages.h"
+#include "process/HeadlessMessages.h"
 
 HeadlessMessages::HeadlessMessages(DiagnosticLog& log, std::ostream& errorStream)
     : m_log(log)
