@@ -1,12 +1,12 @@
 #include "web/StatusHandlers.h"
 
 #include "core/Error.h"
+#include "http/WebSessions.h"
 #include "journal/ReprintTicket.h"
 #include "web/HtmlPages.h"
 #include "web/StatusBackend.h"
 #include "web/TestPageTicket.h"
 #include "web/TicketPicture.h"
-#include "web/WebSessions.h"
 
 #include <QDate>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "http/WebExchange.h"
 #include "journal/TicketJournal.h"
 #include "print/PrintSettings.h"
-#include "web/WebExchange.h"
 
 class StatusBackend;
 class WebSessions;

@@ -1,9 +1,9 @@
 #include "web/StatusWebServer.h"
 
 #include "core/Error.h"
+#include "http/BoundedTcpServer.h"
+#include "http/WebExchange.h"
 #include "log/DiagnosticLog.h"
-#include "web/BoundedTcpServer.h"
-#include "web/WebExchange.h"
 
 #include <QHttpServerRequest>
 #include <QPointer>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "config/LocalSettings.h"
+#include "http/WebSessions.h"
 #include "journal/TicketJournal.h"
 #include "print/PrintSettings.h"
 #include "web/StatusHandlers.h"
-#include "web/WebSessions.h"
 
 #include <QAbstractHttpServer>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "app/PrintServer.h"
 #include "app/StatusPageBackend.h"
+#include "http/BoundedTcpServer.h"
 #include "log/DiagnosticLog.h"
 #include "support/EscPosEmulator.h"
 #include "support/ExternalTool.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
-#include "web/BoundedTcpServer.h"
 #include "web/StatusWebServer.h"
 
 #include <QDir>

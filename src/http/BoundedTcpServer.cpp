@@ -1,6 +1,6 @@
-#include "web/BoundedTcpServer.h"
+#include "http/BoundedTcpServer.h"
 
-#include "web/AddressKey.h"
+#include "http/AddressKey.h"
 
 #include <QTcpSocket>
 

@@ -1,4 +1,4 @@
-#include "web/WebExchange.h"
+#include "http/WebExchange.h"
 
 #include <QHttpServerRequest>
 

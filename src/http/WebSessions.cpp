@@ -1,6 +1,6 @@
-#include "web/WebSessions.h"
+#include "http/WebSessions.h"
 
-#include "web/AddressKey.h"
+#include "http/AddressKey.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>

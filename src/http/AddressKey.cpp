@@ -1,4 +1,4 @@
-#include "web/AddressKey.h"
+#include "http/AddressKey.h"
 
 #include <algorithm>
 
