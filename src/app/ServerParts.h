@@ -17,9 +17,9 @@
 #include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
-#include "queue/ServerStatus.h"
 #include "queue/SqlLeaseStore.h"
 #include "queue/StandbyLease.h"
+#include "status/ServerStatus.h"
 #include "tickets/BillOptions.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "core/Error.h"
 #include "db/DatabaseSession.h"
-#include "queue/OperatorReport.h"
+#include "status/OperatorReport.h"
 
 ConnectionRecovery::ConnectionRecovery(DatabaseSession& session, OperatorReport& report)
     : C(session)

@@ -1,6 +1,6 @@
 #include "queue/JobFailures.h"
 
-#include "queue/OperatorReport.h"
+#include "status/OperatorReport.h"
 
 #include <algorithm>
 

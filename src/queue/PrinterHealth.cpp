@@ -2,7 +2,7 @@
 
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
-#include "queue/ServerStatus.h"
+#include "status/ServerStatus.h"
 
 #include <algorithm>
 

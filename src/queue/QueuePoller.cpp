@@ -8,8 +8,8 @@
 #include "queue/KitchenTickets.h"
 #include "queue/PrinterHealth.h"
 #include "queue/QueueStatements.h"
-#include "queue/ServerStatus.h"
 #include "queue/StandbyLease.h"
+#include "status/ServerStatus.h"
 
 #include <QCoreApplication>
 #include <QSet>

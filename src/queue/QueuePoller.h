@@ -8,9 +8,9 @@
 #include "queue/JobFailures.h"
 #include "queue/JobSightings.h"
 #include "queue/LogicalPrinting.h"
-#include "queue/OperatorReport.h"
 #include "queue/PrintedTickets.h"
 #include "queue/ProductionPrinters.h"
+#include "status/OperatorReport.h"
 
 #include <QHash>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "db/DatabaseSession.h"
 #include "log/DiagnosticLog.h"
 #include "queue/JobContext.h"
-#include "queue/ServerStatus.h"
+#include "status/ServerStatus.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "queue/JobContext.h"
 #include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
-#include "queue/ServerStatus.h"
+#include "status/ServerStatus.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestDatabase.h"
 #include "tickets/BillOptions.h"

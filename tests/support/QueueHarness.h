@@ -11,7 +11,7 @@
 #include "queue/JobContext.h"
 #include "queue/PrinterHealth.h"
 #include "queue/QueuePoller.h"
-#include "queue/ServerStatus.h"
+#include "status/ServerStatus.h"
 #include "support/CapturingTicketPrinter.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestDatabase.h"

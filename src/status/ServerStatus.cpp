@@ -1,4 +1,4 @@
-#include "queue/ServerStatus.h"
+#include "status/ServerStatus.h"
 
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
