@@ -2,9 +2,9 @@
 
 #include "app/ServerParts.h"
 #include "core/Error.h"
+#include "job/LogicalPrinting.h"
 #include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
-#include "queue/LogicalPrinting.h"
 #include "queue/QueueStatements.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "job/JobRecord.h"
 #include "journal/FinishedJobStore.h"
-#include "queue/JobRecord.h"
 
 #include <QHash>
 #include <QSet>

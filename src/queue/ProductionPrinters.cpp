@@ -2,9 +2,9 @@
 
 #include "db/IntegerValue.h"
 #include "db/Query.h"
+#include "job/JobContext.h"
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
-#include "queue/JobContext.h"
 #include "queue/QueueStatements.h"
 
 void AppendDistinct(QStringList& list, const QString& name) {

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "db/Query.h"
+#include "job/JobContext.h"
+#include "job/LogicalPrinting.h"
 #include "queue/BillBuilders.h"
 #include "queue/ConnectionRecovery.h"
 #include "queue/FinishedJobs.h"
-#include "queue/JobContext.h"
 #include "queue/JobFailures.h"
 #include "queue/JobSightings.h"
-#include "queue/LogicalPrinting.h"
 #include "queue/PrintedTickets.h"
 #include "queue/ProductionPrinters.h"
 #include "status/OperatorReport.h"

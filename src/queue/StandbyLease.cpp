@@ -2,8 +2,8 @@
 
 #include "core/Error.h"
 #include "db/DatabaseSession.h"
+#include "job/JobContext.h"
 #include "log/DiagnosticLog.h"
-#include "queue/JobContext.h"
 #include "status/ServerStatus.h"
 
 namespace {

@@ -11,7 +11,7 @@ class DiagnosticLog;
 // jobs wait, which printers fail now and why, how many jobs are set aside. Each printer that
 // starts failing or fails for another reason is one forced log line, so a server without a tray
 // tells the same, once per change and not at every tick; its return is logged with the tickets
-// it printed (queue/PrinterHealth.h).
+// it printed (job/PrinterHealth.h).
 class ServerStatus {
 public:
     using Listener = std::function<void()>;

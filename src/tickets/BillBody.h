@@ -1,7 +1,7 @@
 #pragma once
 
+#include "job/JobRecord.h"
 #include "print/Ticket.h"
-#include "queue/JobRecord.h"
 
 class Query;
 

@@ -1,7 +1,7 @@
 #include "tickets/BillPrinter.h"
 
-#include "queue/JobContext.h"
-#include "queue/LogicalPrinting.h"
+#include "job/JobContext.h"
+#include "job/LogicalPrinting.h"
 #include "tickets/BillSettings.h"
 
 namespace {

@@ -14,6 +14,6 @@ enum class JobPrinterName {
 };
 
 // Prints the ticket once on the department's bill printer when the registry knows it (or on
-// its backup, queue/LogicalPrinting.h); an unknown printer prints nothing and reports nothing. The
+// its backup, job/LogicalPrinting.h); an unknown printer prints nothing and reports nothing. The
 // setting is read (and created) whatever the job names.
 void PrintOnBillPrinter(JobContext& context, const Ticket& ticket, JobPrinterName rule);

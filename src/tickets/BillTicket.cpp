@@ -1,7 +1,7 @@
 #include "core/NumberForms.h"
 #include "db/Query.h"
+#include "job/JobContext.h"
 #include "print/TicketMarkup.h"
-#include "queue/JobContext.h"
 #include "tickets/BillBody.h"
 #include "tickets/BillOptions.h"
 #include "tickets/BillPrinter.h"

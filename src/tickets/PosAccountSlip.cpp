@@ -1,5 +1,5 @@
+#include "job/JobContext.h"
 #include "print/TicketMarkup.h"
-#include "queue/JobContext.h"
 #include "tickets/AccountSlip.h"
 #include "tickets/BillSettings.h"
 #include "tickets/TicketBuilders.h"

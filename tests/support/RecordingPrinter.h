@@ -1,10 +1,10 @@
 #pragma once
 
+#include "job/JobRecord.h"
 #include "log/DiagnosticLog.h"
 #include "print/PrintEngine.h"
 #include "print/PrintSettings.h"
 #include "print/TicketPrinter.h"
-#include "queue/JobRecord.h"
 #include "support/RecordingCanvas.h"
 
 #include <QList>

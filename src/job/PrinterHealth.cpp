@@ -1,4 +1,4 @@
-#include "queue/PrinterHealth.h"
+#include "job/PrinterHealth.h"
 
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"

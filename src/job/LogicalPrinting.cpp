@@ -1,5 +1,7 @@
-#include "queue/LogicalPrinting.h"
+#include "job/LogicalPrinting.h"
 
+#include "job/JobContext.h"
+#include "job/PrinterHealth.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
@@ -7,8 +9,6 @@
 #include "print/PrinterPaths.h"
 #include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
-#include "queue/JobContext.h"
-#include "queue/PrinterHealth.h"
 #include "queue/StandbyLease.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "queue/JobRecord.h"
+#include "job/JobRecord.h"
 
 #include <QStringList>
 
