@@ -3,13 +3,13 @@
 #include "db/Query.h"
 #include "job/JobContext.h"
 #include "job/LogicalPrinting.h"
+#include "kitchen/PrintedTickets.h"
+#include "kitchen/ProductionPrinters.h"
 #include "queue/BillBuilders.h"
 #include "queue/ConnectionRecovery.h"
 #include "queue/FinishedJobs.h"
 #include "queue/JobFailures.h"
 #include "queue/JobSightings.h"
-#include "queue/PrintedTickets.h"
-#include "queue/ProductionPrinters.h"
 #include "status/OperatorReport.h"
 
 #include <QHash>

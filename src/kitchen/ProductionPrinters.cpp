@@ -1,4 +1,4 @@
-#include "queue/ProductionPrinters.h"
+#include "kitchen/ProductionPrinters.h"
 
 #include "db/IntegerValue.h"
 #include "db/Query.h"

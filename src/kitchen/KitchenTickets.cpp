@@ -1,4 +1,4 @@
-#include "queue/KitchenTickets.h"
+#include "kitchen/KitchenTickets.h"
 
 #include "core/NumberForms.h"
 #include "db/IntegerValue.h"
@@ -6,9 +6,9 @@
 #include "db/SqlLiteral.h"
 #include "job/JobContext.h"
 #include "job/LogicalPrinting.h"
+#include "kitchen/PrintedTickets.h"
 #include "log/DiagnosticLog.h"
 #include "print/TicketMarkup.h"
-#include "queue/PrintedTickets.h"
 #include "queue/QueueStatements.h"
 #include "queue/StandbyLease.h"
 

@@ -1,4 +1,4 @@
-#include "queue/PrintedTickets.h"
+#include "kitchen/PrintedTickets.h"
 
 bool PrintedTickets::Key::operator==(const Key& other) const {
     return jobId == other.jobId && kind == other.kind && printer == other.printer;
