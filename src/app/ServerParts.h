@@ -17,8 +17,8 @@
 #include "print/PrinterRegistry.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
-#include "queue/SqlLeaseStore.h"
-#include "queue/StandbyLease.h"
+#include "standby/SqlLeaseStore.h"
+#include "standby/StandbyLease.h"
 #include "status/ServerStatus.h"
 #include "tickets/BillOptions.h"
 

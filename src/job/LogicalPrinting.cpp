@@ -9,7 +9,7 @@
 #include "print/PrinterPaths.h"
 #include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
-#include "queue/StandbyLease.h"
+#include "standby/StandbyLease.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "log/DiagnosticLog.h"
 #include "print/TicketMarkup.h"
 #include "queue/QueueStatements.h"
-#include "queue/StandbyLease.h"
+#include "standby/StandbyLease.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "print/PrinterNames.h"
 #include "print/TicketPrinter.h"
 #include "queue/QueueStatements.h"
-#include "queue/StandbyLease.h"
+#include "standby/StandbyLease.h"
 #include "status/ServerStatus.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "app/PrintServer.h"
 #include "log/DiagnosticLog.h"
-#include "queue/LeaseStatements.h"
+#include "standby/LeaseStatements.h"
 #include "support/RecordingMessages.h"
 #include "support/ServerDirectory.h"
 

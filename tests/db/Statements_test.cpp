@@ -2,7 +2,7 @@
 #include "core/Error.h"
 #include "db/Query.h"
 #include "queue/QueueStatements.h"
-#include "queue/SqlLeaseStore.h"
+#include "standby/SqlLeaseStore.h"
 #include "support/TestDatabase.h"
 #include "tickets/CustomerBalance.h"
 

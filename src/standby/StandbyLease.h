@@ -1,6 +1,6 @@
 #pragma once
 
-#include "queue/LeaseStore.h"
+#include "standby/LeaseStore.h"
 
 #include <QString>
 #include <functional>

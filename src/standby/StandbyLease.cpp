@@ -1,4 +1,4 @@
-#include "queue/StandbyLease.h"
+#include "standby/StandbyLease.h"
 
 #include "core/Error.h"
 #include "db/DatabaseSession.h"

@@ -1,4 +1,4 @@
-#include "queue/LeaseStatements.h"
+#include "standby/LeaseStatements.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "queue/SqlLeaseStore.h"
+#include "standby/SqlLeaseStore.h"
 
 #include "core/Error.h"
 #include "db/DatabaseSession.h"
-#include "queue/LeaseStatements.h"
+#include "standby/LeaseStatements.h"
 
 namespace {
 
