@@ -33,7 +33,7 @@ PrintServer::PrintServer(const QString& directory, DiagnosticLog& log, UserMessa
     , m_messages(messages)
     , m_hooks(std::move(hooks)) {
     connect(&m_parts.T, &QTimer::timeout, this, &PrintServer::TTimer);
-    connect(&m_parts.leaseTimer, &QTimer::timeout, this, [this] { m_parts.lease.Check(); });
+    connect(&m_parts.leaseTimer, &QTimer::timeout, this, [this] { m_parts.lease.Refresh(); });
     m_parts.lease.setListener([this](bool prints) { SetActive(prints); });
     // Queued: a check made while a tick lets events through must not start a tick inside it.
     connect(&m_parts.watch, &QueueWatch::changed, this, &PrintServer::TTimer, Qt::QueuedConnection);

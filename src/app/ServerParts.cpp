@@ -20,7 +20,7 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , status(diagnosticLog)
     , health(status, diagnosticLog)
     , leaseStore(C)
-    , lease(leaseStore, status, diagnosticLog)
+    , lease(leaseStore, C, status, diagnosticLog)
     , settings(X)
     , printers(directory)
     , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
@@ -32,9 +32,9 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
 // Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
-    const JobContext context{job,     A,       EKA,    X,      C,   settings, *printerPaths,
-                             *engine, backups, health, status, log, options,  ticketJournal,
-                             &lease};
+    const JobContext context{job,    A,        EKA,           X,       C,
+                             lease,  settings, *printerPaths, *engine, backups,
+                             health, status,   log,           options, ticketJournal};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});

@@ -12,9 +12,9 @@ class PrinterPaths;
 class Query;
 class ServerStatus;
 class SettingsStore;
-class StandbyLease;
 class TicketJournal;
 class TicketPrinter;
+class WriteFence;
 struct BillOptions;
 
 // What the ticket builders of one job work with: the job record, the line queries as the
@@ -25,6 +25,7 @@ struct JobContext {
     Query& EKA;
     Query& X;
     DatabaseSession& C;
+    WriteFence& fence; // asked before each ticket and each write another server may do too
     SettingsStore& settings;
     const PrinterPaths& registry; // the printer registry, or a tool's stand-in
     TicketPrinter& printer;
@@ -34,7 +35,6 @@ struct JobContext {
     DiagnosticLog& log;
     const BillOptions& options;
     TicketJournal* journal = nullptr; // every attempt to print a ticket, when kept
-    StandbyLease* lease = nullptr;    // fences the writes of a server sharing its database
     // Printers for which an earlier job of the same bill still has a ticket waiting: this job's
     // tickets wait behind it there.
     QStringList heldPrinters = {};

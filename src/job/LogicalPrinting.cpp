@@ -2,6 +2,7 @@
 
 #include "job/JobContext.h"
 #include "job/PrinterHealth.h"
+#include "job/WriteFence.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
@@ -9,7 +10,6 @@
 #include "print/PrinterPaths.h"
 #include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
-#include "standby/StandbyLease.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ TicketDestination PrintOnLogicalPrinter(JobContext& context, const QString& name
         return {};
     if (HoldsPrinterName(context.heldPrinters, name))
         throw PrinterWaiting(name, QStringLiteral("Adisyonun onceki isi bu yaziciyi bekliyor"));
-    FenceBeforeTicket(context);
+    context.fence.Check();
     try {
         return PrintOn(context, name, path, ticket);
     } catch (const PrinterError& failure) {

@@ -6,11 +6,11 @@
 #include "db/SqlLiteral.h"
 #include "job/JobContext.h"
 #include "job/LogicalPrinting.h"
+#include "job/WriteFence.h"
+#include "kitchen/KitchenStatements.h"
 #include "kitchen/PrintedTickets.h"
 #include "log/DiagnosticLog.h"
 #include "print/TicketMarkup.h"
-#include "queue/QueueStatements.h"
-#include "standby/StandbyLease.h"
 
 namespace {
 
@@ -164,7 +164,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
         }
     }
     if (!lineIds.isEmpty())
-        ExecuteFenced(context, MarkLinesStatement(kind.flagColumn, job.Tur, job.MASANO, lineIds));
+        context.fence.Execute(MarkLinesStatement(kind.flagColumn, job.Tur, job.MASANO, lineIds));
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 #include "db/IntegerValue.h"
 #include "db/Query.h"
 #include "job/JobContext.h"
+#include "kitchen/KitchenStatements.h"
 #include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
-#include "queue/QueueStatements.h"
 
 void AppendDistinct(QStringList& list, const QString& name) {
     if (!HoldsPrinterName(list, name))

@@ -4,11 +4,11 @@
 #include "core/NumberForms.h"
 #include "db/IntegerValue.h"
 #include "job/PrinterHealth.h"
+#include "job/WriteFence.h"
 #include "kitchen/KitchenTickets.h"
 #include "print/PrinterNames.h"
 #include "print/TicketPrinter.h"
 #include "queue/QueueStatements.h"
-#include "standby/StandbyLease.h"
 #include "status/ServerStatus.h"
 
 #include <QCoreApplication>
@@ -57,7 +57,7 @@ bool QueuePoller::TTimer() {
     // The timer calls in from the event loop: nothing may leave this handler.
     try {
         return RunTick();
-    } catch (const LeaseLost&) {
+    } catch (const FenceLost&) {
         return false; // another server prints this job now
     } catch (const Error& error) {
         TickFailed(error.message());
@@ -151,7 +151,7 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
         return printed ? JobOutcome::Further : JobOutcome::NoFurther;
     }
     try {
-        ExecuteFenced(m_context, DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
+        m_context.fence.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     } catch (const Error& error) {
         m_finished.Add(m_job);
         return JobFailed(error.message(), true);

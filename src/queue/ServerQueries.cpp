@@ -1,6 +1,7 @@
 #include "queue/ServerQueries.h"
 
 #include "db/Query.h"
+#include "kitchen/KitchenStatements.h"
 #include "print/PrinterRegistry.h"
 #include "queue/QueueStatements.h"
 

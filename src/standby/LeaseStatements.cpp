@@ -43,10 +43,10 @@ QString TakeLeaseStatement() {
 }
 
 QString RenewLeaseStatement() {
-    return FenceLeaseStatement() + QStringLiteral(" AND Bitis > SYSUTCDATETIME()");
+    return FenceStatement() + QStringLiteral(" AND Bitis > SYSUTCDATETIME()");
 }
 
-QString FenceLeaseStatement() {
+QString FenceStatement() {
     return QStringLiteral("UPDATE VelmoraSunucu SET Bitis = %1, Yenileme = SYSUTCDATETIME()\n"
                           "WHERE ID = 1 AND Donem = :Donem")
         .arg(LeaseEnd());

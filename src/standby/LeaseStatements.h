@@ -24,6 +24,6 @@ QString TakeLeaseStatement();
 QString RenewLeaseStatement();
 // Extends the lease held at ":Donem", ended or not: in the transaction of a write that must not
 // happen once another server has taken over.
-QString FenceLeaseStatement();
+QString FenceStatement();
 // Ends the lease held at ":Donem" at once, so that a standby takes over at its next check.
 QString ReleaseLeaseStatement();

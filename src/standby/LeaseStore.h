@@ -35,7 +35,7 @@ public:
     virtual void Release(qint64 epoch) = 0;
     // Runs the statement in one transaction with a check that the lease is still at epoch.
     // False, with nothing changed, when another server has taken it over.
-    virtual bool ExecuteHeld(qint64 epoch, const QString& statement) = 0;
+    virtual bool ExecuteFenced(qint64 epoch, const QString& statement) = 0;
     // After a failure, for a server that does not poll and so has nobody else to reconnect.
     virtual void Reconnect() = 0;
 };

@@ -53,11 +53,11 @@ void SqlLeaseStore::Release(qint64 epoch) {
     C.Change(ReleaseLeaseStatement(), Epoch(epoch));
 }
 
-bool SqlLeaseStore::ExecuteHeld(qint64 epoch, const QString& statement) {
+bool SqlLeaseStore::ExecuteFenced(qint64 epoch, const QString& statement) {
     // Short: on SQLite the transaction locks the whole file against the terminals.
     C.BeginTransaction();
     try {
-        if (C.Change(FenceLeaseStatement(), Epoch(epoch)) != 1) {
+        if (C.Change(FenceStatement(), Epoch(epoch)) != 1) {
             C.Rollback();
             return false;
         }

@@ -14,7 +14,7 @@ public:
     bool Take(const ServerIdentity& self, qint64 seenEpoch) override;
     bool Renew(qint64 epoch) override;
     void Release(qint64 epoch) override;
-    bool ExecuteHeld(qint64 epoch, const QString& statement) override;
+    bool ExecuteFenced(qint64 epoch, const QString& statement) override;
     void Reconnect() override;
 
 private:

@@ -2,7 +2,6 @@
 
 #include "core/Error.h"
 #include "db/DatabaseSession.h"
-#include "job/JobContext.h"
 #include "log/DiagnosticLog.h"
 #include "status/ServerStatus.h"
 
@@ -16,8 +15,10 @@ QString Describe(const ServerIdentity& server) {
 
 } // namespace
 
-StandbyLease::StandbyLease(LeaseStore& store, ServerStatus& status, DiagnosticLog& log)
+StandbyLease::StandbyLease(LeaseStore& store, DatabaseSession& session, ServerStatus& status,
+                           DiagnosticLog& log)
     : m_store(store)
+    , m_unfenced(session)
     , m_status(status)
     , m_log(log) {}
 
@@ -32,18 +33,18 @@ bool StandbyLease::Start(const ServerIdentity& self) {
         return false;
     }
     m_role = ServerRole::Standby;
-    Check();
+    Refresh();
     return true;
 }
 
-void StandbyLease::Check() {
+void StandbyLease::Refresh() {
     try {
         if (m_role == ServerRole::Active && !m_store.Renew(m_epoch))
             Lost();
         if (m_role == ServerRole::Standby)
             TakeOverIfEnded();
         m_checkError.clear();
-    } catch (const LeaseLost&) {
+    } catch (const FenceLost&) {
         // Between ticks: nothing to unwind.
     } catch (const DatabaseError& error) {
         if (error.message() != m_checkError)
@@ -82,17 +83,19 @@ void StandbyLease::TakeOverIfEnded() {
             : QString());
 }
 
-void StandbyLease::BeforeTicket() {
+void StandbyLease::Check() {
     if (m_role == ServerRole::Standby)
-        throw LeaseLost();
+        throw FenceLost();
     if (m_role == ServerRole::Active && !m_store.Renew(m_epoch))
         Lost();
 }
 
-void StandbyLease::ExecuteHeld(const QString& statement) {
-    if (m_role == ServerRole::Standby)
-        throw LeaseLost();
-    if (!m_store.ExecuteHeld(m_epoch, statement))
+void StandbyLease::Execute(const QString& statement) {
+    if (m_role == ServerRole::Alone)
+        m_unfenced.Execute(statement);
+    else if (m_role == ServerRole::Standby)
+        throw FenceLost();
+    else if (!m_store.ExecuteFenced(m_epoch, statement))
         Lost();
 }
 
@@ -115,7 +118,7 @@ void StandbyLease::Lost() {
         holder.ended = true; // who holds it now shows at the next check
     }
     ShowStandby(holder);
-    throw LeaseLost();
+    throw FenceLost();
 }
 
 void StandbyLease::ShowStandby(const LeaseHolder& holder) {
@@ -132,16 +135,4 @@ void StandbyLease::Become(ServerRole role, const QString& text, const QString& l
     m_status.RoleChanged(text, logLine);
     if (m_listener && prints() != printedBefore)
         m_listener(prints());
-}
-
-void ExecuteFenced(const JobContext& context, const QString& statement) {
-    if (context.lease && context.lease->role() != ServerRole::Alone)
-        context.lease->ExecuteHeld(statement);
-    else
-        context.C.Execute(statement);
-}
-
-void FenceBeforeTicket(const JobContext& context) {
-    if (context.lease)
-        context.lease->BeforeTicket();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/WriteFence.h"
 #include "standby/LeaseStore.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 
 class DiagnosticLog;
 class ServerStatus;
-struct JobContext;
 
 // Which server of those on one database prints. Only Standby keeps a server from printing.
 enum class ServerRole {
@@ -16,23 +16,21 @@ enum class ServerRole {
     Active,  // holds the lease and prints
 };
 
-// Thrown through a tick once the lease has gone to another server: the job stays queued for
-// the new active server, and its failure counts nowhere. Not an Error on purpose, so that no
-// handler of job failures takes it for one.
-class LeaseLost {};
-
-// The lease that lets any number of servers share one database while exactly one prints.
-// The active server renews it at every check and before every ticket, and writes the marks and
-// deletions of its jobs only together with a check that no other server has taken over since;
-// a standby takes it over once it has ended. Each role change shows in the tray and on the
-// status page (ServerStatus) and is one forced log line, but for a server that finds no other.
-class StandbyLease {
+// The lease that lets any number of servers share one database while exactly one prints: the
+// fence of the job code. The active server renews it at every check and before every ticket,
+// and writes the marks and deletions of its jobs only together with a check that no other
+// server has taken over since; a standby takes it over once it has ended. Each role change shows in
+// the tray and on the status page (ServerStatus) and is one forced log line, but for a server that
+// finds no other.
+class StandbyLease : public WriteFence {
 public:
     static constexpr int kCheckMilliseconds = 2000;
     // Told whether the server prints after each role change.
     using Listener = std::function<void(bool prints)>;
 
-    StandbyLease(LeaseStore& store, ServerStatus& status, DiagnosticLog& log);
+    // Writes go to the session as they are while the server is alone.
+    StandbyLease(LeaseStore& store, DatabaseSession& session, ServerStatus& status,
+                 DiagnosticLog& log);
 
     void setListener(Listener listener) { m_listener = std::move(listener); }
     ServerRole role() const { return m_role; }
@@ -43,11 +41,11 @@ public:
     // Whether the server prints is then read from prints(); the listener hears of later changes.
     bool Start(const ServerIdentity& self);
     // The lease timer's handler: the active server renews, a standby takes over an ended lease.
-    void Check();
-    // Before a ticket: throws LeaseLost unless the lease is still this server's.
-    void BeforeTicket();
-    // The statement runs only while the lease is still this server's; throws LeaseLost.
-    void ExecuteHeld(const QString& statement);
+    void Refresh();
+    // Before a ticket: throws FenceLost unless the lease is still this server's.
+    void Check() override;
+    // The statement runs only while the lease is still this server's; throws FenceLost.
+    void Execute(const QString& statement) override;
     // At close: a standby need not wait for the lease to run out.
     void Release();
 
@@ -58,6 +56,7 @@ private:
     void Become(ServerRole role, const QString& text, const QString& logLine);
 
     LeaseStore& m_store;
+    Unfenced m_unfenced;
     ServerStatus& m_status;
     DiagnosticLog& m_log;
     Listener m_listener;
@@ -66,9 +65,3 @@ private:
     qint64 m_epoch = 0;
     QString m_checkError; // the last failed check's, reported once
 };
-
-// The two writes of a job that another server may have done already: the lines' marks and the
-// job's deletion. Without a lease they run as they are.
-void ExecuteFenced(const JobContext& context, const QString& statement);
-// Throws LeaseLost when the server no longer holds the lease.
-void FenceBeforeTicket(const JobContext& context);

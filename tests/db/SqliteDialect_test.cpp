@@ -1,4 +1,5 @@
 #include "db/SqliteDialect.h"
+#include "kitchen/KitchenStatements.h"
 #include "queue/QueueStatements.h"
 #include "support/QStringPrinter.h"
 

@@ -1,6 +1,7 @@
 #include "config/SettingsStore.h"
 #include "core/Error.h"
 #include "db/Query.h"
+#include "kitchen/KitchenStatements.h"
 #include "queue/QueueStatements.h"
 #include "standby/SqlLeaseStore.h"
 #include "support/TestDatabase.h"
@@ -205,10 +206,10 @@ TEST_F(StatementsTest, LeaseChangesHappenOnlyForItsHolder) {
         {[&] { return !lease.Take(b, 0); }, "B with the old epoch"},
         {[&] { return !lease.Take(b, 1); }, "B before it ends"},
         {[&] { return lease.Renew(1) && !lease.Renew(0); }, "A renews"},
-        {[&] { return !lease.ExecuteHeld(0, deleteJob); }, "write with the old epoch"},
+        {[&] { return !lease.ExecuteFenced(0, deleteJob); }, "write with the old epoch"},
         {[&] { return lease.Release(1), lease.Take(b, 1); }, "B takes over"},
-        {[&] { return !lease.Renew(1) && !lease.ExecuteHeld(1, deleteJob); }, "A after it"},
-        {[&] { return lease.ExecuteHeld(2, deleteJob); }, "B writes"},
+        {[&] { return !lease.Renew(1) && !lease.ExecuteFenced(1, deleteJob); }, "A after it"},
+        {[&] { return lease.ExecuteFenced(2, deleteJob); }, "B writes"},
     };
     for (const auto& [happens, step] : steps)
         EXPECT_TRUE(happens()) << step;

@@ -1,5 +1,5 @@
 #include "core/RegionalSettings.h"
-#include "queue/QueueStatements.h"
+#include "kitchen/KitchenStatements.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
 

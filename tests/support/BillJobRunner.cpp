@@ -24,12 +24,20 @@ BillJobRunner::BillJobRunner(DatabaseSession& session, QStringList installedPrin
     , m_engine(realPrinters ? std::make_unique<PrintEngine>(job.AdisyonID, PrintSettings{}, m_log,
                                                             *realPrinters, [](int) {})
                             : nullptr)
-    , m_context{job,        A,
-                m_EKA,      m_X,
-                session,    m_settings,
-                m_registry, m_engine ? static_cast<TicketPrinter&>(*m_engine) : m_printer,
-                m_backups,  m_health,
-                m_status,   m_log,
+    , m_unfenced(session)
+    , m_context{job,
+                A,
+                m_EKA,
+                m_X,
+                session,
+                m_unfenced,
+                m_settings,
+                m_registry,
+                m_engine ? static_cast<TicketPrinter&>(*m_engine) : m_printer,
+                m_backups,
+                m_health,
+                m_status,
+                m_log,
                 options}
     , m_poller(job, m_context,
                {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip}) {

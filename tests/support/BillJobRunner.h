@@ -5,6 +5,7 @@
 #include "db/Query.h"
 #include "job/JobContext.h"
 #include "job/PrinterHealth.h"
+#include "job/WriteFence.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
 #include "print/PrinterRegistry.h"
@@ -62,6 +63,7 @@ private:
     PrinterHealth m_health{m_status, m_log};
     RecordingPrinter m_printer;
     std::unique_ptr<PrintEngine> m_engine;
+    Unfenced m_unfenced;
     JobContext m_context;
     QueuePoller m_poller;
     QDateTime m_now = QDateTime::currentDateTime();

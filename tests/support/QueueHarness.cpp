@@ -28,11 +28,13 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , status(log)
     , health(status, log)
     , journal(db.directory() + QStringLiteral("/velmora-gunluk.db"), log)
+    , unfenced(db.session())
     , context{job,
               A,
               EKA,
               X,
               db.session(),
+              unfenced,
               settings,
               registry,
               printing == Printing::Captured   ? static_cast<TicketPrinter&>(captured)

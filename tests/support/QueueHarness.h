@@ -4,6 +4,7 @@
 #include "db/Query.h"
 #include "job/JobContext.h"
 #include "job/PrinterHealth.h"
+#include "job/WriteFence.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
@@ -68,6 +69,7 @@ public:
     PrinterHealth health;
     BillOptions options;
     TicketJournal journal; // velmora-gunluk.db beside the database
+    Unfenced unfenced;
     JobContext context;
     QStringList builtBills;
     std::function<void()> duringBuild; // runs inside each bill builder
