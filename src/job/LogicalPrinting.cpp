@@ -29,7 +29,7 @@ TicketDestination PrintOn(JobContext& context, const QString& name, const QStrin
         throw PrinterError(failing->reason);
     PrintOutcome outcome;
     try {
-        outcome = context.printer.PrintTicket(path, ticket);
+        outcome = context.printer.PrintTicket(path, ticket, [&context] { context.fence.Check(); });
     } catch (const PrinterError& error) {
         context.health.Failed(name, path, error.message());
         Journal(context, name, path, ticket, error.message());
@@ -55,7 +55,6 @@ TicketDestination PrintOnLogicalPrinter(JobContext& context, const QString& name
         return {};
     if (HoldsPrinterName(context.heldPrinters, name))
         throw PrinterWaiting(name, QStringLiteral("Adisyonun onceki isi bu yaziciyi bekliyor"));
-    context.fence.Check();
     try {
         return PrintOn(context, name, path, ticket);
     } catch (const PrinterError& failure) {

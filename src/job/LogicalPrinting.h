@@ -27,7 +27,9 @@ private:
 // A name the registry does not know prints nothing and reports nothing. A printer known to fail
 // is not tried: its tickets go to its backup under the heading "YEDEK: <name> yerine" (a forced
 // log line says so), or wait. A printer that fails now is known to fail from then on
-// (job/PrinterHealth.h). Throws PrinterWaiting when the ticket did not print.
+// (job/PrinterHealth.h). Throws PrinterWaiting when the ticket did not print. Every attempt,
+// on the backup and at a later tick too, asks the fence once the printer is ready, right
+// before the ticket's bytes leave; its FenceLost goes through with nothing printed.
 struct TicketDestination {
     QString path;                // empty when the name has none
     bool printerMissing = false; // the path names no printer of this machine: nothing printed

@@ -20,7 +20,8 @@ PrintEngine::Pause PrintEngine::SleepPause() {
     };
 }
 
-PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
+PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket,
+                                      const BeforeSending& beforeSending) {
     if (m_settings.dummy)
         return {};
 
@@ -50,6 +51,8 @@ PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket)
                          .Layout(ticket);
         }
         layout.Paint(*canvas);
+        if (beforeSending)
+            beforeSending();
         canvas->EndDocument();
     } catch (...) {
         // A half-sent document would block or garble the next job on this printer.

@@ -29,7 +29,9 @@ public:
 
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
-    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
+    using TicketPrinter::PrintTicket;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket,
+                             const BeforeSending& beforeSending) override;
     QString CheckPrinter(const QString& path) override;
     // What the printer warned of with its last ticket ("Kagit azaliyor", say), until a ticket
     // comes out without a warning.

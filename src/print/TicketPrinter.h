@@ -3,6 +3,7 @@
 #include "print/Ticket.h"
 
 #include <QString>
+#include <functional>
 
 // The printer types, in the direction a ticket travels; each uses only the ones after it.
 //   PrinterPaths      a logical printer name (of a terminal, a product, a setting) to the path
@@ -34,7 +35,15 @@ class TicketPrinter {
 public:
     virtual ~TicketPrinter() = default;
 
-    virtual PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) = 0;
+    // Called once the printer is ready and the ticket laid out, right before the ticket's first
+    // byte leaves; whatever it throws drops the ticket unprinted and goes on to the caller.
+    using BeforeSending = std::function<void()>;
+
+    virtual PrintOutcome PrintTicket(const QString& path, const Ticket& ticket,
+                                     const BeforeSending& beforeSending) = 0;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) {
+        return PrintTicket(path, ticket, {});
+    }
     // Why the printer with the given path cannot print now, or the empty text when it can; asked
     // of a printer that failed, with a short wait, until it is back.
     virtual QString CheckPrinter(const QString& path) = 0;

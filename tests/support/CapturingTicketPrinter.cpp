@@ -2,10 +2,13 @@
 
 #include "core/Error.h"
 
-PrintOutcome CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
+PrintOutcome CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket,
+                                                 const BeforeSending& beforeSending) {
     const QString failure = CheckPrinter(path);
     if (!failure.isEmpty())
         throw PrinterError(failure);
+    if (beforeSending)
+        beforeSending();
     m_printed.append({path, ticket});
     if (m_afterPrint)
         m_afterPrint(m_printed.last());

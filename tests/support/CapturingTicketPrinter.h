@@ -17,7 +17,9 @@ public:
         Ticket ticket;
     };
 
-    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
+    using TicketPrinter::PrintTicket;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket,
+                             const BeforeSending& beforeSending) override;
     QString CheckPrinter(const QString& path) override;
 
     void FailOn(const QString& path, int times = 1) { m_failures[path] = times; }

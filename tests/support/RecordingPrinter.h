@@ -16,7 +16,9 @@ public:
     RecordingPrinter(const TYazimIsi& job, DiagnosticLog& log, QStringList installed,
                      const PrintSettings& settings = {});
 
-    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
+    using TicketPrinter::PrintTicket;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket,
+                             const BeforeSending& beforeSending) override;
     QString CheckPrinter(const QString& path) override { return m_engine.CheckPrinter(path); }
 
     // The tickets that were printed to the end on this path (exact text), in order.
