@@ -1,8 +1,8 @@
 #include "app/PrintServer.h"
 
 #include "app/StatusPageBackend.h"
-#include "config/ComputerName.h"
 #include "core/UserMessages.h"
+#include "standby/StandbyReadiness.h"
 #include "web/StatusWebServer.h"
 
 const QString PrintServer::CloseQuestion =
@@ -33,8 +33,7 @@ PrintServer::PrintServer(const QString& directory, DiagnosticLog& log, UserMessa
     , m_messages(messages)
     , m_hooks(std::move(hooks)) {
     connect(&m_parts.T, &QTimer::timeout, this, &PrintServer::TTimer);
-    connect(&m_parts.leaseTimer, &QTimer::timeout, this, [this] { m_parts.lease.Refresh(); });
-    m_parts.lease.setListener([this](bool prints) { SetActive(prints); });
+    m_parts.lease.setListener([this](const LeaseReport& report) { LeaseChanged(report); });
     // Queued: a check made while a tick lets events through must not start a tick inside it.
     connect(&m_parts.watch, &QueueWatch::changed, this, &PrintServer::TTimer, Qt::QueuedConnection);
 }
@@ -54,17 +53,34 @@ StartupOutcome PrintServer::FormCreate() {
 }
 
 void PrintServer::StartLease() {
-    if (!m_parts.lease.Start({ComputerNameOf(), m_parts.ini.directory()}))
+    SetActive(m_parts.lease.Start(m_parts.C.target()));
+}
+
+void PrintServer::LeaseChanged(const LeaseReport& report) {
+    if (m_closed)
         return;
-    SetActive(m_parts.lease.prints());
-    m_parts.leaseTimer.start();
+    if (!report.logLine.isEmpty())
+        m_parts.log.LogLine(report.logLine, true);
+    QString role = report.text;
+    if (report.role == ServerRole::Standby) {
+        const QString problem = StandbyReadinessProblem(m_parts.registry, m_parts.printers,
+                                                        m_parts.printSettings.dummy);
+        if (!problem.isEmpty() && problem != m_standbyProblem)
+            m_parts.log.LogLine(problem, true);
+        m_standbyProblem = problem;
+        if (!problem.isEmpty())
+            role += QLatin1Char('\n') + problem;
+    }
+    m_parts.status.RoleChanged(role);
+    SetActive(report.role != ServerRole::Standby);
 }
 
 void PrintServer::SetActive(bool prints) {
     if (!prints) {
         m_parts.T.stop();
         m_parts.watch.stop();
-    } else if (!m_closed && m_parts.T.interval() > 0) { // 0: never poll, as start-up logged
+    } else if (!m_closed && !m_parts.T.isActive() && m_parts.T.interval() > 0) {
+        // 0: never poll, as start-up logged
         m_parts.T.start();
         m_parts.watch.start();
     }
@@ -143,8 +159,7 @@ void PrintServer::FormClose() {
     m_closePending = false;
     // The loop may deliver a tick before the process ends; it must not meet closed queries.
     m_parts.T.stop();
-    m_parts.leaseTimer.stop();
-    m_parts.lease.Release();
+    m_parts.lease.Stop();
     m_parts.watch.stop();
     // No page may ask for queries that are about to close.
     m_webServer.reset();

@@ -59,7 +59,11 @@ private:
     void FormClose();
     void logClosing(const QString& step);
     void StartStatusPage();
+    // The lease decides before the first tick whether this server prints.
     void StartLease();
+    // Logs the report's line, shows the role (with what a standby lacks to print) and starts or
+    // stops polling.
+    void LeaseChanged(const LeaseReport& report);
     // Polling runs only on the server that prints; a standby keeps its tray and page.
     void SetActive(bool prints);
 
@@ -70,6 +74,7 @@ private:
     std::unique_ptr<StatusPageBackend> m_pageBackend;
     std::unique_ptr<StatusWebServer> m_webServer;
     QString m_statusPageProblem;
+    QString m_standbyProblem; // the last one logged
     int m_runningOperations = 0;
     bool m_closePending = false;
     bool m_closed = false;

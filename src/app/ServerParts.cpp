@@ -1,5 +1,6 @@
 #include "app/ServerParts.h"
 
+#include "config/ComputerName.h"
 #include "config/PollInterval.h"
 #include "tickets/TicketBuilders.h"
 
@@ -19,21 +20,20 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
             })
     , status(diagnosticLog)
     , health(status, diagnosticLog)
-    , leaseStore(C)
-    , lease(leaseStore, C, status, diagnosticLog)
+    , lease({ComputerNameOf(), ini.directory()})
+    , fence(C, lease.grant(), lease.self())
     , settings(X)
     , printers(directory)
     , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
     , finishedJobs(journal.filePath()) {
     T.setInterval(kDefaultPollInterval);
-    leaseTimer.setInterval(StandbyLease::kCheckMilliseconds);
 }
 
 // Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
     const JobContext context{job,    A,        EKA,           X,       C,
-                             lease,  settings, *printerPaths, *engine, backups,
+                             fence,  settings, *printerPaths, *engine, backups,
                              health, status,   log,           options, ticketJournal};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,

@@ -17,8 +17,8 @@
 #include "print/PrinterRegistry.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
-#include "standby/SqlLeaseStore.h"
-#include "standby/StandbyLease.h"
+#include "standby/LeaseFence.h"
+#include "standby/LeaseKeeper.h"
 #include "status/ServerStatus.h"
 #include "tickets/BillOptions.h"
 
@@ -51,9 +51,8 @@ struct ServerParts {
     BackupPrinters backups;
     ServerStatus status;
     PrinterHealth health;
-    SqlLeaseStore leaseStore;
-    StandbyLease lease; // alone, and so printing, until the server starts it
-    QTimer leaseTimer;
+    LeaseKeeper lease; // alone, and so printing unfenced, until the server starts it
+    LeaseFence fence;  // the job code's, on C
     SettingsStore settings;
     PrintSettings printSettings;
     BillOptions options;

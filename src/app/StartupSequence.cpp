@@ -40,7 +40,7 @@ StartupOutcome StartupSequence::FormCreate() {
         m_parts.registry.LoadPrinterRegistry(m_parts.YAZ);                      // 10
         m_parts.T.setInterval(ReadPollInterval(m_parts.settings, m_parts.log)); // 11
         ReadExchangeRates();                                                    // 12
-        EnableTimer();                                                          // 13
+        WarnIfNeverPolling();                                                   // 13
         return StartupOutcome::Running;
     } catch (const Error& error) {
         m_messages.ShowMessage(error.message());
@@ -86,15 +86,11 @@ void StartupSequence::ReadExchangeRates() {
     m_parts.options.exchangeRateLine = m_hooks.fetchRates(m_parts.ini.directory());
 }
 
-void StartupSequence::EnableTimer() {
-    if (m_parts.T.interval() == 0) {
-        // A zero interval means "never poll"; a Qt timer with interval 0 would poll without
-        // pause instead, so it is not started, and the operator learns why nothing prints.
+void StartupSequence::WarnIfNeverPolling() {
+    // A zero interval means "never poll"; a Qt timer with interval 0 would poll without pause
+    // instead, so it is never started, and the operator learns why nothing prints.
+    if (m_parts.T.interval() == 0)
         m_parts.log.LogLine(QStringLiteral("Server calisma araligi (x snde bir) 0: kuyruk "
                                            "okunmuyor, hicbir is yazdirilmayacak"),
                             true);
-        return;
-    }
-    m_parts.T.start();
-    m_parts.watch.start();
 }

@@ -8,7 +8,7 @@ class DatabaseSession;
 class UserMessages;
 
 enum class StartupOutcome {
-    Running,          // every step done; the timer runs unless the interval is 0
+    Running,          // every step done; the timer waits for the lease (app/PrintServer.h)
     Stopped,          // a step failed and its message was shown; the timer stays off
     ConnectionFailed, // both messages shown; the process is to end with exit code 0
 };
@@ -31,7 +31,7 @@ struct StartupHooks {
 };
 
 // The server's start-up, run once before the event loop. Its order matters: the pause comes
-// from Velmora.ini, and the timer starts only when every other step has succeeded. The steps,
+// from Velmora.ini, and nothing polls until every step has succeeded. The steps,
 // numbered as the code marks them:
 //    1  a missing Database.ini is announced         DatabaseConnection::ReadDatabaseIni
 //    2  Server, Database, User, Pass are read       DatabaseConnection::ReadDatabaseIni
@@ -50,7 +50,9 @@ struct StartupHooks {
 //   10  the printer registry loaded from YAZ
 //   11  the poll interval from AYAR
 //   12  the exchange-rate line, when switched on    ReadExchangeRates
-//   13  the poll timer and the queue check started  EnableTimer
+//   13  an interval of 0, which never polls, logged  WarnIfNeverPolling
+// The poll timer and the queue check start once the standby lease has decided that this server
+// prints (PrintServer::StartLease).
 class StartupSequence {
 public:
     StartupSequence(ServerParts& parts, UserMessages& messages, StartupHooks hooks);
@@ -61,7 +63,7 @@ private:
     void ReadLocalSettings();
     void OpenQueries();
     void ReadExchangeRates();
-    void EnableTimer();
+    void WarnIfNeverPolling();
 
     ServerParts& m_parts;
     UserMessages& m_messages;

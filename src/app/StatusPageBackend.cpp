@@ -18,7 +18,8 @@ qint64 Percentile(const QList<qint64>& waits, int percent) {
 
 StatusPageBackend::StatusPageBackend(ServerParts& parts, std::function<void()> retrySetAsideJobs)
     : m_parts(parts)
-    , m_retry(std::move(retrySetAsideJobs)) {}
+    , m_retry(std::move(retrySetAsideJobs))
+    , m_unfenced(parts.C) {}
 
 QList<PrinterSnapshot> StatusPageBackend::Printers() {
     QList<PrinterSnapshot> printers;
@@ -101,7 +102,7 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
                        m_parts.EKA,
                        m_parts.X,
                        m_parts.C,
-                       m_parts.lease,
+                       m_unfenced,
                        m_parts.settings,
                        *m_parts.printerPaths,
                        *m_parts.engine,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "job/WriteFence.h"
 #include "print/BackupPrinters.h"
 #include "queue/JobSightings.h"
 #include "web/StatusBackend.h"
@@ -10,7 +11,9 @@ struct ServerParts;
 
 // The running server as the status page sees it: the registry's printers with their status,
 // the queue as the terminals left it, and printing outside the queue on a chosen printer,
-// journaled like every other ticket but with no backup, since the operator chose the printer.
+// journaled like every other ticket but with no backup, since the operator chose the printer,
+// and with no lease either: the operator asked this server, a standby too, and no other server
+// prints such a ticket.
 class StatusPageBackend : public StatusBackend {
 public:
     StatusPageBackend(ServerParts& parts, std::function<void()> retrySetAsideJobs);
@@ -25,5 +28,6 @@ private:
     ServerParts& m_parts;
     std::function<void()> m_retry;
     BackupPrinters m_noBackups;
+    Unfenced m_unfenced;
     JobSightings m_sightings; // the page's own: a standby's poller reads no queue
 };

@@ -17,6 +17,11 @@ QString SqliteStatementText(const QString& tsql) {
     // never share a row (their first column is 'A' or 'I'), so the result is the same.
     static const QRegularExpression lineArms(QStringLiteral(R"(\bUNION(\s+SELECT\s+'I'\s+I\b))"));
     text.replace(lineArms, QStringLiteral("UNION ALL\\1"));
+    // SQLite locks the whole file and waits for it as long as the connection's busy timeout
+    // says; it has no table hints.
+    static const QRegularExpression noWait(QStringLiteral(R"(\s+WITH\s*\(NOWAIT\))"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    text.remove(noWait);
     // Times are the database's own clock; SQLite keeps them as Julian day numbers, which
     // compare and add as plain numbers.
     static const QRegularExpression createIfMissing(

@@ -155,6 +155,11 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     } catch (const Error& error) {
         m_finished.Add(m_job);
         return JobFailed(error.message(), true);
+    } catch (const FenceLost&) {
+        // Printed all the same: should the lease come back to this server, only the deletion
+        // is left, as after a failed one.
+        m_finished.Add(m_job);
+        throw;
     }
     m_finished.Deleted(m_job.ID);
     m_failures.JobDone(m_job.ID);

@@ -2,9 +2,13 @@
 
 namespace {
 
-// The lease's new end, counted from the database's clock.
-QString LeaseEnd() {
-    return QStringLiteral("DATEADD(MILLISECOND, %1, SYSUTCDATETIME())").arg(kLeaseMilliseconds);
+const QString kHolder =
+    QStringLiteral("WHERE ID = 1 AND Donem = :Donem AND Bilgisayar = :Bilgisayar AND "
+                   "Klasor = :Klasor");
+
+// The lease's end by the database's clock, for the servers that read it.
+QString LeaseEnd(int milliseconds) {
+    return QStringLiteral("DATEADD(MILLISECOND, %1, SYSUTCDATETIME())").arg(milliseconds);
 }
 
 } // namespace
@@ -17,42 +21,60 @@ QString CreateLeaseTableStatement() {
                           "    Klasor NVARCHAR(400) NOT NULL,\n"
                           "    Bitis DATETIME2 NOT NULL,\n"
                           "    Yenileme DATETIME2 NOT NULL,\n"
-                          "    Donem INT NOT NULL\n"
+                          "    Donem INT NOT NULL,\n"
+                          "    YenilemeSayisi INT NOT NULL DEFAULT 0\n"
                           ")");
+}
+
+QString LeaseColumnsStatement() {
+    return QStringLiteral("SELECT * FROM VelmoraSunucu WHERE 1 = 0");
+}
+
+QString AddRenewalCountStatement() {
+    return QStringLiteral("ALTER TABLE VelmoraSunucu ADD YenilemeSayisi INT NOT NULL DEFAULT 0");
 }
 
 QString InsertLeaseRowStatement() {
     return QStringLiteral(
-        "INSERT INTO VelmoraSunucu (ID, Bilgisayar, Klasor, Bitis, Yenileme, Donem)\n"
-        "SELECT 1, '', '', DATEADD(MILLISECOND, -1, SYSUTCDATETIME()), SYSUTCDATETIME(), 0\n"
-        "WHERE NOT EXISTS (SELECT 1 FROM VelmoraSunucu WHERE ID = 1)");
+               "INSERT INTO VelmoraSunucu (ID, Bilgisayar, Klasor, Bitis, Yenileme, Donem, "
+               "YenilemeSayisi)\n"
+               "SELECT 1, '', '', %1, SYSUTCDATETIME(), 0, 0\n"
+               "WHERE NOT EXISTS (SELECT 1 FROM VelmoraSunucu WITH (NOWAIT) WHERE ID = 1)")
+        .arg(LeaseEnd(-1));
 }
 
-QString LeaseHolderStatement() {
-    return QStringLiteral("SELECT Bilgisayar, Klasor, Donem,\n"
-                          "CASE WHEN Bitis < SYSUTCDATETIME() THEN 1 ELSE 0 END AS Bitti,\n"
-                          "DATEDIFF(SECOND, Yenileme, SYSUTCDATETIME()) AS Gecen\n"
-                          "FROM VelmoraSunucu WHERE ID = 1");
+QString LeaseRowStatement() {
+    return QStringLiteral("SELECT Bilgisayar, Klasor, Donem, YenilemeSayisi, Yenileme\n"
+                          "FROM VelmoraSunucu WITH (NOWAIT) WHERE ID = 1");
 }
 
 QString TakeLeaseStatement() {
-    return QStringLiteral("UPDATE VelmoraSunucu SET Bilgisayar = :Bilgisayar, Klasor = :Klasor,\n"
-                          "Bitis = %1, Yenileme = SYSUTCDATETIME(), Donem = Donem + 1\n"
-                          "WHERE ID = 1 AND Donem = :Donem AND Bitis < SYSUTCDATETIME()")
-        .arg(LeaseEnd());
+    return QStringLiteral("UPDATE VelmoraSunucu WITH (NOWAIT)\n"
+                          "SET Bilgisayar = :Bilgisayar, Klasor = :Klasor, Donem = Donem + 1,\n"
+                          "YenilemeSayisi = 0, Yenileme = SYSUTCDATETIME(), Bitis = %1\n"
+                          "WHERE ID = 1 AND Donem = :Donem AND YenilemeSayisi = :YenilemeSayisi")
+        .arg(LeaseEnd(kLeaseMilliseconds));
 }
 
 QString RenewLeaseStatement() {
-    return FenceStatement() + QStringLiteral(" AND Bitis > SYSUTCDATETIME()");
-}
-
-QString FenceStatement() {
-    return QStringLiteral("UPDATE VelmoraSunucu SET Bitis = %1, Yenileme = SYSUTCDATETIME()\n"
-                          "WHERE ID = 1 AND Donem = :Donem")
-        .arg(LeaseEnd());
+    return QStringLiteral("UPDATE VelmoraSunucu WITH (NOWAIT)\n"
+                          "SET YenilemeSayisi = YenilemeSayisi + 1, Yenileme = SYSUTCDATETIME(),\n"
+                          "Bitis = %1\n")
+               .arg(LeaseEnd(kLeaseMilliseconds)) +
+           kHolder;
 }
 
 QString ReleaseLeaseStatement() {
-    return QStringLiteral("UPDATE VelmoraSunucu SET Bitis = DATEADD(MILLISECOND, -1, "
-                          "SYSUTCDATETIME())\nWHERE ID = 1 AND Donem = :Donem");
+    return QStringLiteral("UPDATE VelmoraSunucu WITH (NOWAIT)\n"
+                          "SET Bilgisayar = '', Klasor = '', Bitis = %1\n")
+               .arg(LeaseEnd(-1)) +
+           kHolder;
+}
+
+QString FenceStatement() {
+    return QStringLiteral("UPDATE VelmoraSunucu SET Donem = Donem\n") + kHolder;
+}
+
+QString LeaseHeldStatement() {
+    return QStringLiteral("SELECT COUNT(*) AS Tutuyor FROM VelmoraSunucu\n") + kHolder;
 }

@@ -3,27 +3,38 @@
 #include <QString>
 
 // The statement texts of the standby lease, exactly as they go to SQL Server. The table is
-// the server's own: one row, the active server (":Bilgisayar", ":Klasor"), the end of its lease
-// and of its last renewal, and the epoch ":Donem" that grows by one at every takeover. Every
-// time is the database's clock, never a PC's.
+// the servers' own: one row naming the active server (":Bilgisayar", ":Klasor"), its epoch
+// ":Donem", which grows by one at every takeover, and its renewal count "YenilemeSayisi", which
+// grows at every renewal. Whether a lease has ended is decided by the standby on its own
+// clock, from how long the row stayed unchanged; the times the row keeps ("Bitis", "Yenileme")
+// are the database's, kept for servers of the version before, which decide by them.
+//
+// The lease's own connection never waits on a locked row (NOWAIT): a check that meets a lock
+// fails at once and is made again at the next one. The fence runs on the tick's connection
+// and waits there as the tick's own statements do.
 
-// A server that has not renewed for this long has lost the lease. With a standby's check
-// every two seconds, a takeover comes within nine seconds of the active server's last sign.
-constexpr int kLeaseMilliseconds = 7000;
+// A standby takes a lease over once it has seen its row unchanged for this long; with its
+// check every two seconds, a takeover comes within eight seconds of the last renewal.
+constexpr int kLeaseMilliseconds = 6000;
 
 // Creates the table when it is missing.
 QString CreateLeaseTableStatement();
-// Adds the one row, ended at once, when it is missing.
+// The table's columns, no row read and none locked.
+QString LeaseColumnsStatement();
+// Adds the renewal count to a table made by the version before.
+QString AddRenewalCountStatement();
+// Adds the one row, held by nobody, when it is missing.
 QString InsertLeaseRowStatement();
-// The holder, its epoch, whether its lease has ended ("Bitti" 1 or 0) and the seconds since its
-// last renewal ("Gecen").
-QString LeaseHolderStatement();
-// Takes over a lease that has ended and is still at the epoch read (":Donem").
+// The row: the holder, its epoch, its renewal count and the database's time of its renewal.
+QString LeaseRowStatement();
+// Takes the lease over while the row still has the epoch and renewal count read
+// (":Donem", ":YenilemeSayisi").
 QString TakeLeaseStatement();
-// Extends the lease held at ":Donem" while it has not ended.
+// Counts a renewal of the lease ":Bilgisayar", ":Klasor" hold at ":Donem".
 QString RenewLeaseStatement();
-// Extends the lease held at ":Donem", ended or not: in the transaction of a write that must not
-// happen once another server has taken over.
-QString FenceStatement();
-// Ends the lease held at ":Donem" at once, so that a standby takes over at its next check.
+// Leaves the lease held by nobody, so that a standby takes it over at its next check.
 QString ReleaseLeaseStatement();
+// Locks the row in the transaction of a fenced write, while this server holds it.
+QString FenceStatement();
+// One row ("Tutuyor" 1) while ":Bilgisayar", ":Klasor" hold the lease at ":Donem", else 0.
+QString LeaseHeldStatement();

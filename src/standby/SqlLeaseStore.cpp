@@ -1,77 +1,82 @@
 #include "standby/SqlLeaseStore.h"
 
 #include "core/Error.h"
-#include "db/DatabaseSession.h"
 #include "standby/LeaseStatements.h"
 
-namespace {
-
-SqlParameters Epoch(qint64 epoch) {
-    return {{QStringLiteral("Donem"), epoch}};
+SqlParameters HolderParameters(const ServerIdentity& holder, qint64 epoch) {
+    return {{QStringLiteral("Donem"), epoch},
+            {QStringLiteral("Bilgisayar"), holder.computer},
+            {QStringLiteral("Klasor"), holder.folder}};
 }
 
-} // namespace
+SqlLeaseStore::SqlLeaseStore(ConnectionTarget target)
+    : m_target(std::move(target)) {}
 
-SqlLeaseStore::SqlLeaseStore(DatabaseSession& session)
-    : C(session) {}
+DatabaseSession& SqlLeaseStore::Session() {
+    if (!m_session.isOpen()) {
+        m_session.Open(m_target);
+        // SQLite has no lock wait per statement: the whole connection's is set once.
+        if (m_session.isSqlite())
+            m_session.Execute(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyMilliseconds));
+    }
+    return m_session;
+}
 
 void SqlLeaseStore::Prepare() {
+    DatabaseSession& session = Session();
+    session.Execute(CreateLeaseTableStatement());
+    const QString renewals = QStringLiteral("YenilemeSayisi");
+    if (session.Select(LeaseColumnsStatement()).hasColumn(renewals))
+        return;
     try {
-        C.Execute(CreateLeaseTableStatement());
-        C.Execute(InsertLeaseRowStatement());
+        session.Execute(AddRenewalCountStatement());
     } catch (const DatabaseError&) {
-        // Two servers starting together: the one that came second finds it all made. Only a
-        // table that cannot be read is a failure.
-        Holder();
+        // Another server brought the table up to date at the same moment.
+        if (!session.Select(LeaseColumnsStatement()).hasColumn(renewals))
+            throw;
     }
 }
 
-LeaseHolder SqlLeaseStore::Holder() {
-    RecordSet row = C.Select(LeaseHolderStatement());
+std::optional<LeaseRow> SqlLeaseStore::Read() {
+    RecordSet row = Session().Select(LeaseRowStatement());
     row.First();
     if (row.Eof())
-        throw DatabaseError(QStringLiteral("VelmoraSunucu tablosunda satir yok"));
-    LeaseHolder holder;
-    holder.server = {row.text(QStringLiteral("Bilgisayar")), row.text(QStringLiteral("Klasor"))};
-    holder.epoch = row.value(QStringLiteral("Donem")).toLongLong();
-    holder.ended = row.value(QStringLiteral("Bitti")).toInt() == 1;
-    holder.secondsSinceRenewal = row.value(QStringLiteral("Gecen")).toLongLong();
-    return holder;
+        return std::nullopt;
+    return LeaseRow{{row.text(QStringLiteral("Bilgisayar")), row.text(QStringLiteral("Klasor"))},
+                    row.value(QStringLiteral("Donem")).toLongLong(),
+                    row.value(QStringLiteral("YenilemeSayisi")).toLongLong(),
+                    row.value(QStringLiteral("Yenileme"))};
 }
 
-bool SqlLeaseStore::Take(const ServerIdentity& self, qint64 seenEpoch) {
-    return C.Change(TakeLeaseStatement(), {{QStringLiteral("Bilgisayar"), self.computer},
-                                           {QStringLiteral("Klasor"), self.folder},
-                                           {QStringLiteral("Donem"), seenEpoch}}) == 1;
+void SqlLeaseStore::InsertRow() {
+    Session().Execute(InsertLeaseRowStatement());
 }
 
-bool SqlLeaseStore::Renew(qint64 epoch) {
-    return C.Change(RenewLeaseStatement(), Epoch(epoch)) == 1;
+void SqlLeaseStore::Take(const ServerIdentity& self, const LeaseRow& seen) {
+    Session().ExecuteWithParameters(TakeLeaseStatement(),
+                                    {{QStringLiteral("Bilgisayar"), self.computer},
+                                     {QStringLiteral("Klasor"), self.folder},
+                                     {QStringLiteral("Donem"), seen.epoch},
+                                     {QStringLiteral("YenilemeSayisi"), seen.renewals}});
 }
 
-void SqlLeaseStore::Release(qint64 epoch) {
-    C.Change(ReleaseLeaseStatement(), Epoch(epoch));
+void SqlLeaseStore::Renew(const ServerIdentity& self, qint64 epoch) {
+    Session().ExecuteWithParameters(RenewLeaseStatement(), HolderParameters(self, epoch));
 }
 
-bool SqlLeaseStore::ExecuteFenced(qint64 epoch, const QString& statement) {
-    // Short: on SQLite the transaction locks the whole file against the terminals.
-    C.BeginTransaction();
+void SqlLeaseStore::Release(const ServerIdentity& self, qint64 epoch) {
+    Session().ExecuteWithParameters(ReleaseLeaseStatement(), HolderParameters(self, epoch));
+}
+
+bool SqlLeaseStore::Answers() {
     try {
-        if (C.Change(FenceStatement(), Epoch(epoch)) != 1) {
-            C.Rollback();
-            return false;
-        }
-        C.Execute(statement);
-        C.Commit();
+        Session().Select(QStringLiteral("SELECT 1"));
+        return true;
     } catch (const DatabaseError&) {
-        C.Rollback();
-        throw;
+        return false;
     }
-    return true;
 }
 
 void SqlLeaseStore::Reconnect() {
-    const ConnectionTarget target = C.target();
-    C.Close();
-    C.Open(target);
+    m_session.Close();
 }

@@ -1,9 +1,6 @@
 #include "standby/StandbyLease.h"
 
 #include "core/Error.h"
-#include "db/DatabaseSession.h"
-#include "log/DiagnosticLog.h"
-#include "status/ServerStatus.h"
 
 namespace {
 
@@ -15,124 +12,171 @@ QString Describe(const ServerIdentity& server) {
 
 } // namespace
 
-StandbyLease::StandbyLease(LeaseStore& store, DatabaseSession& session, ServerStatus& status,
-                           DiagnosticLog& log)
+StandbyLease::StandbyLease(LeaseStore& store, ServerIdentity self, LeaseGrant& grant,
+                           Listener listener, Clock clock)
     : m_store(store)
-    , m_unfenced(session)
-    , m_status(status)
-    , m_log(log) {}
+    , m_self(std::move(self))
+    , m_grant(grant)
+    , m_listener(std::move(listener))
+    , m_clock(std::move(clock)) {}
 
-bool StandbyLease::Start(const ServerIdentity& self) {
-    m_self = self;
+void StandbyLease::Start() {
+    const qint64 now = m_clock();
     try {
         m_store.Prepare();
     } catch (const DatabaseError& error) {
-        const QString text =
-            QStringLiteral("Tek sunucu: yedek sunucu tablosu olusturulamadi -- ") + error.message();
-        Become(ServerRole::Alone, text, text);
-        return false;
+        Unusable(error.message(), now);
+        return;
     }
+    // Printing waits for the first check that reads the row.
     m_role = ServerRole::Standby;
-    Refresh();
-    return true;
+    m_grant.set({ServerRole::Standby});
+    Check(now);
 }
 
 void StandbyLease::Refresh() {
-    try {
-        if (m_role == ServerRole::Active && !m_store.Renew(m_epoch))
-            Lost();
-        if (m_role == ServerRole::Standby)
-            TakeOverIfEnded();
-        m_checkError.clear();
-    } catch (const FenceLost&) {
-        // Between ticks: nothing to unwind.
-    } catch (const DatabaseError& error) {
-        if (error.message() != m_checkError)
-            m_log.LogLine(QStringLiteral("Sunucu kirasi denetlenemedi -- Hata: ") + error.message(),
-                          true);
-        m_checkError = error.message();
-        // An active server's poller brings the connection back; a standby has only this.
-        if (m_role == ServerRole::Standby) {
-            try {
-                m_store.Reconnect();
-            } catch (const DatabaseError&) {
-                // Still out of reach: reported above, tried again at the next check.
-            }
-        }
-    }
-}
-
-void StandbyLease::TakeOverIfEnded() {
-    const LeaseHolder holder = m_store.Holder();
-    if (!holder.ended) {
-        ShowStandby(holder);
-        return;
-    }
-    if (!m_store.Take(m_self, holder.epoch))
-        return; // another standby was quicker: the next check shows it
-    m_epoch = holder.epoch + 1;
-    // Its own lease from before a restart, or none at all: no other server is involved.
-    const bool fromAnother =
-        !holder.server.computer.isEmpty() &&
-        (holder.server.computer != m_self.computer || holder.server.folder != m_self.folder);
-    Become(
-        ServerRole::Active, kActive,
-        fromAnother
-            ? kActive + QStringLiteral(" -- devralindi: ") + Describe(holder.server) +
-                  QStringLiteral(" son yenilemesinden %1 sn sonra").arg(holder.secondsSinceRenewal)
-            : QString());
-}
-
-void StandbyLease::Check() {
-    if (m_role == ServerRole::Standby)
-        throw FenceLost();
-    if (m_role == ServerRole::Active && !m_store.Renew(m_epoch))
-        Lost();
-}
-
-void StandbyLease::Execute(const QString& statement) {
-    if (m_role == ServerRole::Alone)
-        m_unfenced.Execute(statement);
-    else if (m_role == ServerRole::Standby)
-        throw FenceLost();
-    else if (!m_store.ExecuteFenced(m_epoch, statement))
-        Lost();
+    if (m_role != ServerRole::Alone)
+        Check(m_clock());
+    else if (m_clock() >= m_retryAt)
+        Start();
 }
 
 void StandbyLease::Release() {
     if (m_role != ServerRole::Active)
         return;
+    m_role = ServerRole::Standby;
+    m_grant.set({ServerRole::Standby});
     try {
-        m_store.Release(m_epoch);
+        m_store.Release(m_self, m_epoch);
     } catch (const DatabaseError&) {
         // Closing without a database: the lease runs out by itself.
     }
-    m_role = ServerRole::Standby;
 }
 
-void StandbyLease::Lost() {
-    LeaseHolder holder;
+void StandbyLease::Check(qint64 now) {
     try {
-        holder = m_store.Holder();
-    } catch (const DatabaseError&) {
-        holder.ended = true; // who holds it now shows at the next check
+        if (m_role == ServerRole::Active)
+            m_store.Renew(m_self, m_epoch);
+        const LeaseRow row = ReadRow();
+        if (m_role == ServerRole::Active && row.holder == m_self && row.epoch == m_epoch)
+            Hold(now);
+        else
+            Decide(row, now);
+        m_failingSince.reset();
+        m_failure.clear();
+    } catch (const DatabaseError& error) {
+        Failed(error.message(), now);
     }
-    ShowStandby(holder);
-    throw FenceLost();
 }
 
-void StandbyLease::ShowStandby(const LeaseHolder& holder) {
-    const QString active = holder.ended || holder.server.computer.isEmpty()
-                               ? QStringLiteral("yok")
-                               : Describe(holder.server);
-    const QString text = QStringLiteral("Yedek sunucu -- etkin: ") + active;
+LeaseRow StandbyLease::ReadRow() {
+    if (std::optional<LeaseRow> row = m_store.Read())
+        return *row;
+    try {
+        m_store.InsertRow();
+    } catch (const DatabaseError&) {
+        // Another server may have added it at the same moment: only a row still missing fails.
+        if (std::optional<LeaseRow> row = m_store.Read())
+            return *row;
+        throw;
+    }
+    if (std::optional<LeaseRow> row = m_store.Read())
+        return *row;
+    throw DatabaseError(QStringLiteral("VelmoraSunucu tablosuna satir eklenemedi"));
+}
+
+void StandbyLease::Decide(const LeaseRow& row, qint64 now) {
+    // Nobody's, or this server's own from before a restart: no other server is involved.
+    if (row.holder.isEmpty() || row.holder == m_self) {
+        TakeOver(row, now, QString());
+        return;
+    }
+    if (!m_seen || !(m_seen->row == row)) {
+        m_seen = Seen{row, now};
+        ShowStandby(row.holder);
+        return;
+    }
+    if (now - m_seen->at < kLeaseMilliseconds) {
+        ShowStandby(row.holder);
+        return;
+    }
+    // The true gap lies between the last read that saw another row and the first that saw
+    // this one: at least this much, by this computer's clock.
+    TakeOver(
+        row, now,
+        kActive + QStringLiteral(" -- devralindi: ") + Describe(row.holder) +
+            QStringLiteral(" son yenilemesinden en az %1 sn sonra").arg((now - m_seen->at) / 1000));
+}
+
+void StandbyLease::TakeOver(const LeaseRow& row, qint64 now, const QString& takeoverLine) {
+    m_store.Take(m_self, row);
+    const LeaseRow after = ReadRow();
+    if (!(after.holder == m_self && after.epoch == row.epoch + 1)) {
+        // Another standby was quicker.
+        m_seen = Seen{after, now};
+        ShowStandby(after.holder);
+        return;
+    }
+    m_epoch = after.epoch;
+    m_heldSince = now;
+    m_seen.reset();
+    Become(ServerRole::Active, kActive, takeoverLine);
+}
+
+void StandbyLease::Hold(qint64 since) {
+    m_heldSince = since;
+    m_grant.set({ServerRole::Active, m_epoch, m_heldSince});
+}
+
+void StandbyLease::Failed(const QString& error, qint64 now) {
+    // A database out of reach is the tick's to report; the lease waits for it.
+    if (!m_store.Answers()) {
+        m_store.Reconnect();
+    } else {
+        try {
+            m_store.Prepare(); // the table may have gone
+        } catch (const DatabaseError& prepare) {
+            Unusable(prepare.message(), now);
+            return;
+        }
+        if (!m_failingSince)
+            m_failingSince = now;
+        if (now - *m_failingSince >= kRetryMilliseconds) {
+            Unusable(error, now);
+            return;
+        }
+    }
+    if (error != m_failure) {
+        m_failure = error;
+        Report(QStringLiteral("Sunucu kirasi denetlenemedi -- Hata: ") + error);
+    }
+}
+
+void StandbyLease::Unusable(const QString& reason, qint64 now) {
+    m_retryAt = now + kRetryMilliseconds;
+    m_seen.reset();
+    m_failingSince.reset();
+    m_failure.clear();
+    const QString text = QStringLiteral("Yedek sunucu kullanilamiyor: ") + reason;
+    Become(ServerRole::Alone, text, text);
+}
+
+void StandbyLease::ShowStandby(const ServerIdentity& holder) {
+    const QString text = QStringLiteral("Yedek sunucu -- etkin: ") +
+                         (holder.isEmpty() ? QStringLiteral("yok") : Describe(holder));
     Become(ServerRole::Standby, text, text);
 }
 
 void StandbyLease::Become(ServerRole role, const QString& text, const QString& logLine) {
-    const bool printedBefore = prints();
     m_role = role;
-    m_status.RoleChanged(text, logLine);
-    if (m_listener && prints() != printedBefore)
-        m_listener(prints());
+    m_grant.set({role, m_epoch, m_heldSince});
+    if (text == m_text)
+        return;
+    m_text = text;
+    Report(logLine);
+}
+
+void StandbyLease::Report(const QString& logLine) {
+    if (m_listener)
+        m_listener({m_role, m_text, logLine});
 }

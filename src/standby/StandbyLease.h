@@ -1,67 +1,85 @@
 #pragma once
 
-#include "job/WriteFence.h"
+#include "standby/LeaseGrant.h"
 #include "standby/LeaseStore.h"
 
 #include <QString>
 #include <functional>
+#include <optional>
 
-class DiagnosticLog;
-class ServerStatus;
-
-// Which server of those on one database prints. Only Standby keeps a server from printing.
-enum class ServerRole {
-    Alone,   // no lease: its table could not be made, so the server prints as a lone one
-    Standby, // another server holds the lease; this one waits to take it over
-    Active,  // holds the lease and prints
+// A change the operator sees: the role's text for the tray and the status page, and a forced
+// log line where there is news.
+struct LeaseReport {
+    ServerRole role = ServerRole::Standby;
+    QString text;
+    QString logLine; // empty for none
 };
 
-// The lease that lets any number of servers share one database while exactly one prints: the
-// fence of the job code. The active server renews it at every check and before every ticket,
-// and writes the marks and deletions of its jobs only together with a check that no other
-// server has taken over since; a standby takes it over once it has ended. Each role change shows in
-// the tray and on the status page (ServerStatus) and is one forced log line, but for a server that
-// finds no other.
-class StandbyLease : public WriteFence {
+// The lease that lets any number of servers share one database while exactly one prints.
+//
+// It runs on a thread and a connection of its own (standby/LeaseKeeper.h), never on the
+// printing thread: a printer that hangs for minutes, or a ticket that takes longer than the
+// lease on a slow line, holds up no renewal. The other way, a deadline for every printer step
+// with a renewal between steps, would cut slow tickets short and still leave the lease to one
+// step's worst case. The printing thread only reads what the lease confirmed (LeaseGrant) and
+// asks the database in its fence (standby/LeaseFence.h).
+//
+// No clock of another computer matters: the active server counts its renewals in the row, and
+// a standby takes over once it has seen the row unchanged for kLeaseMilliseconds on its own
+// monotonic clock, with a change conditional on the epoch and count it saw. The active server
+// prints only within kTrustMilliseconds of its last renewal, on its own clock too.
+//
+// The lease heals by itself: a missing row or table is made again at the next check. When the
+// table cannot be made or read, or the lease's statements fail for a minute while the database
+// answers, the server prints alone, says "Yedek sunucu kullanilamiyor: ..." and tries again
+// every minute. Each role change is one report; a server alone on its database logs none.
+class StandbyLease {
 public:
     static constexpr int kCheckMilliseconds = 2000;
-    // Told whether the server prints after each role change.
-    using Listener = std::function<void(bool prints)>;
+    static constexpr int kRetryMilliseconds = 60000;
+    using Clock = std::function<qint64()>;
+    using Listener = std::function<void(const LeaseReport&)>;
 
-    // Writes go to the session as they are while the server is alone.
-    StandbyLease(LeaseStore& store, DatabaseSession& session, ServerStatus& status,
-                 DiagnosticLog& log);
+    StandbyLease(LeaseStore& store, ServerIdentity self, LeaseGrant& grant, Listener listener,
+                 Clock clock = MonotonicMilliseconds);
 
-    void setListener(Listener listener) { m_listener = std::move(listener); }
-    ServerRole role() const { return m_role; }
-    bool prints() const { return m_role != ServerRole::Standby; }
-
-    // With the connection open: the lease's table is made when missing and the first check
-    // runs. False when the table cannot be made: the server stays alone, and says so once.
-    // Whether the server prints is then read from prints(); the listener hears of later changes.
-    bool Start(const ServerIdentity& self);
-    // The lease timer's handler: the active server renews, a standby takes over an ended lease.
+    // The first decision: the table is made when missing, then a free lease (or this server's
+    // own from before a restart) is taken at once.
+    void Start();
+    // Every kCheckMilliseconds: the active server renews, a standby takes over a lease that
+    // stayed unchanged long enough, a server alone tries again once a minute has passed.
     void Refresh();
-    // Before a ticket: throws FenceLost unless the lease is still this server's.
-    void Check() override;
-    // The statement runs only while the lease is still this server's; throws FenceLost.
-    void Execute(const QString& statement) override;
     // At close: a standby need not wait for the lease to run out.
     void Release();
 
 private:
-    void TakeOverIfEnded();
-    [[noreturn]] void Lost();
-    void ShowStandby(const LeaseHolder& holder);
+    struct Seen {
+        LeaseRow row;
+        qint64 at = 0; // when this standby first read it so
+    };
+
+    void Check(qint64 now);
+    LeaseRow ReadRow();
+    void Decide(const LeaseRow& row, qint64 now);
+    void TakeOver(const LeaseRow& row, qint64 now, const QString& takeoverLine);
+    void Hold(qint64 since);
+    void Failed(const QString& error, qint64 now);
+    void Unusable(const QString& reason, qint64 now);
+    void ShowStandby(const ServerIdentity& holder);
     void Become(ServerRole role, const QString& text, const QString& logLine);
+    void Report(const QString& logLine);
 
     LeaseStore& m_store;
-    Unfenced m_unfenced;
-    ServerStatus& m_status;
-    DiagnosticLog& m_log;
+    const ServerIdentity m_self;
+    LeaseGrant& m_grant;
     Listener m_listener;
-    ServerIdentity m_self;
-    ServerRole m_role = ServerRole::Alone;
+    Clock m_clock;
+    ServerRole m_role = ServerRole::Standby;
+    QString m_text;
     qint64 m_epoch = 0;
-    QString m_checkError; // the last failed check's, reported once
+    qint64 m_heldSince = 0;
+    std::optional<Seen> m_seen;           // a standby's last view of another server's lease
+    std::optional<qint64> m_failingSince; // while the database answers and the lease fails
+    QString m_failure;                    // the failure last reported, until a check works
+    qint64 m_retryAt = 0;                 // of a server alone
 };

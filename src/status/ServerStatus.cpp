@@ -14,12 +14,10 @@ void ServerStatus::QueueRead(int waiting, int setAside) {
     Changed();
 }
 
-void ServerStatus::RoleChanged(const QString& role, const QString& logLine) {
+void ServerStatus::RoleChanged(const QString& role) {
     if (role == m_role)
         return;
     m_role = role;
-    if (!logLine.isEmpty())
-        m_log.LogLine(logLine, true);
     Changed();
 }
 

@@ -24,15 +24,15 @@ public:
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
     void QueueRead(int waiting, int setAside);
-    // Which server of those on the database prints. A change is the forced log line given, or
-    // none for a server that found no other (one alone starts as it always did).
-    void RoleChanged(const QString& role, const QString& logLine);
+    // Which server of those on the database prints; the lease logs its own changes.
+    void RoleChanged(const QString& role);
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);
 
     int waiting() const { return m_waiting; }
-    // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", or empty without a lease.
+    // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", "Yedek sunucu kullanilamiyor: ...",
+    // or empty before the lease decided; a standby's second line says what it lacks to print.
     const QString& role() const { return m_role; }
     // In the order they started failing.
     const QList<FailingPrinter>& failingPrinters() const { return m_failing; }

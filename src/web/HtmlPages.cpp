@@ -128,7 +128,10 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
 }
 
 QString ServerRole(const QString& role) {
-    return role.isEmpty() ? QString() : QStringLiteral("<p>") + Esc(role) + QStringLiteral("</p>");
+    return role.isEmpty() ? QString()
+                          : QStringLiteral("<p>") +
+                                Esc(role).replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+                                QStringLiteral("</p>");
 }
 
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token) {

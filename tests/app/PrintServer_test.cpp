@@ -145,28 +145,32 @@ TEST_F(PrintServerTest, FailingTicksReachTheNotice) {
 
 struct PickupCase {
     const char* velmoraIni;
-    bool standby; // another computer holds the lease
+    const char* lease; // what the database holds of it before the start
     bool takenBeforeTheTick;
+    const char* role; // as the tray and the page show it
 };
 
 // A job queued between two poll ticks is taken within a few queue checks, well before the next
 // tick, and journaled with the wait from when the server saw it; with the checks off, or on a
 // standby, nothing asks before the tick. The first checks pass before the job comes, so only its
-// arrival can start the tick.
+// arrival can start the tick. A lease that cannot work leaves the server printing alone.
 TEST(PrintServerPickup, AJobQueuedBetweenTicksIsTakenAtOnceOnlyByTheActiveServerWithChecksOn) {
-    const QList<PickupCase> cases{{"", false, true},
-                                  {"[Sistem]\r\nHizli kontrol (ms)=0\r\n", false, false},
-                                  {"", true, false}};
-    for (const auto& [velmoraIni, standby, takenBeforeTheTick] : cases) {
+    const QList<PickupCase> cases{
+        {"", "", true, "Etkin sunucu"},
+        {"[Sistem]\r\nHizli kontrol (ms)=0\r\n", "", false, "Etkin sunucu"},
+        {"", "INSERT INTO VelmoraSunucu VALUES (1, 'KASA2', 'C:/Velmora', 0, 0, 1, 0)", false,
+         "Yedek sunucu -- etkin: KASA2 (C:/Velmora)\nYedek sunucu hazir degil: Mutfak "
+         "(VelmoraYok) bu bilgisayarda yok"},
+        {"", "DROP TABLE VelmoraSunucu; CREATE VIEW VelmoraSunucu AS SELECT 1 AS ID", true,
+         "Yedek sunucu kullanilamiyor: Cannot add a column to a view"}};
+    for (const auto& [velmoraIni, lease, takenBeforeTheTick, role] : cases) {
         ServerDirectory dir;
         dir.write(QStringLiteral("Velmora.ini"), velmoraIni);
         TestDatabase& db = dir.database();
-        if (standby) {
-            db.session().Execute(CreateLeaseTableStatement());
-            db.session().Execute(QStringLiteral(
-                "INSERT INTO VelmoraSunucu VALUES (1, 'KASA2', 'C:/Velmora', "
-                "DATEADD(MILLISECOND, 60000, SYSUTCDATETIME()), SYSUTCDATETIME(), 1)"));
-        }
+        db.session().Execute(CreateLeaseTableStatement());
+        for (const QString& statement : QString::fromLatin1(lease).split(';', Qt::SkipEmptyParts))
+            db.exec(statement);
+        db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Mutfak', 'VelmoraYok')"));
         db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Adisyon', 'pdf:a')"));
         db.exec(QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', "
                                "'Server calisma araligi (x snde bir)', '5')"));
@@ -175,7 +179,7 @@ TEST(PrintServerPickup, AJobQueuedBetweenTicksIsTakenAtOnceOnlyByTheActiveServer
         DiagnosticLog log(dir.logPath());
         PrintServer server(dir.path(), log, messages, NoPauseNoRates());
         ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
-        EXPECT_EQ(server.parts().watch.isActive(), !standby && takenBeforeTheTick) << velmoraIni;
+        EXPECT_EQ(server.parts().watch.isActive(), takenBeforeTheTick) << velmoraIni;
         QElapsedTimer elapsed;
         elapsed.start();
         while (elapsed.elapsed() < 600)
@@ -192,6 +196,11 @@ TEST(PrintServerPickup, AJobQueuedBetweenTicksIsTakenAtOnceOnlyByTheActiveServer
         EXPECT_EQ(waits.size(), takenBeforeTheTick ? 1 : 0);
         for (const qint64 wait : waits)
             EXPECT_LE(wait, elapsed.elapsed());
+        EXPECT_TRUE(server.status().role().startsWith(QString::fromLatin1(role)))
+            << server.status().role().toStdString();
+        // A server alone on its database logs no role, and every other role is logged.
+        const QByteArray logged = QByteArray(role).split('\n').last();
+        EXPECT_EQ(dir.read("velmora.log").contains(logged), logged != "Etkin sunucu");
         server.Close();
     }
 }

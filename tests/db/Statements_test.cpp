@@ -3,6 +3,7 @@
 #include "db/Query.h"
 #include "kitchen/KitchenStatements.h"
 #include "queue/QueueStatements.h"
+#include "standby/LeaseFence.h"
 #include "standby/SqlLeaseStore.h"
 #include "support/TestDatabase.h"
 #include "tickets/CustomerBalance.h"
@@ -189,32 +190,55 @@ TEST_F(StatementsTest, SettingsAreInsertedWithDefaultsAndUpdated) {
         QString());
 }
 
-// The lease as two servers A and B change it, in order: each change's row count says whether
-// it happened, and a fenced write happens only with the holder's epoch.
+// The lease as two servers A and B change it, in order, on a table the version before made:
+// each change happens only from the row as read or for its holder, and a fenced write only for
+// the holder at its epoch.
 TEST_F(StatementsTest, LeaseChangesHappenOnlyForItsHolder) {
-    SqlLeaseStore lease(db.session());
-    lease.Prepare();
-    lease.Prepare(); // the second server to start finds it made
-    const QString deleteJob = "DELETE FROM A_YazimKuyrugu WHERE AdisyonID=303";
+    db.exec("CREATE TABLE VelmoraSunucu (ID INT NOT NULL PRIMARY KEY, Bilgisayar NVARCHAR(128) "
+            "NOT NULL, Klasor NVARCHAR(400) NOT NULL, Bitis DATETIME2 NOT NULL, Yenileme "
+            "DATETIME2 NOT NULL, Donem INT NOT NULL)");
+    db.exec("INSERT INTO VelmoraSunucu VALUES (1, '', '', 0, 0, 4)");
+    SqlLeaseStore store({QStringLiteral("QSQLITE"), db.filePath()});
+    store.Prepare();
+    store.Prepare(); // the second server to start finds it up to date
     const ServerIdentity a{"A", "C:/a"};
     const ServerIdentity b{"B", "C:/b"};
-    const struct {
-        std::function<bool()> happens;
-        const char* step;
-    } steps[] = {
-        {[&] { return lease.Take(a, 0); }, "A takes the new lease"},
-        {[&] { return !lease.Take(b, 0); }, "B with the old epoch"},
-        {[&] { return !lease.Take(b, 1); }, "B before it ends"},
-        {[&] { return lease.Renew(1) && !lease.Renew(0); }, "A renews"},
-        {[&] { return !lease.ExecuteFenced(0, deleteJob); }, "write with the old epoch"},
-        {[&] { return lease.Release(1), lease.Take(b, 1); }, "B takes over"},
-        {[&] { return !lease.Renew(1) && !lease.ExecuteFenced(1, deleteJob); }, "A after it"},
-        {[&] { return lease.ExecuteFenced(2, deleteJob); }, "B writes"},
+    LeaseGrant grant;
+    LeaseFence fenceOfA(db.session(), grant, a);
+    const LeaseRow free = *store.Read();
+    const auto deleteBill = [&](int bill) {
+        fenceOfA.Execute(QStringLiteral("DELETE FROM A_YazimKuyrugu WHERE AdisyonID=%1").arg(bill));
     };
-    for (const auto& [happens, step] : steps)
-        EXPECT_TRUE(happens()) << step;
-    EXPECT_EQ(lease.Holder().server.computer, QStringLiteral("B"));
-    EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 3); // only B's write happened
+    const struct {
+        std::function<void()> change;
+        const char* holder;
+        qint64 epoch, renewals;
+    } steps[] = {
+        {[&] { store.Take(a, free); }, "A", 5, 0},
+        {[&] { store.Take(b, free); }, "A", 5, 0}, // B read the row before A took it
+        {[&] { store.Renew(a, 5), store.Renew(b, 5), store.Renew(a, 4); }, "A", 5, 1},
+        {[&] {
+             grant.set({ServerRole::Active, 5, MonotonicMilliseconds()});
+             fenceOfA.Check();
+             deleteBill(303);
+         },
+         "A", 5, 1},
+        {[&] { store.Release(a, 5), store.Take(b, *store.Read()); }, "B", 6, 0},
+        {[&] {
+             EXPECT_THROW(fenceOfA.Check(), FenceLost);
+             EXPECT_THROW(deleteBill(304), FenceLost);
+             store.Release(a, 5);
+         },
+         "B", 6, 0},
+    };
+    for (const auto& [change, holder, epoch, renewals] : steps) {
+        change();
+        const LeaseRow row = *store.Read();
+        EXPECT_EQ(row.holder.computer, QString::fromLatin1(holder)) << epoch << renewals;
+        EXPECT_EQ(row.epoch, epoch);
+        EXPECT_EQ(row.renewals, renewals);
+    }
+    EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 3); // only A's write while it held it
 }
 
 } // namespace
