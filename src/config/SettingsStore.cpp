@@ -4,6 +4,17 @@
 
 namespace {
 
+const QString kValue =
+    QStringLiteral("SELECT Deger FROM AYAR WHERE Modul= :Modul AND Bolum= :Bolum AND Ayar= :Ayar");
+const QString kInsertDefault =
+    QStringLiteral("INSERT INTO AYAR(Modul,Bolum,Ayar,Deger) VALUES(:Modul,:Bolum,:Ayar, :Deger)");
+const QString kExists =
+    QStringLiteral("SELECT Ayar FROM AYAR WHERE Bolum= :Bolum AND Modul= :Modul AND Ayar= :Ayar");
+const QString kUpdate = QStringLiteral(
+    "UPDATE AYAR SET Deger= :Deger WHERE Bolum= :Bolum AND MODUL= :Modul AND Ayar= :Ayar");
+const QString kInsert =
+    QStringLiteral("INSERT INTO AYAR(Bolum,Modul,Ayar,Deger) VALUES(:Bolum,:Modul,:Ayar,:Deger)");
+
 // Puts a statement on X with the row's key as its parameters: the module is always "POS".
 void prepare(Query& X, const QString& statement, const QString& section, const QString& key) {
     X.Close();
@@ -18,12 +29,13 @@ void prepare(Query& X, const QString& statement, const QString& section, const Q
 SettingsStore::SettingsStore(Query& auxiliaryQuery)
     : X(auxiliaryQuery) {}
 
+QStringList SettingsStore::Statements() {
+    return {kValue, kInsertDefault, kExists, kUpdate, kInsert};
+}
+
 QString SettingsStore::ReadSetting(const QString& section, const QString& key,
                                    const QString& defaultValue) {
-    prepare(X,
-            QStringLiteral(
-                "SELECT Deger FROM AYAR WHERE Modul= :Modul AND Bolum= :Bolum AND Ayar= :Ayar"),
-            section, key);
+    prepare(X, kValue, section, key);
     X.Open();
     if (!X.isEmpty()) {
         X.First();
@@ -31,28 +43,17 @@ QString SettingsStore::ReadSetting(const QString& section, const QString& key,
         X.Close();
         return value;
     }
-    prepare(X,
-            QStringLiteral(
-                "INSERT INTO AYAR(Modul,Bolum,Ayar,Deger) VALUES(:Modul,:Bolum,:Ayar, :Deger)"),
-            section, key);
+    prepare(X, kInsertDefault, section, key);
     X.setParam(QStringLiteral("Deger"), defaultValue);
     X.ExecSql();
     return defaultValue;
 }
 
 void SettingsStore::WriteSetting(const QString& section, const QString& key, const QString& value) {
-    prepare(X,
-            QStringLiteral(
-                "SELECT Ayar FROM AYAR WHERE Bolum= :Bolum AND Modul= :Modul AND Ayar= :Ayar"),
-            section, key);
+    prepare(X, kExists, section, key);
     X.Open();
     const bool exists = !X.isEmpty();
-    prepare(X,
-            exists ? QStringLiteral("UPDATE AYAR SET Deger= :Deger WHERE Bolum= :Bolum AND "
-                                    "MODUL= :Modul AND Ayar= :Ayar")
-                   : QStringLiteral("INSERT INTO AYAR(Bolum,Modul,Ayar,Deger) "
-                                    "VALUES(:Bolum,:Modul,:Ayar,:Deger)"),
-            section, key);
+    prepare(X, exists ? kUpdate : kInsert, section, key);
     X.setParam(QStringLiteral("Deger"), value);
     X.ExecSql();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class Query;
 
@@ -9,6 +10,9 @@ class Query;
 class SettingsStore {
 public:
     explicit SettingsStore(Query& auxiliaryQuery);
+
+    // Every statement the store sends, as it goes to SQL Server.
+    static QStringList Statements();
 
     // The value of the row, or the default after inserting a row that holds it.
     QString ReadSetting(const QString& section, const QString& key, const QString& defaultValue);

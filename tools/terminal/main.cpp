@@ -2,10 +2,12 @@
 #include "db/ContractSchema.h"
 #include "db/DatabaseSession.h"
 #include "terminal/DemoRestaurant.h"
+#include "terminal/ServerStatements.h"
 #include "terminal/Terminal.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTextStream>
 
@@ -30,6 +32,8 @@ Commands:
                                    (--waiter CODE, --printer NAME ("G": waiter's copy),
                                    --sub N and --split-kind TEXT for a split bill)
   status DB                        show the jobs waiting in the queue
+  statements DIR                   write every statement the server sends to SQL Server
+                                   into DIR, one .sql file each, for a T-SQL grammar check
 )";
 
 QTextStream& out() {
@@ -57,6 +61,20 @@ void openSession(DatabaseSession& session, const QString& path) {
     session.Open({QStringLiteral("QSQLITE"), path});
 }
 
+void writeStatements(const QString& directory) {
+    if (!QDir().mkpath(directory))
+        throw Error(QStringLiteral("Klasor olusturulamadi: ") + directory);
+    int number = 0;
+    for (const ServerStatement& statement : ServerStatements()) {
+        QFile file(QDir(directory).filePath(QStringLiteral("%1-%2.sql")
+                                                .arg(++number, 2, 10, QLatin1Char('0'))
+                                                .arg(statement.name)));
+        if (!file.open(QIODevice::WriteOnly) || file.write(statement.text.toUtf8() + '\n') < 0)
+            throw Error(QStringLiteral("Dosya yazilamadi: ") + file.fileName());
+    }
+    out() << number << " statements written\n";
+}
+
 int run(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(usage));
@@ -79,6 +97,11 @@ int run(const QStringList& arguments) {
             throw Error(QStringLiteral("'%1' %2 arguman bekler").arg(command).arg(count));
     };
 
+    if (command == QLatin1String("statements")) {
+        need(0);
+        writeStatements(path);
+        return 0;
+    }
     DatabaseSession session(QStringLiteral("terminal"));
     if (command == QLatin1String("init")) {
         need(0);
