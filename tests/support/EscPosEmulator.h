@@ -16,12 +16,21 @@
 // own thread. It parses ESC @, GS v 0, ESC d, GS V, skips zero bytes and, like many printers,
 // answers DLE EOT n on arrival, inside picture data too. An unfinished band outlives the
 // connection. It keeps each cut ticket as a picture and, told to, misbehaves as broken printers
-// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's; Hangs reads
+// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's; SerialLine takes
+// at most 4,000 bytes a second, a 38,400-baud line on the server's own time scale; Hangs reads
 // nothing more, its buffer full.
 class EscPosEmulator {
 public:
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
-    enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly, RunsOutAfterTicket, Hangs };
+    enum class Fault {
+        None,
+        NeverAnswers,
+        DropsMidTicket,
+        ReadsSlowly,
+        SerialLine,
+        RunsOutAfterTicket,
+        Hangs
+    };
 
     explicit EscPosEmulator(bool pseudoTerminal = false);
     ~EscPosEmulator();
