@@ -29,7 +29,8 @@ TicketDestination PrintOn(JobContext& context, const QString& name, const QStrin
         throw PrinterError(failing->reason);
     PrintOutcome outcome;
     try {
-        outcome = context.printer.PrintTicket(path, ticket, [&context] { context.fence.Check(); });
+        outcome =
+            context.printer.PrintCheckedTicket(path, ticket, [&context] { context.fence.Check(); });
     } catch (const PrinterError& error) {
         context.health.Failed(name, path, error.message());
         Journal(context, name, path, ticket, error.message());

@@ -20,8 +20,12 @@ PrintEngine::Pause PrintEngine::SleepPause() {
     };
 }
 
-PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket,
-                                      const BeforeSending& beforeSending) {
+PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket) {
+    return PrintCheckedTicket(path, ticket, {});
+}
+
+PrintOutcome PrintEngine::PrintCheckedTicket(const QString& path, const Ticket& ticket,
+                                             const LastCheck& lastCheck) {
     if (m_settings.dummy)
         return {};
 
@@ -51,8 +55,8 @@ PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket,
                          .Layout(ticket);
         }
         layout.Paint(*canvas);
-        if (beforeSending)
-            beforeSending();
+        if (lastCheck)
+            lastCheck();
         canvas->EndDocument();
     } catch (...) {
         // A half-sent document would block or garble the next job on this printer.

@@ -29,9 +29,9 @@ public:
 
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
-    using TicketPrinter::PrintTicket;
-    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket,
-                             const BeforeSending& beforeSending) override;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
+    PrintOutcome PrintCheckedTicket(const QString& path, const Ticket& ticket,
+                                    const LastCheck& lastCheck) override;
     QString CheckPrinter(const QString& path) override;
     // What the printer warned of with its last ticket ("Kagit azaliyor", say), until a ticket
     // comes out without a warning.

@@ -35,14 +35,16 @@ class TicketPrinter {
 public:
     virtual ~TicketPrinter() = default;
 
-    // Called once the printer is ready and the ticket laid out, right before the ticket's first
+    // Asked once the printer is ready and the ticket laid out, right before the ticket's first
     // byte leaves; whatever it throws drops the ticket unprinted and goes on to the caller.
-    using BeforeSending = std::function<void()>;
+    using LastCheck = std::function<void()>;
 
-    virtual PrintOutcome PrintTicket(const QString& path, const Ticket& ticket,
-                                     const BeforeSending& beforeSending) = 0;
-    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) {
-        return PrintTicket(path, ticket, {});
+    virtual PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) = 0;
+    // As PrintTicket, asking lastCheck first. A printer that sends at once asks it at once.
+    virtual PrintOutcome PrintCheckedTicket(const QString& path, const Ticket& ticket,
+                                            const LastCheck& lastCheck) {
+        lastCheck();
+        return PrintTicket(path, ticket);
     }
     // Why the printer with the given path cannot print now, or the empty text when it can; asked
     // of a printer that failed, with a short wait, until it is back.

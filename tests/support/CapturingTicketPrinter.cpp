@@ -2,13 +2,10 @@
 
 #include "core/Error.h"
 
-PrintOutcome CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket,
-                                                 const BeforeSending& beforeSending) {
+PrintOutcome CapturingTicketPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
     const QString failure = CheckPrinter(path);
     if (!failure.isEmpty())
         throw PrinterError(failure);
-    if (beforeSending)
-        beforeSending();
     m_printed.append({path, ticket});
     if (m_afterPrint)
         m_afterPrint(m_printed.last());

@@ -17,9 +17,7 @@ public:
         Ticket ticket;
     };
 
-    using TicketPrinter::PrintTicket;
-    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket,
-                             const BeforeSending& beforeSending) override;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
     QString CheckPrinter(const QString& path) override;
 
     void FailOn(const QString& path, int times = 1) { m_failures[path] = times; }

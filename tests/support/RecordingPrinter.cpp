@@ -6,8 +6,7 @@ RecordingPrinter::RecordingPrinter(const TYazimIsi& job, DiagnosticLog& log, QSt
     , m_engine(job.AdisyonID, settings, log, m_printers,
                [this](int milliseconds) { m_pauses.append(milliseconds); }) {}
 
-PrintOutcome RecordingPrinter::PrintTicket(const QString& path, const Ticket& ticket,
-                                           const BeforeSending& beforeSending) {
+PrintOutcome RecordingPrinter::PrintTicket(const QString& path, const Ticket& ticket) {
     const int before = m_printers.documentCount();
     // The ticket is attached even when the engine throws, so aborted documents show it too.
     struct Attach {
@@ -22,7 +21,7 @@ PrintOutcome RecordingPrinter::PrintTicket(const QString& path, const Ticket& ti
             }
         }
     } attach{*this, before, path, ticket};
-    return m_engine.PrintTicket(path, ticket, beforeSending);
+    return m_engine.PrintTicket(path, ticket);
 }
 
 QList<Ticket> RecordingPrinter::TicketsFor(const QString& path) const {

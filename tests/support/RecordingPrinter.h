@@ -16,9 +16,7 @@ public:
     RecordingPrinter(const TYazimIsi& job, DiagnosticLog& log, QStringList installed,
                      const PrintSettings& settings = {});
 
-    using TicketPrinter::PrintTicket;
-    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket,
-                             const BeforeSending& beforeSending) override;
+    PrintOutcome PrintTicket(const QString& path, const Ticket& ticket) override;
     QString CheckPrinter(const QString& path) override { return m_engine.CheckPrinter(path); }
 
     // The tickets that were printed to the end on this path (exact text), in order.
