@@ -190,55 +190,38 @@ TEST_F(StatementsTest, SettingsAreInsertedWithDefaultsAndUpdated) {
         QString());
 }
 
-// The lease as two servers A and B change it, in order, on a table the version before made:
-// each change happens only from the row as read or for its holder, and a fenced write only for
-// the holder at its epoch.
+// The lease as two servers A and B change it, in order, on the table the version before made:
+// each change happens only from the row as read or for its holder, and a fenced write only
+// while the row names its server.
 TEST_F(StatementsTest, LeaseChangesHappenOnlyForItsHolder) {
-    db.exec("CREATE TABLE VelmoraSunucu (ID INT NOT NULL PRIMARY KEY, Bilgisayar NVARCHAR(128) "
-            "NOT NULL, Klasor NVARCHAR(400) NOT NULL, Bitis DATETIME2 NOT NULL, Yenileme "
-            "DATETIME2 NOT NULL, Donem INT NOT NULL)");
-    db.exec("INSERT INTO VelmoraSunucu VALUES (1, '', '', 0, 0, 4)");
-    SqlLeaseStore store({QStringLiteral("QSQLITE"), db.filePath()});
-    store.Prepare();
-    store.Prepare(); // the second server to start finds it up to date
+    db.exec("CREATE TABLE VelmoraSunucu (ID INT PRIMARY KEY, Bilgisayar NVARCHAR(128), Klasor "
+            "NVARCHAR(400), Bitis DATETIME2, Yenileme DATETIME2, Donem INT)");
+    SqlLeaseStore lease({QStringLiteral("QSQLITE"), db.filePath()});
+    lease.Prepare();
+    lease.Prepare(); // the second server to start finds it up to date
+    lease.InsertRow();
+    const LeaseRow free = *lease.Read();
     const ServerIdentity a{"A", "C:/a"};
     const ServerIdentity b{"B", "C:/b"};
     LeaseGrant grant;
     LeaseFence fenceOfA(db.session(), grant, a);
-    const LeaseRow free = *store.Read();
-    const auto deleteBill = [&](int bill) {
-        fenceOfA.Execute(QStringLiteral("DELETE FROM A_YazimKuyrugu WHERE AdisyonID=%1").arg(bill));
+    const QString deleteJob = "DELETE FROM A_YazimKuyrugu WHERE AdisyonID=303";
+    const auto holder = [&] {
+        const LeaseRow row = *lease.Read();
+        return std::tuple(row.holder.computer, row.epoch, row.renewals);
     };
-    const struct {
-        std::function<void()> change;
-        const char* holder;
-        qint64 epoch, renewals;
-    } steps[] = {
-        {[&] { store.Take(a, free); }, "A", 5, 0},
-        {[&] { store.Take(b, free); }, "A", 5, 0}, // B read the row before A took it
-        {[&] { store.Renew(a, 5), store.Renew(b, 5), store.Renew(a, 4); }, "A", 5, 1},
-        {[&] {
-             grant.set({ServerRole::Active, 5, MonotonicMilliseconds()});
-             fenceOfA.Check();
-             deleteBill(303);
-         },
-         "A", 5, 1},
-        {[&] { store.Release(a, 5), store.Take(b, *store.Read()); }, "B", 6, 0},
-        {[&] {
-             EXPECT_THROW(fenceOfA.Check(), FenceLost);
-             EXPECT_THROW(deleteBill(304), FenceLost);
-             store.Release(a, 5);
-         },
-         "B", 6, 0},
-    };
-    for (const auto& [change, holder, epoch, renewals] : steps) {
-        change();
-        const LeaseRow row = *store.Read();
-        EXPECT_EQ(row.holder.computer, QString::fromLatin1(holder)) << epoch << renewals;
-        EXPECT_EQ(row.epoch, epoch);
-        EXPECT_EQ(row.renewals, renewals);
-    }
-    EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 3); // only A's write while it held it
+    lease.Take(a, free);
+    lease.Take(b, free); // B read the row before A took it
+    lease.Renew(a, 1), lease.Renew(b, 1), lease.Renew(a, 0);
+    EXPECT_EQ(holder(), std::tuple(QStringLiteral("A"), 1, 1));
+    lease.Release(a, 1), lease.Take(b, *lease.Read());
+    EXPECT_EQ(holder(), std::tuple(QStringLiteral("B"), 2, 0));
+    grant.set({ServerRole::Active, 1, MonotonicMilliseconds()});
+    EXPECT_THROW(fenceOfA.Check(), FenceLost);
+    EXPECT_THROW(fenceOfA.Execute(deleteJob), FenceLost);
+    grant.set({ServerRole::Active, 2, MonotonicMilliseconds()});
+    LeaseFence(db.session(), grant, b).Execute(deleteJob);
+    EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 3); // only B's write happened
 }
 
 } // namespace

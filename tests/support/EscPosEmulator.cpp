@@ -99,10 +99,8 @@ void EscPosEmulator::Serve(QIODevice& line, const std::function<int()>& waitForD
                 return;
             continue;
         }
-        const bool slow = m_fault == Fault::ReadsSlowly || m_fault == Fault::SerialLine;
-        const QByteArray bytes = line.read(!slow                           ? 65536
-                                           : m_fault == Fault::ReadsSlowly ? 96
-                                                                           : 40); // each 10 ms
+        const bool slow = m_fault == Fault::ReadsSlowly;
+        const QByteArray bytes = line.read(slow ? m_slowBytes.load() : 65536);
         received += bytes.size();
         if (bytes.isEmpty() || (m_fault == Fault::DropsMidTicket && received > 2000))
             return;

@@ -16,21 +16,12 @@
 // own thread. It parses ESC @, GS v 0, ESC d, GS V, skips zero bytes and, like many printers,
 // answers DLE EOT n on arrival, inside picture data too. An unfinished band outlives the
 // connection. It keeps each cut ticket as a picture and, told to, misbehaves as broken printers
-// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's; SerialLine takes
-// at most 4,000 bytes a second, a 38,400-baud line on the server's own time scale; Hangs reads
+// do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's; Hangs reads
 // nothing more, its buffer full.
 class EscPosEmulator {
 public:
     enum class Condition { Ready, PaperNearEnd, PaperEnd, CoverOpen };
-    enum class Fault {
-        None,
-        NeverAnswers,
-        DropsMidTicket,
-        ReadsSlowly,
-        SerialLine,
-        RunsOutAfterTicket,
-        Hangs
-    };
+    enum class Fault { None, NeverAnswers, DropsMidTicket, ReadsSlowly, RunsOutAfterTicket, Hangs };
 
     explicit EscPosEmulator(bool pseudoTerminal = false);
     ~EscPosEmulator();
@@ -38,6 +29,8 @@ public:
     QString path() const { return m_path; } // for A_Yazicilar
     void set(Condition condition) { m_condition = condition; }
     void set(Fault fault);
+    // Reads this many bytes each 10 ms from now on, at most 4,000 a second for 40.
+    void setSlowReads(int bytes) { m_slowBytes = bytes, m_fault = Fault::ReadsSlowly; }
     QList<QImage> tickets() const {
         const QMutexLocker lock(&m_mutex);
         return m_tickets;
@@ -53,6 +46,7 @@ private:
     int m_listening = -1; // the TCP server's socket (POSIX)
     std::atomic<Condition> m_condition{Condition::Ready};
     std::atomic<Fault> m_fault{Fault::None};
+    std::atomic<int> m_slowBytes{96};
     std::atomic<bool> m_stop{false};
     QByteArray m_input;
     QByteArray m_lastReceived; // the end of the previous read, for a question split between two
