@@ -40,8 +40,9 @@ QImage Thresholded(const QImage& grey) {
 } // namespace
 
 // One row until the document begins: the fonts are measured on it.
-RasterCanvas::RasterCanvas(int widthDots)
-    : m_canvas(WhiteCanvas(widthDots, 1)) {}
+RasterCanvas::RasterCanvas(int widthDots, const TicketOptions& options)
+    : PainterCanvas(options.InOneColour())
+    , m_canvas(WhiteCanvas(widthDots, 1)) {}
 
 RasterCanvas::~RasterCanvas() {
     if (isPainting())

@@ -5,14 +5,14 @@
 #include <QImage>
 
 // A receipt as one picture: as wide as the printer's dots at 203 dpi and as long as the
-// ticket, on one page. At the end each dot is black or white.
+// ticket, on one page. At the end each dot is black or white, so red stands out reversed.
 class RasterCanvas : public PainterCanvas {
 public:
     static constexpr int kDotsPerInch = 203;
     // Four metres of paper: a longer ticket is a PrinterError, not a picture of any size.
     static constexpr int kMaxRows = 32767;
 
-    explicit RasterCanvas(int widthDots);
+    explicit RasterCanvas(int widthDots, const TicketOptions& options = {});
     ~RasterCanvas() override;
 
     void BeginDocument(int contentHeight) override;
