@@ -15,6 +15,13 @@ public:
     explicit RasterCanvas(int widthDots, const TicketOptions& options = {});
     ~RasterCanvas() override;
 
+    // Qt draws a glyph larger than 64 dots as an outline, a few times dearer than from its
+    // glyph cache, and the kitchen's large lines reach 118 dots (a heading at boyut=3): glyphs
+    // up to kLargestCachedGlyph are cached. Called before the application object, since Qt
+    // reads the limit once; a limit given in the environment stands.
+    static constexpr int kLargestCachedGlyph = 160;
+    static void CacheLargeGlyphs();
+
     void BeginDocument(int contentHeight) override;
     // Never needed: the page is as long as the ticket.
     void NewPage() override {}

@@ -2,6 +2,7 @@
 #include "preview/PngExport.h"
 #include "preview/PreviewFolder.h"
 #include "preview/TicketPreview.h"
+#include "print/RasterCanvas.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -198,6 +199,7 @@ int main(int argc, char** argv) {
     // No window is ever shown; fonts and PDF painting need a platform all the same.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    RasterCanvas::CacheLargeGlyphs();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-preview"));
     try {

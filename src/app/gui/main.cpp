@@ -2,6 +2,7 @@
 #include "app/gui/DesktopMessages.h"
 #include "app/gui/MainWindow.h"
 #include "log/DiagnosticLog.h"
+#include "print/RasterCanvas.h"
 #include "process/CloseRequest.h"
 #include "process/HeadlessMessages.h"
 #include "process/HeadlessPlatform.h"
@@ -32,6 +33,7 @@ int main(int argc, char* argv[]) {
         return 0;
 
     ChooseOffscreenPlatformWithoutDisplay();
+    RasterCanvas::CacheLargeGlyphs();
     QApplication app(argc, argv);
     // The window is hidden most of the time; only a confirmed close ends the server.
     app.setQuitOnLastWindowClosed(false);
