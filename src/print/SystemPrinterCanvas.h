@@ -11,7 +11,7 @@
 // printer's own dots at its own resolution, on its own paper. Where the driver takes custom
 // page sizes, the page is as long as the ticket, up to the longest page it takes. Its queue is
 // asked first and takes the finished document (SpoolerQueue). Red stands out in red where the
-// driver prints in colour (a two-colour receipt printer's does), reversed elsewhere.
+// driver says it prints colour, reversed elsewhere.
 class SystemPrinterCanvas : public PainterCanvas {
 public:
     explicit SystemPrinterCanvas(const QString& printerName, const TicketOptions& options = {});

@@ -51,6 +51,7 @@ private:
     void DrawRow(int x, const QString& text);
     // Draws the text and keeps its cell for the right parts that follow.
     void Draw(int x, int y, const QString& text);
+    // The line in hand's colours; an empty text has nothing to set apart.
     TextColours Colours(const QString& text) const;
     bool TouchesInk(const QRect& area);
     // The room of centred texts and right parts: the page less "Sag".
