@@ -11,8 +11,9 @@
 // The printers of the running server: the installed system printers, virtual PDF printers
 // written as "pdf:DIR" (DIR relative to the base directory unless absolute), and ESC/POS
 // receipt printers reached directly, "escpos://HOST[:PORT]" or "escpos:DEVICE"
-// (print/EscPosAddress.h). The server has one source for its whole run, so the system's
-// printers are listed once per process: a printer installed later is seen after a restart.
+// (print/EscPosAddress.h), and kitchen screens, "ekran:NAME" (print/ScreenAddress.h). The server
+// has one source for its whole run, so the system's printers are listed once per process: a printer
+// installed later is seen after a restart.
 class DevicePrinterSource : public PrinterSource {
 public:
     // The base directory is normally the executable's.
@@ -22,6 +23,9 @@ public:
     bool IsVirtualPrinter(const QString& path) const override;
     std::unique_ptr<PrintCanvas> Select(const QString& printer) override;
     QString Check(const QString& printer) override;
+    KitchenScreens* Screens() override { return m_screens; }
+
+    void setScreens(KitchenScreens* screens) { m_screens = screens; }
 
     void setEscPosTimeouts(const EscPosTimeouts& timeouts) { m_escPosTimeouts = timeouts; }
 
@@ -36,4 +40,5 @@ private:
     std::optional<QStringList> m_installed; // listed at the first call, then kept
     EscPosTimeouts m_escPosTimeouts;
     EscPosAnswerHistory m_escPosAnswers;
+    KitchenScreens* m_screens = nullptr;
 };
