@@ -17,6 +17,7 @@
 #include "print/PrinterRegistry.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
+#include "screen/ScreenHub.h"
 #include "standby/SqlLeaseStore.h"
 #include "standby/StandbyLease.h"
 #include "status/ServerStatus.h"
@@ -60,6 +61,7 @@ struct ServerParts {
     DevicePrinterSource printers;
     TicketJournal journal;         // velmora-gunluk.db beside the ini files
     FinishedJobStore finishedJobs; // in the journal's file
+    ScreenHub screens;             // the kitchen screens, their cards in the journal's file
     // Where the tickets are journaled, and the printed jobs still queued remembered: nowhere for
     // a tool that only looks; set before CreatePoller.
     TicketJournal* ticketJournal = &journal;

@@ -20,6 +20,7 @@ public:
     QString Print(const QString& printer, const Ticket& ticket, const JournalEntry& about) override;
     void RetrySetAsideJobs() override { m_retry(); }
     QString ServerRole() override;
+    QList<ScreenSnapshot> Screens() override;
 
 private:
     ServerParts& m_parts;
