@@ -77,7 +77,7 @@ std::optional<qint64> CardStore::Add(const QString& screen, const KitchenCard& c
 }
 
 bool CardStore::Remove(qint64 id) {
-    return Change(QStringLiteral("DELETE FROM screen_cards WHERE id = ?"), {id});
+    return Run(QStringLiteral("DELETE FROM screen_cards WHERE id = ?"), {id}).has_value();
 }
 
 std::optional<QList<KitchenCard>> CardStore::OpenCards(const QString& screen) {

@@ -29,6 +29,7 @@ public:
 
     // The new card's id.
     std::optional<qint64> Add(const QString& screen, const KitchenCard& card);
+    // False when the file failed; a card already gone counts as removed.
     bool Remove(qint64 id);
     // The screen's cards not bumped, oldest first; nothing when the file cannot be read.
     std::optional<QList<KitchenCard>> OpenCards(const QString& screen);

@@ -36,32 +36,33 @@ QString ScreenHub::ScreenKey(const QString& name) {
     return name.trimmed().toCaseFolded();
 }
 
-QStringList ScreenHub::ScreenNames() const {
-    QStringList names;
+QList<ScreenAddress> ScreenHub::Addresses() const {
+    QList<ScreenAddress> addresses;
     for (const TYazici& printer : m_registry.printers()) {
         if (!ScreenAddress::IsScreenPath(printer.Yol))
             continue;
         try {
-            const QString name = ScreenAddress::Parse(printer.Yol).name;
-            if (!HoldsPrinterName(names, name))
-                names << name;
+            addresses << ScreenAddress::Parse(printer.Yol);
         } catch (const PrinterError&) {
             // Its tickets fail with the reason; there is no page to show.
         }
+    }
+    return addresses;
+}
+
+QStringList ScreenHub::ScreenNames() const {
+    QStringList names;
+    for (const ScreenAddress& address : Addresses()) {
+        if (!HoldsPrinterName(names, address.name))
+            names << address.name;
     }
     return names;
 }
 
 std::optional<ScreenAddress> ScreenHub::FindScreen(const QString& name) {
-    for (const TYazici& printer : m_registry.printers()) {
-        if (!ScreenAddress::IsScreenPath(printer.Yol))
-            continue;
-        try {
-            const ScreenAddress address = ScreenAddress::Parse(printer.Yol);
-            if (SamePrinterName(address.name, name))
-                return address;
-        } catch (const PrinterError&) {
-        }
+    for (const ScreenAddress& address : Addresses()) {
+        if (SamePrinterName(address.name, name))
+            return address;
     }
     return std::nullopt;
 }
@@ -95,7 +96,7 @@ void ScreenHub::Show(const ScreenAddress& address, const Ticket& ticket) {
     Push(screen);
     if (!WaitUntilDrawn(screen, card.id)) {
         // Never shown: the ticket goes to paper or waits, and must not come back here too.
-        m_store.Remove(card.id);
+        Withdraw(card.id);
         Push(screen);
         throw PrinterError(
             LiveStreams(screen) == 0
@@ -115,7 +116,7 @@ bool ScreenHub::WaitUntilDrawn(const QString& screen, qint64 card) {
     QEventLoop loop;
     Wait wait{screen, &loop, false};
     m_waits.insert(card, &wait);
-    QTimer::singleShot(kDeliveryMs, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kDeliveryMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     m_waits.remove(card);
     if (m_waits.isEmpty() && m_waitsEnded)
@@ -155,12 +156,12 @@ QByteArray ScreenHub::Key(const QString& name) {
 void ScreenHub::Stream(const QString& name, QTcpSocket* socket) {
     const QString screen = ScreenKey(name);
     const qint64 stream = m_nextStream++;
-    m_pages.insert(stream, {screen, EventStream(socket), QDateTime::currentDateTime()});
+    m_pages.insert(stream, {name, screen, EventStream(socket), QDateTime::currentDateTime()});
     m_lastSeen.insert(screen, QDateTime::currentDateTime());
     connect(socket, &QTcpSocket::disconnected, this, [this, stream] { PageClosed(stream); });
     m_sweep.start();
     m_log.LogLine(QStringLiteral("Ekran sayfasi acildi: %1 (acik sayfa: %2)")
-                      .arg(screen)
+                      .arg(name)
                       .arg(LiveStreams(screen)),
                   false);
     Push(screen, stream);
@@ -216,8 +217,15 @@ bool ScreenHub::CrossOff(const QString& name, qint64 card, int item) {
     return false;
 }
 
+void ScreenHub::Withdraw(qint64 card) {
+    m_withdrawn.insert(card);
+    m_withdrawn.removeIf([this](qint64 id) { return m_store.Remove(id); });
+}
+
 void ScreenHub::Push(const QString& screen, qint64 onlyTo) {
-    const std::optional<QList<KitchenCard>> cards = m_store.OpenCards(screen);
+    std::optional<QList<KitchenCard>> cards = m_store.OpenCards(screen);
+    if (cards)
+        cards->removeIf([this](const KitchenCard& card) { return m_withdrawn.contains(card.id); });
     QJsonObject state;
     const std::optional<ScreenAddress> address = FindScreen(screen);
     state.insert(QStringLiteral("now"), QDateTime::currentMSecsSinceEpoch());

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -68,6 +69,7 @@ public:
 
 private:
     struct Page {
+        QString name;   // as its path writes it
         QString screen; // case-folded
         EventStream events;
         QDateTime lastSeen;
@@ -79,9 +81,14 @@ private:
     };
 
     static QString ScreenKey(const QString& name);
+    // The well-formed screen paths of A_Yazicilar.
+    QList<ScreenAddress> Addresses() const;
     int LiveStreams(const QString& screen) const;
     // False when no page drew the card in time.
     bool WaitUntilDrawn(const QString& screen, qint64 card);
+    // Takes a card no page drew off the screens; one the store cannot delete now is left out
+    // of what the pages get and deleted with the next one.
+    void Withdraw(qint64 card);
     // Every page of the screen gets its cards; one page alone when given.
     void Push(const QString& screen, qint64 onlyTo = 0);
     void StrikeCancelled(const QString& screen, const KitchenCard& cancellation);
@@ -100,5 +107,6 @@ private:
     QHash<qint64, Wait*> m_waits;         // by card
     QHash<QString, QDateTime> m_lastSeen; // by screen, outliving its pages
     QHash<QString, QByteArray> m_keys;    // by screen, once read
+    QSet<qint64> m_withdrawn;             // cards the store still holds though no page drew them
     QTimer m_sweep;
 };
