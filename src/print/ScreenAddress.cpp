@@ -58,14 +58,11 @@ ScreenAddress ScreenAddress::Parse(const QString& path) {
         Malformed(path, QStringLiteral("ekran: ile baslamiyor"));
     ScreenAddress address;
     address.path = path;
-    QString rest = path.mid(kScheme.size());
-    const qsizetype question = rest.indexOf(QLatin1Char('?'));
-    if (question >= 0) {
-        for (const QString& option : rest.mid(question + 1).split(QLatin1Char('&')))
-            ParseOption(option, address);
-        rest.truncate(question);
-    }
-    address.name = rest.trimmed();
+    const QString rest = path.mid(kScheme.size());
+    address.name = rest.section(QLatin1Char('?'), 0, 0).trimmed();
+    const QString options = rest.section(QLatin1Char('?'), 1);
+    for (const QString& option : options.split(QLatin1Char('&'), Qt::SkipEmptyParts))
+        ParseOption(option, address);
     // The name is a segment of the screen's address on the status page.
     if (address.name.isEmpty() || address.name.contains(QLatin1Char('/')) ||
         address.name.contains(QLatin1Char('\\')))
