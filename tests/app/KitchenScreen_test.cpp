@@ -242,6 +242,14 @@ TEST(KitchenScreen, ShowsOrdersPushedBumpsThemAndFallsBackToPaper) {
         const QString text = RunTool(QStringLiteral("pdftotext"), {ticket.filePath(), "-"}).output;
         EXPECT_TRUE(text.contains(QStringLiteral("YEDEK: Tatli yerine"))) << text.toStdString();
     }
+    // What a restarted server reads: the open cards, not the one no page drew.
+    CardStore restarted(dir.filePath(QStringLiteral("velmora-gunluk.db")), log);
+    const QList<KitchenCard> cards =
+        restarted.OpenCards(QStringLiteral("tatli")).value_or(QList<KitchenCard>());
+    QList<qint64> open;
+    for (const KitchenCard& card : cards)
+        open << card.id;
+    EXPECT_EQ(open, QList<qint64>({1, 2, 3, 4}));
     const QStringList logged = dir.lines(QStringLiteral("velmora.log"));
     EXPECT_EQ(logged.filter(QStringLiteral("Yedek: Kagit Hata: Ekran bagli degil")).size(), 2);
     EXPECT_EQ(
