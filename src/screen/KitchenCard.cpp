@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QRegularExpression>
+#include <utility>
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTcpSocket>
+#include <algorithm>
+#include <utility>
 
 ScreenHub::ScreenHub(const QString& filePath, const PrinterRegistry& registry, DiagnosticLog& log)
     : m_store(filePath, log)
