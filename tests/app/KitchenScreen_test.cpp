@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebSocket>
@@ -154,11 +155,20 @@ TEST(KitchenScreen, ShowsOrdersPushedBumpsThemAndFallsBackToPaper) {
          {"class=\"cizili\"><b>2</b> Künefe"},
          {"2 Künefe"},
          0},
-        {"Hazır removes the card",
+        {"Hazır removes the card, from a second screen of the same name too",
          [&] {
+             QTcpSocket second;
+             second.connectToHost(QHostAddress::LocalHost, port);
+             second.write("GET /ekran/TATLI/akis?anahtar=" + screens.Key("Tatli") +
+                          " HTTP/1.1\r\n\r\n");
              order(2, QStringLiteral("T2"), 1);
              server.TTimer();
              click(QStringLiteral("article[data-id=\"1\"] .hazir"));
+             const QByteArray events = second.readAll();
+             const QByteArray last = events.mid(events.lastIndexOf("data: "));
+             EXPECT_TRUE(events.contains("\"Künefe\"") && last.contains("\"Sütlaç\"") &&
+                         !last.contains("\"Künefe\""))
+                 << events.toStdString();
          },
          {"<b>1</b> Sütlaç", "1 Sütlaç"},
          {"Künefe"},
