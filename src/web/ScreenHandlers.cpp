@@ -53,7 +53,7 @@ QString ScreenHandlers::Link(const WebExchange& exchange, const QString& name,
     url.setPath(kPrefix + name);
     if (!key.isEmpty())
         url.setQuery(kKeyField + QLatin1Char('=') + QString::fromLatin1(key));
-    return url.toString();
+    return url.toString(QUrl::FullyEncoded);
 }
 
 WebReply ScreenHandlers::Handle(QHttpServerRequest::Method method, WebExchange& exchange) {
