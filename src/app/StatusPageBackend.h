@@ -21,6 +21,7 @@ public:
     void RetrySetAsideJobs() override { m_retry(); }
     QString ServerRole() override;
     QList<ScreenSnapshot> Screens() override;
+    TicketOptions TicketOptionsOf(const QString& path) override;
 
 private:
     ServerParts& m_parts;

@@ -1,6 +1,6 @@
 #include "print/ScreenAddress.h"
 
-#include "core/Error.h"
+#include "print/PrinterOptions.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -11,11 +11,11 @@ namespace {
 const QLatin1String kScheme("ekran:");
 
 [[noreturn]] void Malformed(const QString& path, const QString& why) {
-    throw PrinterError(QStringLiteral("Gecersiz ekran adresi: ") + path + QStringLiteral(" (") +
-                       why + QLatin1Char(')'));
+    RefusePrinter(QStringLiteral("Gecersiz ekran adresi: ") + path, why);
 }
 
-// The option words with their ranges, so that an error names the bad one.
+// The option words in one table, each with what it sets, all of them minutes from 1 to
+// kMaxMinutes; an error names the bad one.
 struct Option {
     QLatin1String word;
     int ScreenAddress::*minutes;

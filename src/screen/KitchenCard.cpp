@@ -10,6 +10,8 @@
 
 namespace {
 
+using Kind = LineMarkup::Kind;
+
 bool IsCancellationHeading(QString text) {
     text.remove(QLatin1Char('!')).remove(QLatin1Char(' '));
     return text.compare(QStringLiteral("IPTAL"), Qt::CaseInsensitive) == 0 ||
@@ -34,7 +36,7 @@ KitchenCard KitchenCard::FromTicket(const Ticket& ticket, const QDateTime& now) 
     qsizetype firstRule = -1;
     qsizetype lastRule = -1;
     for (qsizetype i = 0; i < ticket.size(); ++i) {
-        if (ticket.at(i).startsWith(kSeparator)) {
+        if (ReadMarkup(ticket.at(i)).kind == Kind::Separator) {
             firstRule = firstRule < 0 ? i : firstRule;
             lastRule = i;
         }
@@ -43,17 +45,12 @@ KitchenCard KitchenCard::FromTicket(const Ticket& ticket, const QDateTime& now) 
         return now;
     };
     for (qsizetype i = 0; i < ticket.size(); ++i) {
-        const QString& line = ticket.at(i);
-        const bool plain = line.startsWith(kPlainMark);
-        const QString prefix = plain ? QString() : line.left(2);
-        const bool heading = prefix == kHeading;
-        const bool rightPart = prefix == kRightPart;
-        if (prefix == kSeparator || prefix == kBarcode)
+        const LineMarkup markup = ReadMarkup(ticket.at(i));
+        if (markup.kind == Kind::Separator || markup.kind == Kind::Barcode)
             continue;
-        const QString text =
-            ReplaceDateTimePlaceholders(
-                plain ? line.mid(1) : (heading || rightPart ? line.mid(2) : line), clock)
-                .trimmed();
+        const QString written = ticket.at(i).mid(markup.textStart);
+        const QString text = ReplaceDateTimePlaceholders(written, clock).trimmed();
+        const bool heading = markup.kind == Kind::Heading;
         if (heading && IsCancellationHeading(text))
             card.cancellation = true;
         if (firstRule < 0 || i < firstRule) {
@@ -62,8 +59,11 @@ KitchenCard KitchenCard::FromTicket(const Ticket& ticket, const QDateTime& now) 
             else if (!text.isEmpty())
                 card.header << text;
         } else if (i > lastRule && !heading) {
+            // Tickets journaled before items were marked have them as ordinary lines.
+            const bool maybeItem = markup.kind == Kind::Item ||
+                                   (markup.kind == Kind::Ordinary && markup.textStart == 0);
             const std::optional<OrderedItem> item =
-                plain || rightPart ? std::nullopt : ReadItemLine(line);
+                maybeItem ? ReadItemLine(written) : std::nullopt;
             if (item)
                 card.items.append({item->quantity, item->item, QString(), false, false});
             else if (!card.items.isEmpty())

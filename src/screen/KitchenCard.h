@@ -21,7 +21,8 @@ struct CardItem {
 // a printer takes, a reprint or a backup's too, can go to a screen. The first heading is the
 // title; the other lines before the first rule are the header (bill number, time, table,
 // waiter, note), with the date placeholders filled in; the lines after the last rule are the
-// items (kitchen/ItemLine.h), each with the right part or plain line under it as its note.
+// items (kitchen/ItemLine.h, marked as items in print/TicketMarkup.h), each with the lines
+// under it that are no item as its note.
 // Lines between the rules are column headings and are left out. A heading "IPTAL" makes the
 // card a cancellation.
 struct KitchenCard {
