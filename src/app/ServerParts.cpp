@@ -25,8 +25,12 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , settings(X)
     , printers(directory)
     , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
-    , finishedJobs(journal.filePath()) {
+    , finishedJobs(journal.filePath())
+    , screens(journal.filePath(), registry, diagnosticLog) {
     T.setInterval(kDefaultPollInterval);
+    printers.setScreens(&screens);
+    // A standby's screens name the server that prints.
+    screens.setNotice([this] { return lease.prints() ? QString() : status.role(); });
 }
 
 // Start-up step 8, with the empty registry the sequence sets beside it.

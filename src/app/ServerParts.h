@@ -17,6 +17,7 @@
 #include "print/PrinterRegistry.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
+#include "screen/ScreenHub.h"
 #include "standby/LeaseFence.h"
 #include "standby/LeaseKeeper.h"
 #include "status/ServerStatus.h"
@@ -59,6 +60,7 @@ struct ServerParts {
     DevicePrinterSource printers;
     TicketJournal journal;         // velmora-gunluk.db beside the ini files
     FinishedJobStore finishedJobs; // in the journal's file
+    ScreenHub screens;             // the kitchen screens, their cards in the journal's file
     // Where the tickets are journaled, and the printed jobs still queued remembered: nowhere for
     // a tool that only looks; set before CreatePoller.
     TicketJournal* ticketJournal = &journal;

@@ -23,6 +23,7 @@ public:
     QString Print(const QString& printer, const Ticket& ticket, const JournalEntry& about) override;
     void RetrySetAsideJobs() override { m_retry(); }
     QString ServerRole() override;
+    QList<ScreenSnapshot> Screens() override;
     TicketOptions TicketOptionsOf(const QString& path) override;
 
 private:
