@@ -80,18 +80,18 @@ public:
             db.queueJob(bill, "0");
         }
     }
-    // Frozen inside a commit, a server holds SQLite's lock and stops every other connection
-    // until it resumes (README, "Yedek sunucu"): such a freeze is let go and made again.
+    // Frozen inside a write, a server holds SQLite's lock and stops every other writer until it
+    // resumes (README, "Yedek sunucu"): such a freeze is let go and made again.
     void freeze(pid_t pid) {
         DatabaseSession probe(QStringLiteral("probe"));
         probe.Open({QStringLiteral("QSQLITE"), db.filePath()});
         probe.Execute(QStringLiteral("PRAGMA busy_timeout = 100"));
         for (::kill(pid, SIGSTOP);; ::kill(pid, SIGSTOP)) {
             try {
-                probe.Select(QStringLiteral("SELECT 1 FROM sqlite_master"));
-                return;
+                probe.Execute(QStringLiteral("BEGIN IMMEDIATE"));
+                return probe.Rollback();
             } catch (const DatabaseError&) {
-                ::kill(pid, SIGCONT), QThread::msleep(50); // caught in a commit
+                ::kill(pid, SIGCONT), QThread::msleep(50); // caught in a write
             }
         }
     }
