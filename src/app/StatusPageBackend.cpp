@@ -3,6 +3,7 @@
 #include "app/ServerParts.h"
 #include "core/Error.h"
 #include "job/LogicalPrinting.h"
+#include "job/WriteFence.h"
 #include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
 #include "queue/QueueStatements.h"
@@ -119,6 +120,9 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
             return QStringLiteral("Yazıcı bulunamadı: ") + destination.path;
     } catch (const PrinterError& error) {
         return error.message();
+    } catch (const FenceLost&) {
+        // Not an Error: left alone it would end the server from inside the page's handler.
+        return QStringLiteral("Bu sunucu yedek; yazdırma etkin sunucunun sayfasından yapılır");
     }
     return QString();
 }
