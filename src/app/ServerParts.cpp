@@ -1,5 +1,6 @@
 #include "app/ServerParts.h"
 
+#include "config/ComputerName.h"
 #include "config/PollInterval.h"
 #include "tickets/TicketBuilders.h"
 
@@ -24,7 +25,11 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , settings(X)
     , printers(directory)
     , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
-    , finishedJobs(journal.filePath()) {
+    , finishedJobs(journal.filePath())
+    , notificationSender(diagnosticLog)
+    , notifier(ComputerNameOf(), directory, [this](const Notification& notification) {
+        notificationSender.Send(notification);
+    }) {
     T.setInterval(kDefaultPollInterval);
     leaseTimer.setInterval(StandbyLease::kCheckMilliseconds);
 }
@@ -32,12 +37,22 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
 // Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
-    const JobContext context{job,    A,        EKA,           X,       C,
-                             lease,  settings, *printerPaths, *engine, backups,
-                             health, status,   log,           options, ticketJournal};
+    const JobContext context{job,           A,       EKA,     X,      C,      lease, settings,
+                             *printerPaths, *engine, backups, health, status, log,   options,
+                             ticketJournal, &metrics};
     poller = std::make_unique<QueuePoller>(job, context,
                                            BillBuilders{BuildBillTicket, BuildSplitBillTicket,
                                                         BuildEadisyonSlip, BuildPosAccountSlip});
     if (ticketJournal)
         poller->setFinishedJobStore(&finishedJobs);
+}
+
+void ServerParts::ListenForFaults() {
+    if (!faultNotifier || !notificationSender.isEnabled())
+        return;
+    const FaultListener hear = [this](const FaultEvent& event) {
+        faultNotifier->Hear(event);
+    };
+    status.setFaultListener(hear);
+    poller->setFaultListener(hear);
 }

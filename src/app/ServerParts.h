@@ -10,6 +10,9 @@
 #include "journal/FinishedJobStore.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
+#include "metrics/TicketMetrics.h"
+#include "notify/FaultNotifier.h"
+#include "notify/NotificationSender.h"
 #include "print/BackupPrinters.h"
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
@@ -36,6 +39,9 @@ struct ServerParts {
     // The print engine with the print settings as read, and the poller with its empty printer
     // lists and the queue query Q. Made once the settings are known.
     void CreatePoller();
+    // Once the notification settings are read: the faults go to the notifier, where there is
+    // an address.
+    void ListenForFaults();
 
     IniFiles ini;
     DiagnosticLog& log;
@@ -64,6 +70,12 @@ struct ServerParts {
     // a tool that only looks; set before CreatePoller.
     TicketJournal* ticketJournal = &journal;
     StatusPageSettings statusPage;
+    TicketMetrics metrics;
+    NotificationSender notificationSender;
+    FaultNotifier notifier; // sends through notificationSender
+    // Where the faults are told, when an address is set: nowhere for a tool that only looks; set
+    // before start-up.
+    FaultNotifier* faultNotifier = &notifier;
     // Where the builders look their printers up: the registry, unless a tool puts its own
     // paths in its place before CreatePoller (the ticket preview sends each ticket to a file).
     const PrinterPaths* printerPaths = &registry;

@@ -35,6 +35,7 @@ StartupOutcome StartupSequence::FormCreate() {
             m_hooks.connected(m_parts.C);
         m_parts.C.Execute(DeleteOrphanJobsStatement());                         // 7
         m_parts.CreatePoller();                                                 // 8
+        m_parts.ListenForFaults();                                              // 8
         m_parts.registry = PrinterRegistry();                                   // 8
         OpenQueries();                                                          // 9
         m_parts.registry.LoadPrinterRegistry(m_parts.YAZ);                      // 10
@@ -57,9 +58,13 @@ void StartupSequence::ReadLocalSettings() {
     m_parts.options.tableInfoFlag = switches.tableInfoFlag;
     m_parts.printSettings.dummy = switches.dummy;
     m_parts.log.setVerbose(switches.verbose);
-    m_parts.journal.setRetentionDays(ReadJournalRetention(m_parts.ini)); // 5
-    m_parts.statusPage = ReadStatusPageSettings(m_parts.ini);            // 5
-    m_parts.watch.setInterval(ReadQueueCheckInterval(m_parts.ini));      // 5
+    m_parts.journal.setRetentionDays(ReadJournalRetention(m_parts.ini));   // 5
+    m_parts.statusPage = ReadStatusPageSettings(m_parts.ini, m_parts.log); // 5
+    const NotificationSettings notifications =
+        ReadNotificationSettings(m_parts.ini, m_parts.log); // 5
+    m_parts.notificationSender.Configure(notifications);
+    m_parts.notifier.setDelaySeconds(notifications.delaySeconds);
+    m_parts.watch.setInterval(ReadQueueCheckInterval(m_parts.ini)); // 5
 }
 
 void StartupSequence::OpenQueries() {

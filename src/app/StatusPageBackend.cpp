@@ -4,6 +4,7 @@
 #include "core/Error.h"
 #include "job/LogicalPrinting.h"
 #include "job/WriteFence.h"
+#include "metrics/PrometheusText.h"
 #include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
 #include "queue/QueueStatements.h"
@@ -21,23 +22,27 @@ StatusPageBackend::StatusPageBackend(ServerParts& parts, std::function<void()> r
     : m_parts(parts)
     , m_retry(std::move(retrySetAsideJobs)) {}
 
+PrinterSnapshot StatusPageBackend::StateOf(const TYazici& row) {
+    PrinterSnapshot printer;
+    printer.name = row.Adi;
+    printer.path = row.Yol;
+    if (!m_parts.printSettings.dummy && FindInstalledPrinter(m_parts.printers, row.Yol).isEmpty()) {
+        printer.state = PrinterSnapshot::State::Missing;
+    } else if (const PrinterHealth::Failing* failing = m_parts.health.FailingAt(row.Yol)) {
+        printer.state = PrinterSnapshot::State::Failing;
+        printer.reason = failing->reason;
+        printer.since = failing->since;
+    } else if (m_parts.engine &&
+               m_parts.engine->WarningAt(row.Yol) == EscPosStatus::kPaperNearEnd) {
+        printer.state = PrinterSnapshot::State::PaperLow;
+    }
+    return printer;
+}
+
 QList<PrinterSnapshot> StatusPageBackend::Printers() {
     QList<PrinterSnapshot> printers;
     for (const TYazici& row : m_parts.registry.printers()) {
-        PrinterSnapshot printer;
-        printer.name = row.Adi;
-        printer.path = row.Yol;
-        if (!m_parts.printSettings.dummy &&
-            FindInstalledPrinter(m_parts.printers, row.Yol).isEmpty()) {
-            printer.state = PrinterSnapshot::State::Missing;
-        } else if (const PrinterHealth::Failing* failing = m_parts.health.FailingAt(row.Yol)) {
-            printer.state = PrinterSnapshot::State::Failing;
-            printer.reason = failing->reason;
-            printer.since = failing->since;
-        } else if (m_parts.engine &&
-                   m_parts.engine->WarningAt(row.Yol) == EscPosStatus::kPaperNearEnd) {
-            printer.state = PrinterSnapshot::State::PaperLow;
-        }
+        PrinterSnapshot printer = StateOf(row);
         if (m_parts.poller) {
             for (const QStringList& awaited : m_parts.poller->waitingJobs())
                 printer.waitingTickets += HoldsPrinterName(awaited, row.Adi) ? 1 : 0;
@@ -85,6 +90,56 @@ QString StatusPageBackend::ServerRole() {
     return m_parts.status.role();
 }
 
+NotificationSnapshot StatusPageBackend::Notifications() {
+    const NotificationSender& sender = m_parts.notificationSender;
+    if (!sender.isEnabled())
+        return {};
+    return {sender.destination(), sender.lastOutcome().time, sender.lastOutcome().error};
+}
+
+QString StatusPageBackend::SendTestNotification() {
+    if (!m_parts.notificationSender.isEnabled())
+        return QStringLiteral("Bildirim adresi tanımlı değil: Velmora.ini [Bildirim] Adres");
+    m_parts.notifier.SendTest();
+    return QString();
+}
+
+QByteArray StatusPageBackend::Metrics() {
+    PrometheusText text;
+    const auto gauge = [&text](const char* name, const char* help, double value) {
+        text.Family(QLatin1String(name), QLatin1String("gauge"), QLatin1String(help));
+        text.Sample(QLatin1String(name), {}, value);
+    };
+    text.Family(QLatin1String("velmora_build_info"), QLatin1String("gauge"),
+                QLatin1String("Always 1; the version of the running server as a label."));
+    text.Sample(QLatin1String("velmora_build_info"),
+                {{QLatin1String("version"), QStringLiteral(VELMORA_VERSION)}}, 1);
+    const bool prints = m_parts.lease.prints();
+    gauge("velmora_active", "1 on the server that prints, 0 on a standby.", prints ? 1 : 0);
+    const bool lost = m_parts.poller && m_parts.poller->isConnectionLost();
+    gauge("velmora_database_up", "1 while the server reaches its database.",
+          !lost && m_parts.lease.reachesDatabase() ? 1 : 0);
+    // A standby reads no queue and checks no printer: it would only repeat old news.
+    if (prints && m_parts.poller) {
+        gauge("velmora_queue_jobs", "Jobs in the print queue at the last tick.",
+              m_parts.status.waiting());
+        gauge("velmora_jobs_set_aside", "Queued jobs set aside after repeated failures.",
+              m_parts.poller->failures().setAsideCount());
+        const QLatin1String up("velmora_printer_up");
+        text.Family(up, QLatin1String("gauge"),
+                    QLatin1String("1 while the logical printer prints, 0 while it fails or is not "
+                                  "installed on this machine."));
+        for (const TYazici& row : m_parts.registry.printers()) {
+            const PrinterSnapshot::State state = StateOf(row).state;
+            const bool works = state == PrinterSnapshot::State::Working ||
+                               state == PrinterSnapshot::State::PaperLow;
+            text.Sample(up, {{QLatin1String("printer"), row.Adi}}, works ? 1 : 0);
+        }
+    }
+    m_parts.metrics.Write(text);
+    return text.text();
+}
+
 QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
                                  const JournalEntry& about) {
     // A tick lets requests through while it waits; its job owns the printers until it ends.
@@ -111,7 +166,8 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
                        m_parts.status,
                        m_parts.log,
                        m_parts.options,
-                       m_parts.ticketJournal};
+                       m_parts.ticketJournal,
+                       &m_parts.metrics};
     try {
         const TicketDestination destination = PrintOnLogicalPrinter(context, printer, ticket);
         if (destination.path.isEmpty())

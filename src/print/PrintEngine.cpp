@@ -29,7 +29,7 @@ PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket)
         m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
                           QLatin1String(" Yazici: ") + path,
                       true);
-        return {true, QString()};
+        return {true, QString(), QString()};
     }
 
     const std::unique_ptr<PrintCanvas> canvas = m_printers.Select(printer);
@@ -67,7 +67,7 @@ PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket)
                       true);
     if (!canvas->ConfirmsPrinting())
         m_pause(kPauseAfterTicket);
-    return {false, fault};
+    return {false, fault, canvas->Warning()};
 }
 
 QString PrintEngine::CheckPrinter(const QString& path) {

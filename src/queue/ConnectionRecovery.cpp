@@ -13,6 +13,7 @@ bool ConnectionRecovery::LostAfterFailure(const QString& error) {
         return false;
     m_lost = true;
     m_report.Report(QStringLiteral("Veritabani baglantisi koptu -- Hata: ") + error);
+    m_report.Tell({FaultEvent::Kind::DatabaseLost, FaultEvent::Phase::Started, QString(), error});
     return true;
 }
 
@@ -28,6 +29,7 @@ bool ConnectionRecovery::Reconnect() {
         return false;
     m_lost = false;
     m_report.Report(QStringLiteral("Veritabani baglantisi yeniden kuruldu"));
+    m_report.Tell({FaultEvent::Kind::DatabaseLost, FaultEvent::Phase::Ended, QString(), QString()});
     return true;
 }
 

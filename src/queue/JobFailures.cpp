@@ -6,8 +6,13 @@
 
 namespace {
 
+// How a notification names a set-aside job.
+QString JobSubject(const QString& jobId) {
+    return QStringLiteral("ID:") + jobId;
+}
+
 QString JobText(const TYazimIsi& job) {
-    return QStringLiteral("ID:") + job.ID + QStringLiteral(" FisID:") + job.AdisyonID +
+    return JobSubject(job.ID) + QStringLiteral(" FisID:") + job.AdisyonID +
            QStringLiteral(" Tur:") + job.Tur;
 }
 
@@ -60,6 +65,13 @@ void JobFailures::Failed(const TYazimIsi& job, const QString& notDone, const QSt
             .arg(notDone)
             .arg(kFirstPauseSeconds) +
         JobText(job));
+    m_report.Tell({FaultEvent::Kind::JobSetAside, FaultEvent::Phase::Started, JobSubject(job.ID),
+                   JobText(job) + QStringLiteral(" Hata: ") + error});
+}
+
+void JobFailures::SetAsideEnded(const QString& jobId, const QString& detail) {
+    m_report.Tell(
+        {FaultEvent::Kind::JobSetAside, FaultEvent::Phase::Ended, JobSubject(jobId), detail});
 }
 
 void JobFailures::JobProgressed(const QString& jobId) {
@@ -77,11 +89,14 @@ void JobFailures::QueueFailed(const QString& error) {
 
 void JobFailures::JobDone(const QString& jobId) {
     m_failures.remove(jobId);
-    m_setAside.remove(jobId);
+    if (m_setAside.remove(jobId))
+        SetAsideEnded(jobId, QStringLiteral("Is tamamlandi"));
 }
 
 int JobFailures::Retry() {
     const int setAside = static_cast<int>(m_setAside.size());
+    for (auto it = m_setAside.cbegin(); it != m_setAside.cend(); ++it)
+        SetAsideEnded(it.key(), QStringLiteral("Is yeniden deneniyor"));
     m_setAside.clear();
     m_failures.clear();
     m_lastQueueError.clear();

@@ -13,7 +13,8 @@ class OperatorReport;
 // each distinct error of a job is reported once, and a job that keeps failing without getting
 // any further is set aside (it stays queued) and tried again by itself after a pause that
 // doubles at each failed retry, or at once when the operator asks for a retry. A printer that
-// fails is no fault of the job: such tickets wait for their printer and never count here.
+// fails is no fault of the job: such tickets wait for their printer and never count here. A job
+// set aside is a fault that ends when the job is done or the operator retries it.
 class JobFailures {
 public:
     using Clock = std::function<QDateTime()>;
@@ -56,6 +57,7 @@ public:
 private:
     // What could not be done, as the operator reads it: "yazdirilamadi" or "kuyruktan silinemedi".
     void Failed(const TYazimIsi& job, const QString& notDone, const QString& error);
+    void SetAsideEnded(const QString& jobId, const QString& detail);
 
     struct Failures {
         int count = 0;

@@ -37,6 +37,10 @@ public:
     void ReleasePrinterLists();
     // For the tray: called with each report, never waits for the operator.
     void setNotice(OperatorReport::Notice notice) { m_report.setNotice(std::move(notice)); }
+    // Told when the database is lost and back, and when a job is set aside and no longer is.
+    void setFaultListener(FaultListener listener) {
+        m_report.setFaultListener(std::move(listener));
+    }
 
     // True when the tick got a job further (printed a ticket or finished it): the next job
     // need not wait for the poll interval.

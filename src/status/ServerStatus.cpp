@@ -1,6 +1,7 @@
 #include "status/ServerStatus.h"
 
 #include "log/DiagnosticLog.h"
+#include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
 
 ServerStatus::ServerStatus(DiagnosticLog& log)
@@ -33,6 +34,7 @@ void ServerStatus::PrinterFailed(const QString& printer, const QString& error) {
         m_failing.append({printer, error});
     m_log.LogLine(QStringLiteral("Yazici calismiyor: ") + printer + QStringLiteral(" -- ") + error,
                   true);
+    Fault(FaultEvent::Kind::PrinterFailing, FaultEvent::Phase::Started, printer, error);
     Changed();
 }
 
@@ -41,7 +43,33 @@ void ServerStatus::PrinterBack(const QString& printer) {
     if (index < 0)
         return;
     m_failing.removeAt(index);
+    Fault(FaultEvent::Kind::PrinterFailing, FaultEvent::Phase::Ended, printer, QString());
     Changed();
+}
+
+void ServerStatus::PrinterWarned(const QString& printer, const QString& warning) {
+    const bool paperLow = warning == EscPosStatus::kPaperNearEnd;
+    if (paperLow == HoldsPrinterName(m_paperLow, printer))
+        return;
+    if (paperLow)
+        m_paperLow.append(printer);
+    else
+        m_paperLow.removeIf(
+            [&printer](const QString& held) { return SamePrinterName(held, printer); });
+    Fault(FaultEvent::Kind::PaperLow,
+          paperLow ? FaultEvent::Phase::Started : FaultEvent::Phase::Ended, printer, warning);
+}
+
+void ServerStatus::TellLastingFaults() {
+    for (const auto& [printer, error] : std::as_const(m_failing))
+        Fault(FaultEvent::Kind::PrinterFailing, FaultEvent::Phase::Started, printer, error);
+    for (const QString& printer : std::as_const(m_paperLow))
+        Fault(FaultEvent::Kind::PaperLow, FaultEvent::Phase::Started, printer,
+              EscPosStatus::kPaperNearEnd);
+}
+
+void ServerStatus::TookOver(const QString& logLine) {
+    Fault(FaultEvent::Kind::Takeover, FaultEvent::Phase::Happened, QString(), logLine);
 }
 
 QString ServerStatus::Summary() const {
@@ -65,4 +93,10 @@ qsizetype ServerStatus::IndexOf(const QString& printer) const {
 void ServerStatus::Changed() {
     if (m_listener)
         m_listener();
+}
+
+void ServerStatus::Fault(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
+                         const QString& detail) {
+    if (m_faultListener)
+        m_faultListener({kind, phase, subject, detail});
 }

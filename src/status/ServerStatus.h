@@ -1,7 +1,10 @@
 #pragma once
 
+#include "status/FaultEvent.h"
+
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <utility>
 
@@ -11,7 +14,8 @@ class DiagnosticLog;
 // jobs wait, which printers fail now and why, how many jobs are set aside. Each printer that
 // starts failing or fails for another reason is one forced log line, so a server without a tray
 // tells the same, once per change and not at every tick; its return is logged with the tickets
-// it printed (job/PrinterHealth.h).
+// it printed (job/PrinterHealth.h). The fault listener hears each printer fault, each paper
+// warning and a takeover as it starts and as it ends.
 class ServerStatus {
 public:
     using Listener = std::function<void()>;
@@ -22,6 +26,7 @@ public:
 
     // Called after every change; the window reads the status again.
     void setListener(Listener listener) { m_listener = std::move(listener); }
+    void setFaultListener(FaultListener listener) { m_faultListener = std::move(listener); }
 
     void QueueRead(int waiting, int setAside);
     // Which server of those on the database prints. A change is the forced log line given, or
@@ -30,6 +35,13 @@ public:
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);
+    // What the printer warned of with its last ticket; empty when it warned of nothing.
+    void PrinterWarned(const QString& printer, const QString& warning);
+    // This server took the lease over from another one, as the log line says.
+    void TookOver(const QString& logLine);
+    // Every printer fault and paper warning that lasts, told again as if it started now: a
+    // listener that forgot them while the server stood by learns what its checks will confirm.
+    void TellLastingFaults();
 
     int waiting() const { return m_waiting; }
     // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", or empty without a lease.
@@ -43,11 +55,15 @@ public:
 private:
     qsizetype IndexOf(const QString& printer) const;
     void Changed();
+    void Fault(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
+               const QString& detail);
 
     DiagnosticLog& m_log;
     Listener m_listener;
+    FaultListener m_faultListener;
     int m_waiting = 0;
     int m_setAside = 0;
     QString m_role;
     QList<FailingPrinter> m_failing;
+    QStringList m_paperLow; // the printers that warned of it with their last ticket
 };

@@ -18,6 +18,8 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
 // The server's role above its printers, when it has one.
 QString ServerRole(const QString& role);
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token);
+// Where the notifications go and how the last one fared, with the button that sends a test.
+QString Notifications(const NotificationSnapshot& notifications, const QByteArray& token);
 QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token);
 QString JournalSearch(const QString& search);
 // The day's entries that matched. Partial when more matched than are shown; unreadable when

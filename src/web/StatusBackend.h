@@ -53,6 +53,13 @@ struct QueuedJobSnapshot {
     QDateTime nextRetry;       // the automatic retry of a set-aside job, when planned
 };
 
+// Where the notifications go, as the status page shows it.
+struct NotificationSnapshot {
+    QString destination; // the address's scheme and host; empty when nothing is sent
+    QDateTime lastTime;  // when the last post ended, if one did
+    QString lastError;   // empty when it got through
+};
+
 // What the status page asks of the running server; everything is answered on its own thread.
 class StatusBackend {
 public:
@@ -67,4 +74,9 @@ public:
     virtual void RetrySetAsideJobs() = 0;
     // Which server prints, when several share the database; empty for a server alone.
     virtual QString ServerRole() { return QString(); }
+    virtual NotificationSnapshot Notifications() = 0;
+    // Sends a test notification at once. Returns the empty text, or why none can go.
+    virtual QString SendTestNotification() = 0;
+    // The server's figures in Prometheus's text format.
+    virtual QByteArray Metrics() = 0;
 };

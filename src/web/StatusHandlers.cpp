@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "http/WebSessions.h"
 #include "journal/ReprintTicket.h"
+#include "metrics/PrometheusText.h"
 #include "web/HtmlPages.h"
 #include "web/StatusBackend.h"
 #include "web/TestPageTicket.h"
@@ -69,7 +70,8 @@ WebReply StatusHandlers::Logout(WebExchange& exchange) {
 WebReply StatusHandlers::Printers(WebExchange& exchange) {
     return Html(exchange, QStringLiteral("Yazıcılar"),
                 HtmlPages::ServerRole(m_backend.ServerRole()) +
-                    HtmlPages::Printers(m_backend.Printers(), exchange.token),
+                    HtmlPages::Printers(m_backend.Printers(), exchange.token) +
+                    HtmlPages::Notifications(m_backend.Notifications(), exchange.token),
                 true);
 }
 
@@ -154,6 +156,28 @@ WebReply StatusHandlers::Retry(WebExchange& exchange) {
     m_backend.RetrySetAsideJobs();
     return Message(exchange, QStringLiteral("Kuyruk"),
                    QStringLiteral("Bekleyen işler yeniden deneniyor"), 200);
+}
+
+WebReply StatusHandlers::TestNotification(WebExchange& exchange) {
+    const QString title = QStringLiteral("Bildirim");
+    if (const qint64 wait = m_sessions.TakePrint(exchange.sessionId); wait > 0) {
+        return Message(exchange, title,
+                       QStringLiteral("Çok fazla istek; %1 sn sonra yeniden deneyin").arg(wait),
+                       429);
+    }
+    const QString error = m_backend.SendTestNotification();
+    if (!error.isEmpty())
+        return Message(exchange, title, error, 400);
+    return Message(exchange, title,
+                   QStringLiteral("Deneme bildirimi gönderildi: ") +
+                       m_backend.Notifications().destination +
+                       QStringLiteral(". Ulaşıp ulaşmadığı birkaç saniye içinde Yazıcılar "
+                                      "sayfasında görünür."),
+                   200);
+}
+
+WebReply StatusHandlers::Metrics(WebExchange&) {
+    return {200, PrometheusText::kContentType, m_backend.Metrics(), {}, {}};
 }
 
 WebReply StatusHandlers::Html(const WebExchange& exchange, const QString& title,

@@ -1,0 +1,169 @@
+#include "notify/FaultNotifier.h"
+
+#include "notify/Notification.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+struct Wording {
+    const char* event;
+    const char* started;
+    const char* ended;
+};
+
+Wording WordingOf(FaultEvent::Kind kind) {
+    switch (kind) {
+    case FaultEvent::Kind::PrinterFailing:
+        return {"printer_failing", "Yazici calismiyor", "Yazici yeniden calisiyor"};
+    case FaultEvent::Kind::PaperLow:
+        return {"paper_low", "Kagit azaliyor", "Kagit uyarisi kalkti"};
+    case FaultEvent::Kind::DatabaseLost:
+        return {"database_lost", "Veritabani baglantisi koptu",
+                "Veritabani baglantisi yeniden kuruldu"};
+    case FaultEvent::Kind::JobSetAside:
+        return {"job_set_aside", "Is atlandi", "Is artik atlanmiyor"};
+    case FaultEvent::Kind::Takeover:
+        break;
+    }
+    return {"takeover", "Yedek sunucu devraldi", ""};
+}
+
+QString FaultKey(FaultEvent::Kind kind, const QString& subject) {
+    return QString::number(static_cast<int>(kind)) + QLatin1Char('\n') + subject.toCaseFolded();
+}
+
+QString PhaseKey(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject) {
+    return FaultKey(kind, subject) + QLatin1Char('\n') + QString::number(static_cast<int>(phase));
+}
+
+QString TimeOfDay(const QDateTime& time) {
+    return time.toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
+FaultNotifier::FaultNotifier(QString computer, QString folder, Send send)
+    : m_computer(std::move(computer))
+    , m_folder(std::move(folder))
+    , m_send(std::move(send))
+    , m_clock([] { return QDateTime::currentDateTime(); }) {
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { Review(); });
+}
+
+void FaultNotifier::setStandby(bool standby) {
+    m_standby = standby;
+    if (!standby)
+        return;
+    m_faults.clear();
+    m_timer.stop();
+}
+
+void FaultNotifier::Hear(const FaultEvent& event) {
+    if (m_standby && event.kind != FaultEvent::Kind::Takeover)
+        return;
+    const QDateTime now = m_clock();
+    if (event.phase == FaultEvent::Phase::Happened) {
+        if (FreeAt(PhaseKey(event.kind, event.phase, event.subject)) <= now)
+            Tell(event.kind, event.phase, event.subject, event.detail, now);
+        return;
+    }
+    const QString key = FaultKey(event.kind, event.subject);
+    const auto found = m_faults.find(key);
+    if (event.phase == FaultEvent::Phase::Ended) {
+        if (found == m_faults.end())
+            return;
+        found->lasts = false;
+        found->detail = event.detail;
+    } else if (found == m_faults.end()) {
+        m_faults.insert(key, {event.kind, event.subject, event.detail, now});
+    } else {
+        // Back before its end was told: for the address it never ended.
+        found->lasts = true;
+        found->detail = event.detail;
+    }
+    Review();
+}
+
+void FaultNotifier::Review() {
+    const QDateTime now = m_clock();
+    QDateTime next;
+    for (auto it = m_faults.begin(); it != m_faults.end();) {
+        Fault& fault = it.value();
+        if (fault.lasts != fault.told) {
+            const FaultEvent::Phase phase =
+                fault.lasts ? FaultEvent::Phase::Started : FaultEvent::Phase::Ended;
+            QDateTime due = FreeAt(PhaseKey(fault.kind, phase, fault.subject));
+            if (fault.lasts)
+                due = std::max(due, fault.since.addSecs(m_delaySeconds));
+            if (due <= now) {
+                Tell(fault.kind, phase, fault.subject, fault.detail, fault.since);
+                fault.told = fault.lasts;
+            } else if (!next.isValid() || due < next) {
+                next = due;
+            }
+        }
+        if (!fault.lasts && !fault.told)
+            it = m_faults.erase(it);
+        else
+            ++it;
+    }
+    // A message older than the repeat time holds nothing back any more.
+    const QDateTime forgotten = now.addSecs(-kRepeatMinutes * 60);
+    m_told.removeIf([&forgotten](const auto& told) { return told.value() <= forgotten; });
+    if (next.isValid())
+        m_timer.start(static_cast<int>(std::clamp<qint64>(now.msecsTo(next), 0, INT_MAX)));
+    else
+        m_timer.stop();
+}
+
+void FaultNotifier::SendTest() {
+    Notification test;
+    test.event = QStringLiteral("test");
+    test.phase = QStringLiteral("happened");
+    test.title = QStringLiteral("Velmora deneme bildirimi");
+    test.text = QStringLiteral("Bildirimler bu adrese ulasiyor.\n") + m_computer +
+                QStringLiteral(" (") + m_folder + QLatin1Char(')');
+    test.computer = m_computer;
+    test.folder = m_folder;
+    test.time = m_clock();
+    m_send(test);
+}
+
+QDateTime FaultNotifier::FreeAt(const QString& key) const {
+    const auto told = m_told.constFind(key);
+    return told == m_told.constEnd() ? QDateTime::fromSecsSinceEpoch(0)
+                                     : told.value().addSecs(kRepeatMinutes * 60);
+}
+
+void FaultNotifier::Tell(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
+                         const QString& detail, const QDateTime& since) {
+    const QDateTime now = m_clock();
+    const Wording wording = WordingOf(kind);
+    const bool started = phase != FaultEvent::Phase::Ended;
+    Notification notification;
+    notification.event = QLatin1String(wording.event);
+    notification.phase = phase == FaultEvent::Phase::Started ? QStringLiteral("started")
+                         : started                           ? QStringLiteral("happened")
+                                                             : QStringLiteral("ended");
+    notification.subject = subject;
+    notification.title = QLatin1String(started ? wording.started : wording.ended) +
+                         (subject.isEmpty() ? QString() : QStringLiteral(": ") + subject);
+    QString when = QStringLiteral("Saat ") + TimeOfDay(now);
+    if (phase == FaultEvent::Phase::Started)
+        when = QStringLiteral("Baslangic: ") + TimeOfDay(since);
+    else if (phase == FaultEvent::Phase::Ended)
+        when = QStringLiteral("Baslangic: ") + TimeOfDay(since) + QStringLiteral(", bitis: ") +
+               TimeOfDay(now);
+    notification.text = (detail.isEmpty() ? QString() : detail + QLatin1Char('\n')) + when +
+                        QLatin1Char('\n') + m_computer + QStringLiteral(" (") + m_folder +
+                        QLatin1Char(')');
+    notification.computer = m_computer;
+    notification.folder = m_folder;
+    notification.time = now;
+    notification.urgent = started;
+    m_told.insert(PhaseKey(kind, phase, subject), now);
+    m_send(notification);
+}

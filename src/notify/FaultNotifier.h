@@ -1,0 +1,63 @@
+#pragma once
+
+#include "status/FaultEvent.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QTimer>
+#include <functional>
+
+struct Notification;
+
+// Decides which faults reach the notification address, and when. A fault is told once it has
+// lasted the delay, and its end only when its start was told: one that ends sooner is never
+// told. Of each kind, subject and phase at most one message goes out in kRepeatMinutes; a
+// message held back by that goes out when the time is up, if it is still true then, so the
+// last word the address has is right. A standby tells nothing but its takeover: it checks no
+// printer, and the faults it knew of as the active server are forgotten.
+class FaultNotifier {
+public:
+    using Clock = std::function<QDateTime()>;
+    using Send = std::function<void(const Notification& notification)>;
+
+    static constexpr int kRepeatMinutes = 10;
+
+    // The computer and the folder go into every message.
+    FaultNotifier(QString computer, QString folder, Send send);
+
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    void setDelaySeconds(int seconds) { m_delaySeconds = seconds; }
+    void setStandby(bool standby);
+
+    void Hear(const FaultEvent& event);
+    // Tells what has come due by now; the timer calls it at the next due moment.
+    void Review();
+    // A message of its own, sent at once whatever else was sent: the status page's test.
+    void SendTest();
+
+private:
+    struct Fault {
+        FaultEvent::Kind kind;
+        QString subject;
+        QString detail;
+        QDateTime since;
+        bool lasts = true; // false once ended
+        bool told = false; // the address last heard that it lasts
+    };
+
+    // When a message of the kind, subject and phase may go out again.
+    QDateTime FreeAt(const QString& key) const;
+    void Tell(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
+              const QString& detail, const QDateTime& since);
+
+    QString m_computer;
+    QString m_folder;
+    Send m_send;
+    Clock m_clock;
+    int m_delaySeconds = 60;
+    bool m_standby = false;
+    QHash<QString, Fault> m_faults;   // by kind and subject
+    QHash<QString, QDateTime> m_told; // by kind, subject and phase: the last message
+    QTimer m_timer;
+};
