@@ -97,11 +97,8 @@ NotificationSnapshot StatusPageBackend::Notifications() {
     return {sender.destination(), sender.lastOutcome().time, sender.lastOutcome().error};
 }
 
-QString StatusPageBackend::SendTestNotification() {
-    if (!m_parts.notificationSender.isEnabled())
-        return QStringLiteral("Bildirim adresi tanımlı değil: Velmora.ini [Bildirim] Adres");
+void StatusPageBackend::SendTestNotification() {
     m_parts.notifier.SendTest();
-    return QString();
 }
 
 QByteArray StatusPageBackend::Metrics() {

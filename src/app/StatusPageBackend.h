@@ -23,7 +23,7 @@ public:
     void RetrySetAsideJobs() override { m_retry(); }
     QString ServerRole() override;
     NotificationSnapshot Notifications() override;
-    QString SendTestNotification() override;
+    void SendTestNotification() override;
     QByteArray Metrics() override;
 
 private:

@@ -38,6 +38,18 @@ QString PhaseKey(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& 
     return FaultKey(kind, subject) + QLatin1Char('\n') + QString::number(static_cast<int>(phase));
 }
 
+QString PhaseName(FaultEvent::Phase phase) {
+    switch (phase) {
+    case FaultEvent::Phase::Started:
+        return QStringLiteral("started");
+    case FaultEvent::Phase::Ended:
+        return QStringLiteral("ended");
+    case FaultEvent::Phase::Happened:
+        break;
+    }
+    return QStringLiteral("happened");
+}
+
 QString TimeOfDay(const QDateTime& time) {
     return time.toString(QStringLiteral("HH:mm:ss"));
 }
@@ -120,16 +132,9 @@ void FaultNotifier::Review() {
 }
 
 void FaultNotifier::SendTest() {
-    Notification test;
-    test.event = QStringLiteral("test");
-    test.phase = QStringLiteral("happened");
-    test.title = QStringLiteral("Velmora deneme bildirimi");
-    test.text = QStringLiteral("Bildirimler bu adrese ulasiyor.\n") + m_computer +
-                QStringLiteral(" (") + m_folder + QLatin1Char(')');
-    test.computer = m_computer;
-    test.folder = m_folder;
-    test.time = m_clock();
-    m_send(test);
+    m_send(Message(QStringLiteral("test"), QStringLiteral("happened"),
+                   QStringLiteral("Velmora deneme bildirimi"),
+                   QStringLiteral("Bildirimler bu adrese ulasiyor.")));
 }
 
 QDateTime FaultNotifier::FreeAt(const QString& key) const {
@@ -142,28 +147,34 @@ void FaultNotifier::Tell(FaultEvent::Kind kind, FaultEvent::Phase phase, const Q
                          const QString& detail, const QDateTime& since) {
     const QDateTime now = m_clock();
     const Wording wording = WordingOf(kind);
-    const bool started = phase != FaultEvent::Phase::Ended;
-    Notification notification;
-    notification.event = QLatin1String(wording.event);
-    notification.phase = phase == FaultEvent::Phase::Started ? QStringLiteral("started")
-                         : started                           ? QStringLiteral("happened")
-                                                             : QStringLiteral("ended");
-    notification.subject = subject;
-    notification.title = QLatin1String(started ? wording.started : wording.ended) +
-                         (subject.isEmpty() ? QString() : QStringLiteral(": ") + subject);
+    const bool ended = phase == FaultEvent::Phase::Ended;
     QString when = QStringLiteral("Saat ") + TimeOfDay(now);
     if (phase == FaultEvent::Phase::Started)
         when = QStringLiteral("Baslangic: ") + TimeOfDay(since);
-    else if (phase == FaultEvent::Phase::Ended)
+    else if (ended)
         when = QStringLiteral("Baslangic: ") + TimeOfDay(since) + QStringLiteral(", bitis: ") +
                TimeOfDay(now);
-    notification.text = (detail.isEmpty() ? QString() : detail + QLatin1Char('\n')) + when +
-                        QLatin1Char('\n') + m_computer + QStringLiteral(" (") + m_folder +
-                        QLatin1Char(')');
-    notification.computer = m_computer;
-    notification.folder = m_folder;
-    notification.time = now;
-    notification.urgent = started;
+    Notification notification =
+        Message(QLatin1String(wording.event), PhaseName(phase),
+                QLatin1String(ended ? wording.ended : wording.started) +
+                    (subject.isEmpty() ? QString() : QStringLiteral(": ") + subject),
+                (detail.isEmpty() ? QString() : detail + QLatin1Char('\n')) + when);
+    notification.subject = subject;
+    notification.urgent = !ended;
     m_told.insert(PhaseKey(kind, phase, subject), now);
     m_send(notification);
+}
+
+Notification FaultNotifier::Message(const QString& event, const QString& phase,
+                                    const QString& title, const QString& text) const {
+    Notification notification;
+    notification.event = event;
+    notification.phase = phase;
+    notification.title = title;
+    notification.text =
+        text + QLatin1Char('\n') + m_computer + QStringLiteral(" (") + m_folder + QLatin1Char(')');
+    notification.computer = m_computer;
+    notification.folder = m_folder;
+    notification.time = m_clock();
+    return notification;
 }

@@ -50,6 +50,9 @@ private:
     QDateTime FreeAt(const QString& key) const;
     void Tell(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
               const QString& detail, const QDateTime& since);
+    // The text below the title closes with the computer and the folder.
+    Notification Message(const QString& event, const QString& phase, const QString& title,
+                         const QString& text) const;
 
     QString m_computer;
     QString m_folder;

@@ -75,8 +75,8 @@ public:
     // Which server prints, when several share the database; empty for a server alone.
     virtual QString ServerRole() { return QString(); }
     virtual NotificationSnapshot Notifications() = 0;
-    // Sends a test notification at once. Returns the empty text, or why none can go.
-    virtual QString SendTestNotification() = 0;
+    // Sends a test notification at once, where there is an address.
+    virtual void SendTestNotification() = 0;
     // The server's figures in Prometheus's text format.
     virtual QByteArray Metrics() = 0;
 };
