@@ -8,12 +8,27 @@ ConnectionRecovery::ConnectionRecovery(DatabaseSession& session, OperatorReport&
     : C(session)
     , m_report(report) {}
 
-bool ConnectionRecovery::LostAfterFailure(const QString& error) {
-    if (Answers())
+bool ConnectionRecovery::LostAfterFailure(const Error& error) {
+    if (!Gone(error))
         return false;
     m_lost = true;
-    m_report.Report(QStringLiteral("Veritabani baglantisi koptu -- Hata: ") + error);
+    m_report.Report(QStringLiteral("Veritabani baglantisi koptu -- Hata: ") + error.message());
     return true;
+}
+
+bool ConnectionRecovery::Gone(const Error& error) {
+    switch (error.kind()) {
+    case ErrorKind::ConnectionLost:
+        return true;
+    case ErrorKind::DiskFull:
+    case ErrorKind::AccessDenied:
+    case ErrorKind::TimedOut:
+        return false; // the database answered
+    case ErrorKind::Refused:
+    case ErrorKind::Other:
+        break;
+    }
+    return !Answers();
 }
 
 bool ConnectionRecovery::Reconnect() {

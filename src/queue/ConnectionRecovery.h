@@ -3,6 +3,7 @@
 #include <QString>
 
 class DatabaseSession;
+class Error;
 class OperatorReport;
 
 // Tells a lost database connection from an ordinary failure, and brings the connection back
@@ -14,12 +15,14 @@ public:
 
     bool isLost() const { return m_lost; }
 
-    // After a failed tick: whether the connection is gone (and then it is reported).
-    bool LostAfterFailure(const QString& error);
+    // After a failed tick: whether the connection is gone (and then it is reported). The
+    // failure's kind tells where it can; otherwise the database is asked whether it answers.
+    bool LostAfterFailure(const Error& error);
     // Closes and reopens C with its own target; false while the database stays out of reach.
     bool Reconnect();
 
 private:
+    bool Gone(const Error& error);
     bool Answers();
 
     DatabaseSession& C;

@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -60,11 +61,11 @@ bool QueuePoller::TTimer() {
     } catch (const FenceLost&) {
         return false; // another server prints this job now
     } catch (const Error& error) {
-        TickFailed(error.message());
+        TickFailed(error);
     } catch (const std::exception& error) {
-        TickFailed(QString::fromLocal8Bit(error.what()));
+        TickFailed(Error(QString::fromLocal8Bit(error.what())));
     } catch (...) {
-        TickFailed(QStringLiteral("Bilinmeyen hata"));
+        TickFailed(Error(QStringLiteral("Bilinmeyen hata")));
     }
     return false;
 }
@@ -126,7 +127,7 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     const int printedBefore = m_context.health.ticketsPrinted();
     m_jobWaitsFor.clear();
     m_context.heldPrinters = heldPrinters;
-    QString failure;
+    std::optional<Error> failure;
     try {
         ReadCurrentJob();
         // Printed at an earlier attempt whose deletion failed: only the deletion is left.
@@ -137,15 +138,15 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     } catch (const PrinterWaiting& waiting) {
         Waits(waiting);
     } catch (const Error& error) {
-        failure = error.message();
+        failure = error;
     } catch (const std::exception& error) {
-        failure = QString::fromLocal8Bit(error.what());
+        failure = Error(QString::fromLocal8Bit(error.what()));
     }
     const bool printed = m_context.health.ticketsPrinted() != printedBefore;
     if (printed)
         m_failures.JobProgressed(m_job.ID);
-    if (!failure.isEmpty())
-        return JobFailed(failure);
+    if (failure)
+        return JobFailed(*failure);
     if (!m_jobWaitsFor.isEmpty()) {
         m_waiting.insert(m_job.ID, m_jobWaitsFor);
         return printed ? JobOutcome::Further : JobOutcome::NoFurther;
@@ -154,7 +155,7 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
         m_context.fence.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     } catch (const Error& error) {
         m_finished.Add(m_job);
-        return JobFailed(error.message(), true);
+        return JobFailed(error, true);
     }
     m_finished.Deleted(m_job.ID);
     m_failures.JobDone(m_job.ID);
@@ -164,13 +165,13 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     return JobOutcome::Further;
 }
 
-QueuePoller::JobOutcome QueuePoller::JobFailed(const QString& error, bool onlyDeletionLeft) {
+QueuePoller::JobOutcome QueuePoller::JobFailed(const Error& error, bool onlyDeletionLeft) {
     if (m_connection.LostAfterFailure(error))
         return JobOutcome::TickEnds;
     if (onlyDeletionLeft)
-        m_failures.DeletionFailed(m_job, error);
+        m_failures.DeletionFailed(m_job, error.message());
     else
-        m_failures.JobFailed(m_job, error);
+        m_failures.JobFailed(m_job, error.message());
     ShowQueueStatus(m_context.status.waiting());
     return JobOutcome::NoFurther;
 }
@@ -294,9 +295,9 @@ void QueuePoller::RunBuilder(const BillBuilders::Builder& builder) {
     builder(m_context);
 }
 
-void QueuePoller::TickFailed(const QString& error) {
+void QueuePoller::TickFailed(const Error& error) {
     if (!m_connection.LostAfterFailure(error))
-        m_failures.QueueFailed(error);
+        m_failures.QueueFailed(error.message());
 }
 
 void QueuePoller::ShowQueueStatus(int waiting) {

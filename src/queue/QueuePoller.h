@@ -58,7 +58,7 @@ private:
     bool RunTick();
     JobOutcome TryJob(const QStringList& heldPrinters);
     // onlyDeletionLeft: the job's tickets are all out and its deletion failed.
-    JobOutcome JobFailed(const QString& error, bool onlyDeletionLeft = false);
+    JobOutcome JobFailed(const Error& error, bool onlyDeletionLeft = false);
     QStringList AwaitedPrinters() const;
     // The status learns how many jobs wait and, from the failures, how many are set aside.
     void ShowQueueStatus(int waiting);
@@ -70,7 +70,7 @@ private:
     void PrintKitchenTickets();
     void HoldExtraPrintersBehindWaitingTickets();
     void RunBuilder(const BillBuilders::Builder& builder);
-    void TickFailed(const QString& error);
+    void TickFailed(const Error& error);
     void Waits(const PrinterWaiting& waiting);
 
     TYazimIsi& m_job;

@@ -35,7 +35,8 @@ void QueueWatch::Check() {
     }
     QVariantList answer;
     try {
-        const RecordSet rows = C.Select(QueueChangeStatement(C.isSqlite()));
+        const RecordSet rows =
+            C.Select(QueueChangeStatement(C.product() == DatabaseProduct::Sqlite));
         for (const QString& column : rows.columns())
             answer << rows.value(column);
     } catch (const Error& error) {
