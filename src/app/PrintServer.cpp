@@ -44,8 +44,6 @@ PrintServer::~PrintServer() = default;
 StartupOutcome PrintServer::FormCreate() {
     Operation operation(*this);
     const StartupOutcome outcome = StartupSequence(m_parts, m_messages, m_hooks).FormCreate();
-    if (m_parts.poller)
-        m_parts.poller->setNotice(m_notice);
     if (outcome == StartupOutcome::Running)
         StartLease();
     if (outcome == StartupOutcome::Running && m_parts.statusPage.port > 0)
@@ -100,9 +98,7 @@ QString PrintServer::statusPageProblem() const {
 }
 
 void PrintServer::setNotice(OperatorReport::Notice notice) {
-    m_notice = std::move(notice);
-    if (m_parts.poller)
-        m_parts.poller->setNotice(m_notice);
+    m_parts.report.setNotice(std::move(notice));
 }
 
 bool PrintServer::FormCloseQuery() {

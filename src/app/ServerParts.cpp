@@ -6,18 +6,19 @@
 ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     : ini(directory)
     , log(diagnosticLog)
+    , report(diagnosticLog)
     , A(C, QStringLiteral("A"))
     , EKA(C, QStringLiteral("EKA"))
     , X(C, QStringLiteral("X"))
     , YAZ(C, QStringLiteral("YAZ"))
-    , watch(C, diagnosticLog,
+    , watch(C, report,
             [this] {
                 if (poller && poller->isConnectionLost())
                     return QueueWatch::Pause::ConnectionLost;
                 return !poller || poller->isBusy() ? QueueWatch::Pause::Busy
                                                    : QueueWatch::Pause::None;
             })
-    , status(diagnosticLog)
+    , status(report, diagnosticLog)
     , health(status, diagnosticLog)
     , leaseStore(C)
     , lease(leaseStore, C, status, diagnosticLog)
@@ -35,9 +36,10 @@ void ServerParts::CreatePoller() {
     const JobContext context{job,    A,        EKA,           X,       C,
                              lease,  settings, *printerPaths, *engine, backups,
                              health, status,   log,           options, ticketJournal};
-    poller = std::make_unique<QueuePoller>(job, context,
-                                           BillBuilders{BuildBillTicket, BuildSplitBillTicket,
-                                                        BuildEadisyonSlip, BuildPosAccountSlip});
+    poller = std::make_unique<QueuePoller>(
+        job, context,
+        BillBuilders{BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip},
+        report);
     if (ticketJournal)
         poller->setFinishedJobStore(&finishedJobs);
 }

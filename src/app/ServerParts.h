@@ -19,6 +19,7 @@
 #include "queue/QueueWatch.h"
 #include "standby/SqlLeaseStore.h"
 #include "standby/StandbyLease.h"
+#include "status/OperatorReport.h"
 #include "status/ServerStatus.h"
 #include "tickets/BillOptions.h"
 
@@ -39,6 +40,7 @@ struct ServerParts {
 
     IniFiles ini;
     DiagnosticLog& log;
+    OperatorReport report; // every fault the operator hears of, and its end
     DatabaseSession C;
     Query A;
     Query EKA;

@@ -8,11 +8,15 @@ ConnectionRecovery::ConnectionRecovery(DatabaseSession& session, OperatorReport&
     : C(session)
     , m_report(report) {}
 
+bool ConnectionRecovery::isLost() const {
+    return m_report.isOn(FaultKind::DatabaseLost);
+}
+
 bool ConnectionRecovery::LostAfterFailure(const Error& error) {
     if (!Gone(error))
         return false;
-    m_lost = true;
-    m_report.Report(QStringLiteral("Veritabani baglantisi koptu -- Hata: ") + error.message());
+    m_report.Started(FaultKind::DatabaseLost, QString(),
+                     QStringLiteral("Veritabani baglantisi koptu -- Hata: ") + error.message());
     return true;
 }
 
@@ -41,8 +45,8 @@ bool ConnectionRecovery::Reconnect() {
     }
     if (!Answers())
         return false;
-    m_lost = false;
-    m_report.Report(QStringLiteral("Veritabani baglantisi yeniden kuruldu"));
+    m_report.Ended(FaultKind::DatabaseLost, QString(),
+                   QStringLiteral("Veritabani baglantisi yeniden kuruldu"));
     return true;
 }
 

@@ -8,12 +8,12 @@ class OperatorReport;
 
 // Tells a lost database connection from an ordinary failure, and brings the connection back
 // at a later tick instead of failing every tick until someone restarts the server. The loss
-// and the return are reported once each.
+// and the return are reported once each, as the fault DatabaseLost (status/OperatorReport.h).
 class ConnectionRecovery {
 public:
     ConnectionRecovery(DatabaseSession& C, OperatorReport& report);
 
-    bool isLost() const { return m_lost; }
+    bool isLost() const;
 
     // After a failed tick: whether the connection is gone (and then it is reported). The
     // failure's kind tells where it can; otherwise the database is asked whether it answers.
@@ -27,5 +27,4 @@ private:
 
     DatabaseSession& C;
     OperatorReport& m_report;
-    bool m_lost = false;
 };

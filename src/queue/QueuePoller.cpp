@@ -6,6 +6,7 @@
 #include "job/PrinterHealth.h"
 #include "job/WriteFence.h"
 #include "kitchen/KitchenTickets.h"
+#include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
 #include "print/TicketPrinter.h"
 #include "queue/QueueStatements.h"
@@ -39,14 +40,14 @@ bool isKitchenJob(const QString& type) {
 
 } // namespace
 
-QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders)
+QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders,
+                         OperatorReport& report)
     : m_job(job)
     , m_context(context)
     , m_builders(std::move(builders))
     , m_queue(context.C, QStringLiteral("Q"))
-    , m_report(context.log)
-    , m_failures(m_report)
-    , m_connection(context.C, m_report) {
+    , m_failures(report)
+    , m_connection(context.C, report) {
     Q_ASSERT(&context.job == &job);
 }
 
@@ -93,14 +94,15 @@ bool QueuePoller::RunTick() {
     m_queue.Requery();
     m_failures.QueueRead();
     m_sightings.QueueRead(m_queue, QDateTime::currentDateTime());
-    ShowQueueStatus(m_queue.recordCount());
 
     QSet<QString> queuedJobs;
     for (m_queue.First(); !m_queue.Eof(); m_queue.Next())
         queuedJobs.insert(m_queue.text(QStringLiteral("ID")));
-    // Jobs no longer in the queue wait for nothing and are finished with.
+    // Jobs no longer in the queue wait for nothing, fail no more and are finished with.
     m_waiting.removeIf([&queuedJobs](const auto& job) { return !queuedJobs.contains(job.key()); });
+    m_failures.KeepOnly(queuedJobs);
     m_finished.KeepOnly(queuedJobs);
+    ShowQueueStatus(m_queue.recordCount());
 
     // The first job that gets further ends the tick; the ones before it wait for a printer or
     // are set aside, and are passed over. A printer that a bill's job waits for holds back the

@@ -10,7 +10,6 @@
 #include "queue/FinishedJobs.h"
 #include "queue/JobFailures.h"
 #include "queue/JobSightings.h"
-#include "status/OperatorReport.h"
 
 #include <QHash>
 #include <QString>
@@ -24,8 +23,9 @@
 // keeps failing is set aside and retried later, and a lost connection comes back by itself.
 class QueuePoller {
 public:
-    // context.job is the record given as job.
-    QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders);
+    // context.job is the record given as job. The failures go to the report.
+    QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders,
+                OperatorReport& report);
     QueuePoller(const QueuePoller&) = delete;
     QueuePoller& operator=(const QueuePoller&) = delete;
 
@@ -35,8 +35,6 @@ public:
     const PrinterLists& printerLists() const { return m_printers; }
     // At close: the production and extra printer lists go.
     void ReleasePrinterLists();
-    // For the tray: called with each report, never waits for the operator.
-    void setNotice(OperatorReport::Notice notice) { m_report.setNotice(std::move(notice)); }
 
     // True when the tick got a job further (printed a ticket or finished it): the next job
     // need not wait for the poll interval.
@@ -83,7 +81,6 @@ private:
     FinishedJobs m_finished;
     PrinterLists m_printers;
     PrintedTickets m_printedTickets;
-    OperatorReport m_report;
     JobFailures m_failures;
     JobSightings m_sightings;
     ConnectionRecovery m_connection;

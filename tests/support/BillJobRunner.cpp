@@ -40,7 +40,8 @@ BillJobRunner::BillJobRunner(DatabaseSession& session, QStringList installedPrin
                 m_log,
                 options}
     , m_poller(job, m_context,
-               {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip}) {
+               {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip},
+               m_report) {
     SetQueryStatements(m_poller.Q(), A, m_EKA, m_X, m_YAZ);
     m_poller.setClock([this] { return m_now; });
 }
