@@ -7,13 +7,14 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     : ini(directory)
     , log(diagnosticLog)
     , report(diagnosticLog)
+    , recovery(C, report)
     , A(C, QStringLiteral("A"))
     , EKA(C, QStringLiteral("EKA"))
     , X(C, QStringLiteral("X"))
     , YAZ(C, QStringLiteral("YAZ"))
     , watch(C, report,
             [this] {
-                if (poller && poller->isConnectionLost())
+                if (recovery.isLost())
                     return QueueWatch::Pause::ConnectionLost;
                 return !poller || poller->isBusy() ? QueueWatch::Pause::Busy
                                                    : QueueWatch::Pause::None;
@@ -39,7 +40,7 @@ void ServerParts::CreatePoller() {
     poller = std::make_unique<QueuePoller>(
         job, context,
         BillBuilders{BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip},
-        report);
+        report, recovery);
     if (ticketJournal)
         poller->setFinishedJobStore(&finishedJobs);
 }

@@ -15,6 +15,7 @@
 #include "print/PrintEngine.h"
 #include "print/PrintSettings.h"
 #include "print/PrinterRegistry.h"
+#include "queue/ConnectionRecovery.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
 #include "standby/SqlLeaseStore.h"
@@ -42,6 +43,7 @@ struct ServerParts {
     DiagnosticLog& log;
     OperatorReport report; // every fault the operator hears of, and its end
     DatabaseSession C;
+    ConnectionRecovery recovery; // of C, for the poller and the lease alike
     Query A;
     Query EKA;
     Query X;

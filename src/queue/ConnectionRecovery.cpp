@@ -5,7 +5,7 @@
 #include "status/OperatorReport.h"
 
 ConnectionRecovery::ConnectionRecovery(DatabaseSession& session, OperatorReport& report)
-    : C(session)
+    : m_session(session)
     , m_report(report) {}
 
 bool ConnectionRecovery::isLost() const {
@@ -36,25 +36,26 @@ bool ConnectionRecovery::Gone(const Error& error) {
 }
 
 bool ConnectionRecovery::Reconnect() {
-    const ConnectionTarget target = C.target();
-    C.Close();
+    const ConnectionTarget target = m_session.target();
+    m_session.Close();
     try {
-        C.Open(target);
+        m_session.Open(target);
     } catch (const DatabaseError&) {
         return false; // still out of reach: already reported when it went
     }
     if (!Answers())
         return false;
+    ++m_reconnections;
     m_report.Ended(FaultKind::DatabaseLost, QString(),
                    QStringLiteral("Veritabani baglantisi yeniden kuruldu"));
     return true;
 }
 
 bool ConnectionRecovery::Answers() {
-    if (!C.isOpen())
+    if (!m_session.isOpen())
         return false;
     try {
-        C.Select(QStringLiteral("SELECT 1"));
+        m_session.Select(QStringLiteral("SELECT 1"));
         return true;
     } catch (const DatabaseError&) {
         return false;

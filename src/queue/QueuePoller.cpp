@@ -41,13 +41,14 @@ bool isKitchenJob(const QString& type) {
 } // namespace
 
 QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders,
-                         OperatorReport& report)
+                         OperatorReport& report, ConnectionRecovery& connection)
     : m_job(job)
     , m_context(context)
     , m_builders(std::move(builders))
     , m_queue(context.C, QStringLiteral("Q"))
     , m_failures(report)
-    , m_connection(context.C, report) {
+    , m_connection(connection)
+    , m_queriesOpenedAfter(connection.reconnections()) {
     Q_ASSERT(&context.job == &job);
 }
 
@@ -85,9 +86,7 @@ void QueuePoller::RetrySetAsideJobs() {
 }
 
 bool QueuePoller::RunTick() {
-    if (m_connection.isLost())
-        RestoreConnection();
-    if (m_connection.isLost())
+    if (!ConnectionReady())
         return false;
     m_context.health.CheckFailing(
         [this](const QString& path) { return m_context.printer.CheckPrinter(path); });
@@ -190,15 +189,19 @@ QStringList QueuePoller::AwaitedPrinters() const {
     return printers;
 }
 
-void QueuePoller::RestoreConnection() {
-    if (!m_connection.Reconnect())
-        return;
+bool QueuePoller::ConnectionReady() {
+    if (m_connection.isLost() && !m_connection.Reconnect())
+        return false;
+    if (m_queriesOpenedAfter == m_connection.reconnections())
+        return true;
+    m_queriesOpenedAfter = m_connection.reconnections();
     // Results read on the old connection are dropped; each query is opened again by its next
     // user, Q right away by this tick.
     m_context.A.Close();
     m_context.EKA.Close();
     m_context.X.Close();
     m_queue.Close();
+    return true;
 }
 
 void QueuePoller::ReadCurrentJob() {

@@ -23,15 +23,15 @@
 // keeps failing is set aside and retried later, and a lost connection comes back by itself.
 class QueuePoller {
 public:
-    // context.job is the record given as job. The failures go to the report.
+    // context.job is the record given as job. The failures go to the report; a lost connection
+    // is brought back through the recovery.
     QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders,
-                OperatorReport& report);
+                OperatorReport& report, ConnectionRecovery& connection);
     QueuePoller(const QueuePoller&) = delete;
     QueuePoller& operator=(const QueuePoller&) = delete;
 
     Query& Q() { return m_queue; }
     bool isBusy() const { return m_busy; }
-    bool isConnectionLost() const { return m_connection.isLost(); }
     const PrinterLists& printerLists() const { return m_printers; }
     // At close: the production and extra printer lists go.
     void ReleasePrinterLists();
@@ -60,7 +60,8 @@ private:
     QStringList AwaitedPrinters() const;
     // The status learns how many jobs wait and, from the failures, how many are set aside.
     void ShowQueueStatus(int waiting);
-    void RestoreConnection();
+    // Whether the connection can be used, brought back first when it was lost.
+    bool ConnectionReady();
     bool TakeFirstJob();
     void ReadCurrentJob();
     void PrepareLineQueries();
@@ -83,5 +84,6 @@ private:
     PrintedTickets m_printedTickets;
     JobFailures m_failures;
     JobSightings m_sightings;
-    ConnectionRecovery m_connection;
+    ConnectionRecovery& m_connection;
+    int m_queriesOpenedAfter = 0; // the reconnections before the line queries were opened
 };

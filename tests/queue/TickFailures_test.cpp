@@ -88,7 +88,7 @@ TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/0"));
     // The cause fixed and the server restarted: only the database says what is owed.
     h.now = h.now.addSecs(PrinterHealth::kCheckIntervalMs / 1000);
-    QueuePoller restarted(h.job, h.context, {}, h.report);
+    QueuePoller restarted(h.job, h.context, {}, h.report, h.recovery);
     restarted.Q().setSql(QueueStatement());
     restarted.TTimer();
     EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
@@ -241,7 +241,7 @@ TEST_F(TickFailuresTest, TicketsComeOutOnceAndInQueueOrderWhenTheDatabaseOrAPrin
         q.poll(5);
         c.mend(q);
         // A restart in between forgets nothing that was printed.
-        QueuePoller restarted(q.job, q.context, {}, q.report);
+        QueuePoller restarted(q.job, q.context, {}, q.report, q.recovery);
         restarted.Q().setSql(QueueStatement());
         restarted.setFinishedJobStore(&store);
         for (int i = 0; i < 5; ++i) {

@@ -65,6 +65,7 @@ private:
     PrinterHealth m_health{m_status, m_log};
     RecordingPrinter m_printer;
     std::unique_ptr<PrintEngine> m_engine;
+    ConnectionRecovery m_recovery;
     Unfenced m_unfenced;
     JobContext m_context;
     QueuePoller m_poller;

@@ -26,6 +26,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , YAZ(db.session(), QStringLiteral("YAZ"))
     , settings(X)
     , report(log)
+    , recovery(db.session(), report)
     , status(report, log)
     , health(status, log)
     , journal(db.directory() + QStringLiteral("/velmora-gunluk.db"), log)
@@ -47,7 +48,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
               log,
               options,
               &journal}
-    , poller(job, context, RecordingBuilders(), report) {
+    , poller(job, context, RecordingBuilders(), report, recovery) {
     SetQueryStatements(poller.Q(), A, EKA, X, YAZ);
     log.setClock(fixedMoment);
     rendered.engine().setClock(fixedMoment);

@@ -68,6 +68,7 @@ public:
     PrinterRegistry registry;
     BackupPrinters backups;
     OperatorReport report;
+    ConnectionRecovery recovery;
     ServerStatus status;
     PrinterHealth health;
     BillOptions options;
