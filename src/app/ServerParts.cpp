@@ -34,13 +34,15 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
 // Start-up step 8, with the empty registry the sequence sets beside it.
 void ServerParts::CreatePoller() {
     engine = std::make_unique<PrintEngine>(job.AdisyonID, printSettings, log, printers, printPause);
-    const JobContext context{job,    A,        EKA,           X,       C,
-                             lease,  settings, *printerPaths, *engine, backups,
-                             health, status,   log,           options, ticketJournal};
     poller = std::make_unique<QueuePoller>(
-        job, context,
+        job, ContextFor(job, backups),
         BillBuilders{BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip},
         report, recovery);
     if (ticketJournal)
         poller->setFinishedJobStore(&finishedJobs);
+}
+
+JobContext ServerParts::ContextFor(const TYazimIsi& printed, const BackupPrinters& backupsOf) {
+    return {printed, A,         EKA,    X,      C,   lease,   settings,     *printerPaths,
+            *engine, backupsOf, health, status, log, options, ticketJournal};
 }

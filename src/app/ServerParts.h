@@ -5,6 +5,7 @@
 #include "config/SettingsStore.h"
 #include "db/DatabaseSession.h"
 #include "db/Query.h"
+#include "job/JobContext.h"
 #include "job/JobRecord.h"
 #include "job/PrinterHealth.h"
 #include "journal/FinishedJobStore.h"
@@ -38,6 +39,9 @@ struct ServerParts {
     // The print engine with the print settings as read, and the poller with its empty printer
     // lists and the queue query Q. Made once the settings are known.
     void CreatePoller();
+    // What the ticket builders work with for that job, with those backups: the poller's for the
+    // queue's jobs, the status page's for the tickets it prints. Once CreatePoller has run.
+    JobContext ContextFor(const TYazimIsi& printed, const BackupPrinters& backupsOf);
 
     IniFiles ini;
     DiagnosticLog& log;

@@ -96,21 +96,7 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
     job.MASANO = about.table;
     job.Garson = about.waiter;
     job.Tur = about.jobType;
-    JobContext context{job,
-                       m_parts.A,
-                       m_parts.EKA,
-                       m_parts.X,
-                       m_parts.C,
-                       m_parts.lease,
-                       m_parts.settings,
-                       *m_parts.printerPaths,
-                       *m_parts.engine,
-                       m_noBackups,
-                       m_parts.health,
-                       m_parts.status,
-                       m_parts.log,
-                       m_parts.options,
-                       m_parts.ticketJournal};
+    JobContext context = m_parts.ContextFor(job, m_noBackups);
     try {
         const TicketDestination destination = PrintOnLogicalPrinter(context, printer, ticket);
         if (destination.path.isEmpty())
