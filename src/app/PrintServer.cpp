@@ -44,8 +44,6 @@ PrintServer::~PrintServer() = default;
 StartupOutcome PrintServer::FormCreate() {
     Operation operation(*this);
     const StartupOutcome outcome = StartupSequence(m_parts, m_messages, m_hooks).FormCreate();
-    if (m_parts.poller)
-        m_parts.poller->setNotice(m_notice);
     if (outcome == StartupOutcome::Running)
         StartLease();
     if (outcome == StartupOutcome::Running && m_parts.statusPage.port > 0)
@@ -69,7 +67,7 @@ void PrintServer::SetActive(bool prints) {
         m_parts.watch.stop();
         return;
     }
-    m_parts.status.TellLastingFaults();
+    m_parts.report.RetellFaults();
     if (!m_closed && m_parts.T.interval() > 0) { // 0: never poll, as start-up logged
         m_parts.T.start();
         m_parts.watch.start();
@@ -106,9 +104,7 @@ QString PrintServer::statusPageProblem() const {
 }
 
 void PrintServer::setNotice(OperatorReport::Notice notice) {
-    m_notice = std::move(notice);
-    if (m_parts.poller)
-        m_parts.poller->setNotice(m_notice);
+    m_parts.report.setNotice(std::move(notice));
 }
 
 bool PrintServer::FormCloseQuery() {

@@ -5,6 +5,7 @@
 #include "config/SettingsStore.h"
 #include "db/DatabaseSession.h"
 #include "db/Query.h"
+#include "job/JobContext.h"
 #include "job/JobRecord.h"
 #include "job/PrinterHealth.h"
 #include "journal/FinishedJobStore.h"
@@ -18,10 +19,12 @@
 #include "print/PrintEngine.h"
 #include "print/PrintSettings.h"
 #include "print/PrinterRegistry.h"
+#include "queue/ConnectionRecovery.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
 #include "standby/SqlLeaseStore.h"
 #include "standby/StandbyLease.h"
+#include "status/OperatorReport.h"
 #include "status/ServerStatus.h"
 #include "tickets/BillOptions.h"
 
@@ -39,13 +42,18 @@ struct ServerParts {
     // The print engine with the print settings as read, and the poller with its empty printer
     // lists and the queue query Q. Made once the settings are known.
     void CreatePoller();
-    // Once the notification settings are read: the faults go to the notifier, where there is
-    // an address.
+    // What the ticket builders work with for that job, with those backups: the poller's for the
+    // queue's jobs, the status page's for the tickets it prints. Once CreatePoller has run.
+    JobContext ContextFor(const TYazimIsi& printed, const BackupPrinters& backupsOf);
+    // Once the notification settings are read: the report's faults go to the notifier, where
+    // there is an address.
     void ListenForFaults();
 
     IniFiles ini;
     DiagnosticLog& log;
+    OperatorReport report; // every fault the operator hears of, and its end
     DatabaseSession C;
+    ConnectionRecovery recovery; // of C, for the poller and the lease alike
     Query A;
     Query EKA;
     Query X;

@@ -35,7 +35,6 @@ StartupOutcome StartupSequence::FormCreate() {
             m_hooks.connected(m_parts.C);
         m_parts.C.Execute(DeleteOrphanJobsStatement());                         // 7
         m_parts.CreatePoller();                                                 // 8
-        m_parts.ListenForFaults();                                              // 8
         m_parts.registry = PrinterRegistry();                                   // 8
         OpenQueries();                                                          // 9
         m_parts.registry.LoadPrinterRegistry(m_parts.YAZ);                      // 10
@@ -64,6 +63,7 @@ void StartupSequence::ReadLocalSettings() {
         ReadNotificationSettings(m_parts.ini, m_parts.log); // 5
     m_parts.notificationSender.Configure(notifications);
     m_parts.notifier.setDelaySeconds(notifications.delaySeconds);
+    m_parts.ListenForFaults();
     m_parts.watch.setInterval(ReadQueueCheckInterval(m_parts.ini)); // 5
 }
 

@@ -40,13 +40,12 @@ struct StartupHooks {
 //    4  the pause before connecting, and the wait   ReadLocalSettings
 //    5  the switches, the journal's retention, the    ReadLocalSettings
 //       status page's port, password and metrics
-//       key, the notifications, and the queue check
-//       between the ticks
+//       key, the notifications (and the faults to
+//       them), and the queue check between the ticks
 //    6  the connection C is opened                  DatabaseConnection::Connect
 //    7  queue rows that name no bill are deleted
 //    8  the poller with its empty printer lists,    ServerParts::CreatePoller
-//       the print engine, the empty registry; the   ServerParts::ListenForFaults
-//       faults to the notifier
+//       the print engine, the empty registry
 //    9  the statements of the five queries, then    OpenQueries
 //       Q, A, X and YAZ opened
 //   10  the printer registry loaded from YAZ

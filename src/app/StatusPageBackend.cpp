@@ -113,9 +113,8 @@ QByteArray StatusPageBackend::Metrics() {
                 {{QLatin1String("version"), QStringLiteral(VELMORA_VERSION)}}, 1);
     const bool prints = m_parts.lease.prints();
     gauge("velmora_active", "1 on the server that prints, 0 on a standby.", prints ? 1 : 0);
-    const bool lost = m_parts.poller && m_parts.poller->isConnectionLost();
     gauge("velmora_database_up", "1 while the server reaches its database.",
-          !lost && m_parts.lease.reachesDatabase() ? 1 : 0);
+          !m_parts.recovery.isLost() && m_parts.lease.reachesDatabase() ? 1 : 0);
     // A standby reads no queue and checks no printer: it would only repeat old news.
     if (prints && m_parts.poller) {
         gauge("velmora_queue_jobs", "Jobs in the print queue at the last tick.",
@@ -149,22 +148,7 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
     job.MASANO = about.table;
     job.Garson = about.waiter;
     job.Tur = about.jobType;
-    JobContext context{job,
-                       m_parts.A,
-                       m_parts.EKA,
-                       m_parts.X,
-                       m_parts.C,
-                       m_parts.lease,
-                       m_parts.settings,
-                       *m_parts.printerPaths,
-                       *m_parts.engine,
-                       m_noBackups,
-                       m_parts.health,
-                       m_parts.status,
-                       m_parts.log,
-                       m_parts.options,
-                       m_parts.ticketJournal,
-                       &m_parts.metrics};
+    JobContext context = m_parts.ContextFor(job, m_noBackups);
     try {
         const TicketDestination destination = PrintOnLogicalPrinter(context, printer, ticket);
         if (destination.path.isEmpty())

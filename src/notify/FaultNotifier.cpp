@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace {
+
+using Phase = FaultNotifier::Phase;
 
 struct Wording {
     const char* event;
@@ -13,38 +16,46 @@ struct Wording {
     const char* ended;
 };
 
-Wording WordingOf(FaultEvent::Kind kind) {
+// None for the faults that stay in the log: the queue or its check failing (the database's
+// loss or a job's failure is what a person acts on), a job's first failures, the journal.
+std::optional<Wording> WordingOf(FaultKind kind) {
     switch (kind) {
-    case FaultEvent::Kind::PrinterFailing:
-        return {"printer_failing", "Yazici calismiyor", "Yazici yeniden calisiyor"};
-    case FaultEvent::Kind::PaperLow:
-        return {"paper_low", "Kagit azaliyor", "Kagit uyarisi kalkti"};
-    case FaultEvent::Kind::DatabaseLost:
-        return {"database_lost", "Veritabani baglantisi koptu",
-                "Veritabani baglantisi yeniden kuruldu"};
-    case FaultEvent::Kind::JobSetAside:
-        return {"job_set_aside", "Is atlandi", "Is artik atlanmiyor"};
-    case FaultEvent::Kind::Takeover:
+    case FaultKind::PrinterFailing:
+        return Wording{"printer_failing", "Yazici calismiyor", "Yazici yeniden calisiyor"};
+    case FaultKind::PaperLow:
+        return Wording{"paper_low", "Kagit azaliyor", "Kagit uyarisi kalkti"};
+    case FaultKind::DatabaseLost:
+        return Wording{"database_lost", "Veritabani baglantisi koptu",
+                       "Veritabani baglantisi yeniden kuruldu"};
+    case FaultKind::JobSetAside:
+        return Wording{"job_set_aside", "Is atlandi", "Is artik atlanmiyor"};
+    case FaultKind::Takeover:
+        return Wording{"takeover", "Yedek sunucu devraldi", ""};
+    case FaultKind::QueueUnreadable:
+    case FaultKind::QueueCheckFailing:
+    case FaultKind::JobFailing:
+    case FaultKind::JournalUnwritable:
+    case FaultKind::JournalUnreadable:
         break;
     }
-    return {"takeover", "Yedek sunucu devraldi", ""};
+    return std::nullopt;
 }
 
-QString FaultKey(FaultEvent::Kind kind, const QString& subject) {
+QString FaultKey(FaultKind kind, const QString& subject) {
     return QString::number(static_cast<int>(kind)) + QLatin1Char('\n') + subject.toCaseFolded();
 }
 
-QString PhaseKey(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject) {
+QString PhaseKey(FaultKind kind, Phase phase, const QString& subject) {
     return FaultKey(kind, subject) + QLatin1Char('\n') + QString::number(static_cast<int>(phase));
 }
 
-QString PhaseName(FaultEvent::Phase phase) {
+QString PhaseName(Phase phase) {
     switch (phase) {
-    case FaultEvent::Phase::Started:
+    case Phase::Started:
         return QStringLiteral("started");
-    case FaultEvent::Phase::Ended:
+    case Phase::Ended:
         return QStringLiteral("ended");
-    case FaultEvent::Phase::Happened:
+    case Phase::Happened:
         break;
     }
     return QStringLiteral("happened");
@@ -74,27 +85,27 @@ void FaultNotifier::setStandby(bool standby) {
 }
 
 void FaultNotifier::Hear(const FaultEvent& event) {
-    if (m_standby && event.kind != FaultEvent::Kind::Takeover)
+    if (!WordingOf(event.kind) || (m_standby && event.kind != FaultKind::Takeover))
         return;
     const QDateTime now = m_clock();
-    if (event.phase == FaultEvent::Phase::Happened) {
-        if (FreeAt(PhaseKey(event.kind, event.phase, event.subject)) <= now)
-            Tell(event.kind, event.phase, event.subject, event.detail, now);
+    if (event.kind == FaultKind::Takeover) {
+        if (FreeAt(PhaseKey(event.kind, Phase::Happened, event.subject)) <= now)
+            Tell(event.kind, Phase::Happened, event.subject, event.message, now);
         return;
     }
     const QString key = FaultKey(event.kind, event.subject);
     const auto found = m_faults.find(key);
-    if (event.phase == FaultEvent::Phase::Ended) {
+    if (!event.started) {
         if (found == m_faults.end())
             return;
         found->lasts = false;
-        found->detail = event.detail;
+        found->detail = event.message;
     } else if (found == m_faults.end()) {
-        m_faults.insert(key, {event.kind, event.subject, event.detail, now});
+        m_faults.insert(key, {event.kind, event.subject, event.message, now});
     } else {
         // Back before its end was told: for the address it never ended.
         found->lasts = true;
-        found->detail = event.detail;
+        found->detail = event.message;
     }
     Review();
 }
@@ -105,8 +116,7 @@ void FaultNotifier::Review() {
     for (auto it = m_faults.begin(); it != m_faults.end();) {
         Fault& fault = it.value();
         if (fault.lasts != fault.told) {
-            const FaultEvent::Phase phase =
-                fault.lasts ? FaultEvent::Phase::Started : FaultEvent::Phase::Ended;
+            const Phase phase = fault.lasts ? Phase::Started : Phase::Ended;
             QDateTime due = FreeAt(PhaseKey(fault.kind, phase, fault.subject));
             if (fault.lasts)
                 due = std::max(due, fault.since.addSecs(m_delaySeconds));
@@ -143,13 +153,13 @@ QDateTime FaultNotifier::FreeAt(const QString& key) const {
                                      : told.value().addSecs(kRepeatMinutes * 60);
 }
 
-void FaultNotifier::Tell(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
-                         const QString& detail, const QDateTime& since) {
+void FaultNotifier::Tell(FaultKind kind, Phase phase, const QString& subject, const QString& detail,
+                         const QDateTime& since) {
     const QDateTime now = m_clock();
-    const Wording wording = WordingOf(kind);
-    const bool ended = phase == FaultEvent::Phase::Ended;
+    const Wording wording = *WordingOf(kind);
+    const bool ended = phase == Phase::Ended;
     QString when = QStringLiteral("Saat ") + TimeOfDay(now);
-    if (phase == FaultEvent::Phase::Started)
+    if (phase == Phase::Started)
         when = QStringLiteral("Baslangic: ") + TimeOfDay(since);
     else if (ended)
         when = QStringLiteral("Baslangic: ") + TimeOfDay(since) + QStringLiteral(", bitis: ") +

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "status/FaultEvent.h"
+#include "status/OperatorReport.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -10,18 +10,23 @@
 
 struct Notification;
 
-// Decides which faults reach the notification address, and when. A fault is told once it has
-// lasted the delay, and its end only when its start was told: one that ends sooner is never
-// told. Of each kind, subject and phase at most one message goes out in kRepeatMinutes; a
-// message held back by that goes out when the time is up, if it is still true then, so the
-// last word the address has is right. A standby tells nothing but its takeover: it checks no
-// printer, and the faults it knew of as the active server are forgotten.
+// Decides which of the report's faults reach the notification address, and when: a printer that
+// fails or runs low on paper, the lost database and a job set aside are told once they have
+// lasted the delay, and their end only when their start was told, so one that ends sooner is
+// never told; a takeover is told at once; the report's other faults stay in the log. Of each
+// kind, subject and phase at most one message goes out in kRepeatMinutes; one held back by that
+// goes out when the time is up, if it is still true then, so the last word the address has is
+// right. A standby tells nothing but its takeover: it checks no printer, and the faults it knew
+// of as the active server are forgotten.
 class FaultNotifier {
 public:
     using Clock = std::function<QDateTime()>;
     using Send = std::function<void(const Notification& notification)>;
 
     static constexpr int kRepeatMinutes = 10;
+
+    // What a message says of its fault.
+    enum class Phase { Started, Ended, Happened };
 
     // The computer and the folder go into every message.
     FaultNotifier(QString computer, QString folder, Send send);
@@ -38,7 +43,7 @@ public:
 
 private:
     struct Fault {
-        FaultEvent::Kind kind;
+        FaultKind kind;
         QString subject;
         QString detail;
         QDateTime since;
@@ -48,8 +53,8 @@ private:
 
     // When a message of the kind, subject and phase may go out again.
     QDateTime FreeAt(const QString& key) const;
-    void Tell(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
-              const QString& detail, const QDateTime& since);
+    void Tell(FaultKind kind, Phase phase, const QString& subject, const QString& detail,
+              const QDateTime& since);
     // The text below the title closes with the computer and the folder.
     Notification Message(const QString& event, const QString& phase, const QString& title,
                          const QString& text) const;

@@ -3,9 +3,11 @@
 #include "log/DiagnosticLog.h"
 #include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
+#include "status/OperatorReport.h"
 
-ServerStatus::ServerStatus(DiagnosticLog& log)
-    : m_log(log) {}
+ServerStatus::ServerStatus(OperatorReport& report, DiagnosticLog& log)
+    : m_report(report)
+    , m_log(log) {}
 
 void ServerStatus::QueueRead(int waiting, int setAside) {
     if (waiting == m_waiting && setAside == m_setAside)
@@ -25,16 +27,18 @@ void ServerStatus::RoleChanged(const QString& role, const QString& logLine) {
 }
 
 void ServerStatus::PrinterFailed(const QString& printer, const QString& error) {
-    const qsizetype index = IndexOf(printer);
+    qsizetype index = IndexOf(printer);
     if (index >= 0 && m_failing.at(index).second == error)
         return;
-    if (index >= 0)
-        m_failing[index].second = error;
-    else
-        m_failing.append({printer, error});
-    m_log.LogLine(QStringLiteral("Yazici calismiyor: ") + printer + QStringLiteral(" -- ") + error,
-                  true);
-    Fault(FaultEvent::Kind::PrinterFailing, FaultEvent::Phase::Started, printer, error);
+    if (index < 0) {
+        index = m_failing.size();
+        m_failing.append({printer, QString()});
+    }
+    m_failing[index].second = error;
+    // Under the name it first failed with: one printer under the printer-name rule.
+    m_report.Started(FaultKind::PrinterFailing, m_failing.at(index).first,
+                     QStringLiteral("Yazici calismiyor: ") + printer + QStringLiteral(" -- ") +
+                         error);
     Changed();
 }
 
@@ -42,34 +46,20 @@ void ServerStatus::PrinterBack(const QString& printer) {
     const qsizetype index = IndexOf(printer);
     if (index < 0)
         return;
+    m_report.Ended(FaultKind::PrinterFailing, m_failing.at(index).first);
     m_failing.removeAt(index);
-    Fault(FaultEvent::Kind::PrinterFailing, FaultEvent::Phase::Ended, printer, QString());
     Changed();
 }
 
 void ServerStatus::PrinterWarned(const QString& printer, const QString& warning) {
-    const bool paperLow = warning == EscPosStatus::kPaperNearEnd;
-    if (paperLow == HoldsPrinterName(m_paperLow, printer))
-        return;
-    if (paperLow)
-        m_paperLow.append(printer);
+    if (warning == EscPosStatus::kPaperNearEnd)
+        m_report.Started(FaultKind::PaperLow, printer, QString());
     else
-        m_paperLow.removeIf(
-            [&printer](const QString& held) { return SamePrinterName(held, printer); });
-    Fault(FaultEvent::Kind::PaperLow,
-          paperLow ? FaultEvent::Phase::Started : FaultEvent::Phase::Ended, printer, warning);
-}
-
-void ServerStatus::TellLastingFaults() {
-    for (const auto& [printer, error] : std::as_const(m_failing))
-        Fault(FaultEvent::Kind::PrinterFailing, FaultEvent::Phase::Started, printer, error);
-    for (const QString& printer : std::as_const(m_paperLow))
-        Fault(FaultEvent::Kind::PaperLow, FaultEvent::Phase::Started, printer,
-              EscPosStatus::kPaperNearEnd);
+        m_report.Ended(FaultKind::PaperLow, printer);
 }
 
 void ServerStatus::TookOver(const QString& logLine) {
-    Fault(FaultEvent::Kind::Takeover, FaultEvent::Phase::Happened, QString(), logLine);
+    m_report.Happened(FaultKind::Takeover, logLine);
 }
 
 QString ServerStatus::Summary() const {
@@ -93,10 +83,4 @@ qsizetype ServerStatus::IndexOf(const QString& printer) const {
 void ServerStatus::Changed() {
     if (m_listener)
         m_listener();
-}
-
-void ServerStatus::Fault(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
-                         const QString& detail) {
-    if (m_faultListener)
-        m_faultListener({kind, phase, subject, detail});
 }

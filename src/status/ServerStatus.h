@@ -1,32 +1,28 @@
 #pragma once
 
-#include "status/FaultEvent.h"
-
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <utility>
 
 class DiagnosticLog;
+class OperatorReport;
 
 // What the operator sees of the server at a glance, in the tray's tooltip and icon: how many
-// jobs wait, which printers fail now and why, how many jobs are set aside. Each printer that
-// starts failing or fails for another reason is one forced log line, so a server without a tray
-// tells the same, once per change and not at every tick; its return is logged with the tickets
-// it printed (job/PrinterHealth.h). The fault listener hears each printer fault, each paper
-// warning and a takeover as it starts and as it ends.
+// jobs wait, which printers fail now and why, how many jobs are set aside. A printer that starts
+// failing or fails for another reason is reported (status/OperatorReport.h), so a server without
+// a tray tells the same, once per change and not at every tick; its return is logged with the
+// tickets it printed (job/PrinterHealth.h).
 class ServerStatus {
 public:
     using Listener = std::function<void()>;
     // A logical printer and the error of its last ticket.
     using FailingPrinter = std::pair<QString, QString>;
 
-    explicit ServerStatus(DiagnosticLog& log);
+    ServerStatus(OperatorReport& report, DiagnosticLog& log);
 
     // Called after every change; the window reads the status again.
     void setListener(Listener listener) { m_listener = std::move(listener); }
-    void setFaultListener(FaultListener listener) { m_faultListener = std::move(listener); }
 
     void QueueRead(int waiting, int setAside);
     // Which server of those on the database prints. A change is the forced log line given, or
@@ -35,13 +31,11 @@ public:
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);
-    // What the printer warned of with its last ticket; empty when it warned of nothing.
+    // What the printer warned of with its last ticket; empty when it warned of nothing. The
+    // paper running low is a fault until a ticket comes out without it; the engine logs it.
     void PrinterWarned(const QString& printer, const QString& warning);
-    // This server took the lease over from another one, as the log line says.
+    // This server took the lease over from another one, as the log line, already written, says.
     void TookOver(const QString& logLine);
-    // Every printer fault and paper warning that lasts, told again as if it started now: a
-    // listener that forgot them while the server stood by learns what its checks will confirm.
-    void TellLastingFaults();
 
     int waiting() const { return m_waiting; }
     // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", or empty without a lease.
@@ -55,15 +49,12 @@ public:
 private:
     qsizetype IndexOf(const QString& printer) const;
     void Changed();
-    void Fault(FaultEvent::Kind kind, FaultEvent::Phase phase, const QString& subject,
-               const QString& detail);
 
+    OperatorReport& m_report;
     DiagnosticLog& m_log;
     Listener m_listener;
-    FaultListener m_faultListener;
     int m_waiting = 0;
     int m_setAside = 0;
     QString m_role;
     QList<FailingPrinter> m_failing;
-    QStringList m_paperLow; // the printers that warned of it with their last ticket
 };

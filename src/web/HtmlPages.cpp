@@ -1,5 +1,6 @@
 #include "web/HtmlPages.h"
 
+#include "print/PrinterNames.h"
 #include "web/HtmlParts.h"
 
 #include <QHash>
@@ -221,7 +222,7 @@ QString Ticket(const JournalEntry& entry, const QList<PrinterSnapshot>& printers
                const QByteArray& token) {
     QString choices = QStringLiteral("<select name=\"yazici\">");
     for (const PrinterSnapshot& printer : printers) {
-        const bool own = printer.name.compare(entry.printer, Qt::CaseInsensitive) == 0;
+        const bool own = SamePrinterName(printer.name, entry.printer);
         choices += QStringLiteral("<option") + (own ? QStringLiteral(" selected") : QString()) +
                    QStringLiteral(">") + Esc(printer.name) + QStringLiteral("</option>");
     }

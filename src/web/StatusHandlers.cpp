@@ -4,12 +4,14 @@
 #include "http/WebSessions.h"
 #include "journal/ReprintTicket.h"
 #include "metrics/PrometheusText.h"
+#include "print/PrinterNames.h"
 #include "web/HtmlPages.h"
 #include "web/StatusBackend.h"
 #include "web/TestPageTicket.h"
 #include "web/TicketPicture.h"
 
 #include <QDate>
+#include <optional>
 
 namespace {
 
@@ -17,6 +19,15 @@ const QByteArray kRefreshScript =
     "setInterval(function(){fetch(location.href,{headers:{'X-Veri':'1'}})"
     ".then(function(r){return r.ok?r.text():null}).then(function(t){"
     "if(t!==null)document.getElementById('veri').innerHTML=t})},5000);";
+
+// The registry's printer of that name, under the printer-name rule.
+std::optional<PrinterSnapshot> Find(const QList<PrinterSnapshot>& printers, const QString& name) {
+    for (const PrinterSnapshot& printer : printers) {
+        if (SamePrinterName(printer.name, name))
+            return printer;
+    }
+    return std::nullopt;
+}
 
 qsizetype Characters(const Ticket& ticket) {
     qsizetype characters = 0;
@@ -139,17 +150,15 @@ WebReply StatusHandlers::Reprint(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::TestPage(WebExchange& exchange) {
-    const QString name = exchange.field(QStringLiteral("yazici"));
-    for (const PrinterSnapshot& printer : m_backend.Printers()) {
-        if (printer.name.compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        JournalEntry about;
-        about.jobType = QStringLiteral("TEST");
-        return Send(exchange, printer.name, TestPageTicket(printer), about,
-                    QStringLiteral("Test sayfası gönderildi: "));
-    }
-    return Message(exchange, QStringLiteral("Test sayfası"), QStringLiteral("Yazıcı bulunamadı"),
-                   400);
+    const std::optional<PrinterSnapshot> printer =
+        Find(m_backend.Printers(), exchange.field(QStringLiteral("yazici")));
+    if (!printer)
+        return Message(exchange, QStringLiteral("Test sayfası"),
+                       QStringLiteral("Yazıcı bulunamadı"), 400);
+    JournalEntry about;
+    about.jobType = QStringLiteral("TEST");
+    return Send(exchange, printer->name, TestPageTicket(*printer), about,
+                QStringLiteral("Test sayfası gönderildi: "));
 }
 
 WebReply StatusHandlers::Retry(WebExchange& exchange) {
@@ -201,10 +210,7 @@ WebReply StatusHandlers::Message(const WebExchange& exchange, const QString& tit
 WebReply StatusHandlers::Send(WebExchange& exchange, const QString& printer, const Ticket& ticket,
                               const JournalEntry& about, const QString& done) {
     const QString title = QStringLiteral("Yazdırma");
-    bool known = false;
-    for (const PrinterSnapshot& snapshot : m_backend.Printers())
-        known = known || snapshot.name.compare(printer, Qt::CaseInsensitive) == 0;
-    if (!known)
+    if (!Find(m_backend.Printers(), printer))
         return Message(exchange, title, QStringLiteral("Yazıcı bulunamadı"), 400);
     if (const qint64 wait = m_sessions.TakePrint(exchange.sessionId); wait > 0) {
         return Message(

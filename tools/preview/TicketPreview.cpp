@@ -115,7 +115,7 @@ PreviewReport TicketPreview::Run() {
 
     QueuePoller& poller = *parts.poller;
     poller.Q().setSql(OneJobQueueStatement(jobId));
-    poller.setNotice([&report](const QString& message) { report.failure = message; });
+    parts.report.setNotice([&report](const QString& message) { report.failure = message; });
 
     poller.TTimer();
 
