@@ -17,46 +17,53 @@
 
 namespace {
 
+using Paper = EscPosEmulator::Condition;
+
 struct NotifyCase {
     const char* name;
-    QList<std::pair<int, bool>> kitchen; // at that second the printer goes on, or off with an order
-    int seconds;                         // the server's clock runs so far, in steps of 5 s
-    QList<std::pair<int, QString>> told; // the second (not in the ntfy form) and the title
+    QList<std::pair<int, Paper>> kitchen; // at that second the printer's paper, and an order
+    int seconds;                          // the server's clock runs so far, in steps of 5 s
+    QList<std::pair<int, QString>> told;  // the second (not in the ntfy form) and the title
     bool ntfy = false;
     bool receiverHangs = false;
     int standbyFrom = -1; // another server takes the lease over then, and this one takes it back
     int takeoverAt = -1;
 };
 
-// The real server with a kitchen receipt printer that runs out of paper and gets it back, its
+// The real server with a kitchen receipt printer that runs low on paper or out of it, its
 // notifications posted to a receiver on 127.0.0.1, its clock (printer checks and notifications)
 // stepped by the test. Gecikme (sn) is 60.
 TEST(NotificationsTest, EachFaultIsToldOnceItLastsAndOnceItEndsWithoutHoldingUpPrinting) {
     const QString kitchenDown = QStringLiteral("Yazici calismiyor: Mutfak");
     const QString kitchenBack = QStringLiteral("Yazici yeniden calisiyor: Mutfak");
     // Off for 70 s, on for 10, from 0 until it stays off at 560.
-    QList<std::pair<int, bool>> flapping;
+    QList<std::pair<int, Paper>> flapping;
     for (int off = 0; off <= 560; off += 80)
-        flapping << std::pair(off, false) << std::pair(off + 70, true);
+        flapping << std::pair(off, Paper::PaperEnd) << std::pair(off + 70, Paper::Ready);
     flapping.removeLast();
     const QList<NotifyCase> cases{
         {"off past the delay, then back",
-         {{0, false}, {70, true}},
+         {{0, Paper::PaperEnd}, {70, Paper::Ready}},
          80,
          {{60, kitchenDown}, {70, kitchenBack}}},
-        {"off for less than the delay", {{0, false}, {30, true}}, 90, {}},
+        {"paper running low past the delay, then a new roll",
+         {{0, Paper::PaperNearEnd}, {70, Paper::Ready}},
+         80,
+         {{60, QStringLiteral("Kagit azaliyor: Mutfak")},
+          {70, QStringLiteral("Kagit uyarisi kalkti: Mutfak")}}},
+        {"off for less than the delay", {{0, Paper::PaperEnd}, {30, Paper::Ready}}, 90, {}},
         {"flapping: two messages in ten minutes, then the truth",
          flapping,
          680,
          {{60, kitchenDown}, {70, kitchenBack}, {660, kitchenDown}}},
         {"a receiver that hangs",
-         {{0, false}, {70, true}},
+         {{0, Paper::PaperEnd}, {70, Paper::Ready}},
          80,
          {{-1, kitchenDown}, {-1, kitchenBack}},
          true,
          true},
         {"a standby tells only its takeover",
-         {{0, false}},
+         {{0, Paper::PaperEnd}},
          145,
          {{80, QStringLiteral("Yedek sunucu devraldi")}, {140, kitchenDown}},
          false,
@@ -96,16 +103,13 @@ TEST(NotificationsTest, EachFaultIsToldOnceItLastsAndOnceItEndsWithoutHoldingUpP
         qint64 slowest = 0;
         for (int second = 0, bill = 100; second <= row.seconds; second += 5) {
             now = start.addSecs(second);
-            for (const auto& [at, on] : row.kitchen) {
+            for (const auto& [at, paper] : row.kitchen) {
                 if (at != second)
                     continue;
-                kitchen.set(on ? EscPosEmulator::Condition::Ready
-                               : EscPosEmulator::Condition::PaperEnd);
-                if (!on) {
-                    db.addBill(++bill, "1", "5");
-                    db.addSaleLine(bill, "K1", 1, 10);
-                    db.queueJob(bill, "0");
-                }
+                kitchen.set(paper);
+                db.addBill(++bill, "1", "5");
+                db.addSaleLine(bill, "K1", 1, 10);
+                db.queueJob(bill, "0");
             }
             if (second == row.standbyFrom)
                 db.exec("UPDATE VelmoraSunucu SET Bilgisayar = 'KASA-2', Klasor = 'D:\\Velmora', "
@@ -145,7 +149,7 @@ TEST(NotificationsTest, EachFaultIsToldOnceItLastsAndOnceItEndsWithoutHoldingUpP
         const QStringList logged = dir.lines("velmora.log");
         EXPECT_EQ(logged.filter("Bildirim gonderilemedi").size(), row.receiverHangs ? 1 : 0);
         // Every order came out once its printer was back; an order still waits for one still off.
-        EXPECT_EQ(db.count("A_YazimKuyrugu"), row.kitchen.last().second ? 0 : 1);
+        EXPECT_EQ(db.count("A_YazimKuyrugu"), row.kitchen.last().second == Paper::PaperEnd ? 1 : 0);
     }
 }
 
