@@ -25,6 +25,7 @@ public:
     NotificationSnapshot Notifications() override;
     void SendTestNotification() override;
     QByteArray Metrics() override;
+    TicketOptions TicketOptionsOf(const QString& path) override;
 
 private:
     // The printer's name, path and state, with the reason and since when it fails.

@@ -127,9 +127,10 @@ WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
     if (Characters(entry->lines) > kMaxPictureCharacters)
         return WebReply::Text(413, QStringLiteral("Fiş resim için çok uzun").toUtf8());
     WebReply reply;
-    reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time] {
+    reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time,
+                   options = m_backend.TicketOptionsOf(entry->path)] {
         try {
-            return WebReply{200, "image/png", TicketPng(lines, settings, time), {}, {}};
+            return WebReply{200, "image/png", TicketPng(lines, settings, time, options), {}, {}};
         } catch (const PrinterError& error) {
             return WebReply::Text(500, error.message().toUtf8());
         }
@@ -157,7 +158,8 @@ WebReply StatusHandlers::TestPage(WebExchange& exchange) {
                        QStringLiteral("Yazıcı bulunamadı"), 400);
     JournalEntry about;
     about.jobType = QStringLiteral("TEST");
-    return Send(exchange, printer->name, TestPageTicket(*printer), about,
+    return Send(exchange, printer->name,
+                TestPageTicket(*printer, m_backend.TicketOptionsOf(printer->path)), about,
                 QStringLiteral("Test sayfası gönderildi: "));
 }
 
