@@ -56,12 +56,11 @@ TEST(PrometheusTest, ScrapesTheServerWithItsKeyAndLoadsTheShippedRules) {
         reply->deleteLater();
         return reply->isFinished() ? reply->readAll() : QByteArray();
     };
-    const QString metricsUrl = QStringLiteral("http://127.0.0.1:%1/metrics").arg(port);
     QByteArray metrics;
     for (int tries = 0; tries < 100 && !metrics.contains("velmora_order_to_paper_seconds_count");
          ++tries) {
         QThread::msleep(100);
-        metrics = get(metricsUrl);
+        metrics = get(QStringLiteral("http://127.0.0.1:%1/metrics").arg(port));
     }
     ASSERT_TRUE(metrics.contains("velmora_tickets_printed_total{printer=\"Mutfak\"} 1"))
         << metrics.toStdString();

@@ -60,10 +60,12 @@ TEST(NotificationsTest, EachFaultIsToldOnceItLastsAndOnceItEndsWithoutHoldingUpP
          80,
          {{-1, kitchenDown}, {-1, kitchenBack}},
          true},
-        {"a standby tells only its takeover",
+        {"a standby tells only its takeover; the page's test goes at once",
          {{0, Paper::PaperEnd}},
          145,
-         {{80, QStringLiteral("Yedek sunucu devraldi")}, {140, kitchenDown}},
+         {{80, QStringLiteral("Yedek sunucu devraldi")},
+          {100, QStringLiteral("Velmora deneme bildirimi")},
+          {140, kitchenDown}},
          false,
          5,
          80},
@@ -115,6 +117,8 @@ TEST(NotificationsTest, EachFaultIsToldOnceItLastsAndOnceItEndsWithoutHoldingUpP
                 db.exec("UPDATE VelmoraSunucu SET Bitis = 0");
             if (second == row.standbyFrom || second == row.takeoverAt)
                 server.parts().lease.Refresh();
+            if (second == row.takeoverAt + 20)
+                testPage.SendTestNotification();
             QElapsedTimer tick;
             tick.start();
             if (server.parts().lease.prints())
