@@ -28,11 +28,15 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , printers(directory)
     , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
     , finishedJobs(journal.filePath())
+    , screens(journal.filePath(), registry, diagnosticLog)
     , notificationSender(diagnosticLog)
     , notifier(ComputerNameOf(), directory, [this](const Notification& notification) {
         notificationSender.Send(notification);
     }) {
     T.setInterval(kDefaultPollInterval);
+    printers.setScreens(&screens);
+    // A standby's screens name the server that prints.
+    screens.setNotice([this] { return lease.prints() ? QString() : status.role(); });
     leaseTimer.setInterval(StandbyLease::kCheckMilliseconds);
 }
 

@@ -22,6 +22,7 @@
 #include "queue/ConnectionRecovery.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
+#include "screen/ScreenHub.h"
 #include "standby/SqlLeaseStore.h"
 #include "standby/StandbyLease.h"
 #include "status/OperatorReport.h"
@@ -74,6 +75,7 @@ struct ServerParts {
     DevicePrinterSource printers;
     TicketJournal journal;         // velmora-gunluk.db beside the ini files
     FinishedJobStore finishedJobs; // in the journal's file
+    ScreenHub screens;             // the kitchen screens, their cards in the journal's file
     // Where the tickets are journaled, and the printed jobs still queued remembered: nowhere for
     // a tool that only looks; set before CreatePoller.
     TicketJournal* ticketJournal = &journal;

@@ -144,10 +144,31 @@ QByteArray StatusPageBackend::Metrics() {
     return text.text();
 }
 
+QList<ScreenSnapshot> StatusPageBackend::Screens() {
+    QList<ScreenSnapshot> screens;
+    for (const QString& name : m_parts.screens.ScreenNames()) {
+        const ScreenHub::State state = m_parts.screens.StateOf(name);
+        ScreenSnapshot screen;
+        screen.name = name;
+        screen.connected = state.connected;
+        screen.lastSeen = state.lastSeen;
+        screen.openCards = state.openCards.value_or(-1);
+        if (!state.preparationTimes.isEmpty()) {
+            screen.preparationP50 = Percentile(state.preparationTimes, 50);
+            screen.preparationP95 = Percentile(state.preparationTimes, 95);
+        }
+        screen.key = m_parts.screens.Key(name);
+        screens.append(screen);
+    }
+    return screens;
+}
+
 QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
                                  const JournalEntry& about) {
-    // A tick lets requests through while it waits; its job owns the printers until it ends.
-    if (!m_parts.engine || (m_parts.poller && m_parts.poller->isBusy()))
+    // A tick lets requests through while it waits, and so does a ticket waiting for a screen;
+    // either owns the printers until it ends.
+    if (!m_parts.engine || (m_parts.poller && m_parts.poller->isBusy()) ||
+        m_parts.screens.isWaiting())
         return QStringLiteral("Sunucu şu an bir iş yazdırıyor, birazdan yeniden deneyin");
     TYazimIsi job;
     job.ID = about.jobId;

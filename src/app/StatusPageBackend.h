@@ -25,6 +25,7 @@ public:
     NotificationSnapshot Notifications() override;
     void SendTestNotification() override;
     QByteArray Metrics() override;
+    QList<ScreenSnapshot> Screens() override;
     TicketOptions TicketOptionsOf(const QString& path) override;
 
 private:

@@ -92,10 +92,10 @@ bool WebSessions::TryPassword(const QHostAddress& address, const QString& given)
     return TryKey(address, m_password.toUtf8(), given.toUtf8());
 }
 
-bool WebSessions::TryKey(const QHostAddress& address, const QByteArray& secret,
+bool WebSessions::TryKey(const QHostAddress& address, const QByteArray& expected,
                          const QByteArray& given) {
     const QString key = AddressKey(address);
-    if (ConstantTimeEquals(secret, given)) {
+    if (!expected.isEmpty() && ConstantTimeEquals(expected, given)) {
         m_failures.remove(key);
         return true;
     }

@@ -61,6 +61,20 @@ struct NotificationSnapshot {
     QString lastError;   // empty when it got through
 };
 
+// A kitchen screen as the status page shows it.
+struct ScreenSnapshot {
+    QString name;
+    int connected = 0;  // its pages open now
+    QDateTime lastSeen; // when a page of it last said it was there; invalid before the first
+    int openCards = -1; // -1 when the cards cannot be read
+    // Today's preparation times from drawn to bumped, median and 95th percentile in
+    // milliseconds; -1 before the day's first.
+    qint64 preparationP50 = -1;
+    qint64 preparationP95 = -1;
+    QByteArray key; // the secret of its link; empty when it cannot be read
+    QString link;   // where a browser opens it, as the page that shows it was reached
+};
+
 // What the status page asks of the running server; everything is answered on its own thread.
 class StatusBackend {
 public:
@@ -83,4 +97,5 @@ public:
     virtual void SendTestNotification() = 0;
     // The server's figures in Prometheus's text format.
     virtual QByteArray Metrics() = 0;
+    virtual QList<ScreenSnapshot> Screens() { return {}; }
 };

@@ -6,6 +6,7 @@
 #include "metrics/PrometheusText.h"
 #include "print/PrinterNames.h"
 #include "web/HtmlPages.h"
+#include "web/ScreenHandlers.h"
 #include "web/StatusBackend.h"
 #include "web/TestPageTicket.h"
 #include "web/TicketPicture.h"
@@ -49,6 +50,10 @@ WebReply StatusHandlers::Script(WebExchange&) {
     return {200, "text/javascript", kRefreshScript, {}, {}};
 }
 
+WebReply StatusHandlers::ScreenScript(WebExchange&) {
+    return ScreenHandlers::Script();
+}
+
 WebReply StatusHandlers::LoginForm(WebExchange& exchange) {
     if (!m_sessions.passwordRequired())
         return WebReply::Redirect("/");
@@ -79,10 +84,17 @@ WebReply StatusHandlers::Logout(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::Printers(WebExchange& exchange) {
+    QList<ScreenSnapshot> screens = m_backend.Screens();
+    // Without a password the page is this machine's alone, and so are the screens' links.
+    const bool networkLinks = m_sessions.passwordRequired();
+    for (ScreenSnapshot& screen : screens)
+        screen.link =
+            ScreenHandlers::Link(exchange, screen.name, networkLinks ? screen.key : QByteArray());
     return Html(exchange, QStringLiteral("Yazıcılar"),
                 HtmlPages::ServerRole(m_backend.ServerRole()) +
                     HtmlPages::Printers(m_backend.Printers(), exchange.token) +
-                    HtmlPages::Notifications(m_backend.Notifications(), exchange.token),
+                    HtmlPages::Notifications(m_backend.Notifications(), exchange.token) +
+                    HtmlPages::Screens(screens, networkLinks),
                 true);
 }
 

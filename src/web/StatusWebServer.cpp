@@ -31,6 +31,7 @@ struct Route {
 const Route kRoutes[] = {
     {QLatin1String("/metrics"), Method::Get, Access::Metrics, &StatusHandlers::Metrics},
     {QLatin1String("/yenile.js"), Method::Get, Access::Open, &StatusHandlers::Script},
+    {QLatin1String("/ekran.js"), Method::Get, Access::Open, &StatusHandlers::ScreenScript},
     {QLatin1String("/giris"), Method::Get, Access::Open, &StatusHandlers::LoginForm},
     {QLatin1String("/giris"), Method::Post, Access::Open, &StatusHandlers::Login},
     {QLatin1String("/"), Method::Get, Access::Page, &StatusHandlers::Printers},
@@ -63,11 +64,12 @@ WebReply Refusal(int status, const QByteArray& header, const QByteArray& value) 
 
 StatusWebServer::StatusWebServer(const StatusPageSettings& settings,
                                  const PrintSettings& printSettings, TicketJournal& journal,
-                                 StatusBackend& backend, DiagnosticLog& log)
+                                 StatusBackend& backend, ScreenBackend& screens, DiagnosticLog& log)
     : m_settings(settings)
     , m_log(log)
     , m_sessions(settings.password)
-    , m_handlers(printSettings, journal, backend, m_sessions) {
+    , m_handlers(printSettings, journal, backend, m_sessions)
+    , m_screens(screens, m_sessions) {
     m_renderers.setMaxThreadCount(1);
 }
 
@@ -108,7 +110,9 @@ bool StatusWebServer::handleRequest(const QHttpServerRequest& request, QTcpSocke
         reply.headers.append({"Set-Cookie", WebExchange::kSessionCookie + '=' + exchange.newCookie +
                                                 "; HttpOnly; SameSite=Strict; Path=/"});
     }
-    if (reply.later)
+    if (reply.keep)
+        reply.keep(socket);
+    else if (reply.later)
         RenderLater(socket, std::move(reply));
     else
         socket->write(reply.Serialized());
@@ -143,6 +147,8 @@ WebReply StatusWebServer::Dispatch(const QHttpServerRequest& request, WebExchang
     if (!HostAllowed(exchange))
         return WebReply::Text(403, "Forbidden");
     exchange.token = m_sessions.TokenOf(exchange.sessionId);
+    if (exchange.path.startsWith(ScreenHandlers::kPrefix))
+        return m_screens.Handle(request.method(), exchange);
     if (!route)
         return m_handlers.Message(exchange, QStringLiteral("Bulunamadı"),
                                   QStringLiteral("Böyle bir sayfa yok"), 404);

@@ -4,6 +4,7 @@
 #include "http/WebSessions.h"
 #include "journal/TicketJournal.h"
 #include "print/PrintSettings.h"
+#include "web/ScreenHandlers.h"
 #include "web/StatusHandlers.h"
 
 #include <QAbstractHttpServer>
@@ -12,6 +13,7 @@
 #include <optional>
 
 class DiagnosticLog;
+class ScreenBackend;
 class StatusBackend;
 class QTcpSocket;
 
@@ -23,14 +25,16 @@ class QTcpSocket;
 // wrong password.
 // Each action is a POST that carries its session's token. Connections are bounded by
 // BoundedTcpServer. Ticket pictures are drawn on a worker thread, at most kMaxRenders at once,
-// so that no picture holds printing back; beyond that a picture is answered 503.
+// so that no picture holds printing back; beyond that a picture is answered 503. The kitchen
+// screens' pages are served here too (web/ScreenHandlers.h).
 class StatusWebServer : public QAbstractHttpServer {
 public:
     static constexpr int kMaxUrlLength = 2048;
     static constexpr int kMaxRenders = 2;
 
     StatusWebServer(const StatusPageSettings& settings, const PrintSettings& printSettings,
-                    TicketJournal& journal, StatusBackend& backend, DiagnosticLog& log);
+                    TicketJournal& journal, StatusBackend& backend, ScreenBackend& screens,
+                    DiagnosticLog& log);
 
     // Returns the empty text, or why the port could not be opened.
     QString Listen();
@@ -52,6 +56,7 @@ private:
     DiagnosticLog& m_log;
     WebSessions m_sessions;
     StatusHandlers m_handlers;
+    ScreenHandlers m_screens;
     int m_rendering = 0;
     QThreadPool m_renderers; // last: its tasks end before the rest goes
 };

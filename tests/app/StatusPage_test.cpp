@@ -66,6 +66,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     db.addProduct(QStringLiteral("B1"), QStringLiteral("Ayran"), QStringLiteral("Bar"));
     db.addSaleLine(9, QStringLiteral("B1"), 1, 5);
     db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Teras', 'TERAS-YAZICISI')"));
+    db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Tatli', 'ekran:Tatli')"));
     db.addProduct(QStringLiteral("T1"), QStringLiteral("Çay"), QStringLiteral("Teras"));
     db.addSaleLine(9, QStringLiteral("T1"), 1, 5); // on a printer nobody installed
     db.queueJob(9, QStringLiteral("0"));
@@ -150,7 +151,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     StatusPageBackend guardedBackend(server.parts(), [] {});
     const QString metricsKey = QStringLiteral("anahtar-0123456789");
     StatusWebServer guarded({guardedPort, QStringLiteral("sifre1"), metricsKey}, PrintSettings(),
-                            brokenJournal, guardedBackend, log);
+                            brokenJournal, guardedBackend, server.parts().screens, log);
     QDateTime now = QDateTime::currentDateTimeUtc();
     guarded.sessions().setClock([&now] { return now; });
     ASSERT_TRUE(guarded.Listen().isEmpty());
@@ -159,7 +160,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     const quint16 keyedPort = guardedProbe.serverPort();
     guardedProbe.close();
     StatusWebServer keyed({keyedPort, QString(), metricsKey}, PrintSettings(), brokenJournal,
-                          guardedBackend, log);
+                          guardedBackend, server.parts().screens, log);
     ASSERT_TRUE(keyed.Listen().isEmpty());
     QHostAddress network;
     for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
@@ -180,9 +181,17 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          200,
          {"\">Mutfak<br><small>pdf:mutfak</small></td><td data-k=\"Tür\">PDF klasörü</td>",
           "Çalışıyor", "\">Bar<br>", "Kağıt azalıyor", "\"Son fiş\">" + today,
-          "class=\"hata\">Bulunamadı</td>"},
-         {"Calisiyor"},
+          "class=\"hata\">Bulunamadı</td>", "Mutfak ekranı", "/ekran/Tatli\">",
+          "yalnızca bu bilgisayarda"},
+         {"Calisiyor", "anahtar="},
          0},
+        {"a screen on this machine needs no key",
+         "GET /ekran/Tatli HTTP/1.1\r\n%S",
+         200,
+         {"data-name=\"Tatli\"", "/ekran.js"},
+         {},
+         0},
+        {"a screen not in A_Yazicilar", "GET /ekran/Yok HTTP/1.1\r\n%S", 404, {}, {}, 0},
         {"queue",
          "GET /kuyruk HTTP/1.1\r\n%S",
          200,
@@ -316,6 +325,54 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          true,
          0,
          WebSessions::kMaxLockoutSeconds},
+        {"a screen by its key, beside connections another address holds",
+         "GET /ekran/Tatli?anahtar=%K HTTP/1.1\r\n",
+         200,
+         {"data-name=\"Tatli\""},
+         {},
+         0,
+         1,
+         false,
+         true,
+         BoundedTcpServer::kMaxConnections},
+        {"the screens' links with their keys and QR codes",
+         "GET / HTTP/1.1\r\n%G",
+         200,
+         {"/ekran/Tatli?anahtar=", "<svg class=\"qr\""},
+         {},
+         0,
+         1,
+         false,
+         true},
+        {"a screen without its key",
+         "GET /ekran/Tatli HTTP/1.1\r\n",
+         403,
+         {},
+         {"Tatli"},
+         0,
+         1,
+         false,
+         true},
+        {"a wrong key gets nothing",
+         "GET /ekran/Tatli/akis?anahtar=0123 HTTP/1.1\r\n",
+         403,
+         {},
+         {"Tatli", "event-stream"},
+         0,
+         1,
+         false,
+         true,
+         0,
+         2},
+        {"keys guessed from many addresses",
+         "POST /ekran/Tatli/hazir HTTP/1.1\r\nContent-Length: %L\r\n\r\nkart=1&anahtar=0123",
+         429,
+         {},
+         {},
+         0,
+         30,
+         true,
+         true},
         {"metrics on this machine",
          "GET /metrics HTTP/1.1\r\n",
          200,
@@ -389,6 +446,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         QByteArray raw = page.request;
         raw.replace("%S", "Cookie: " + cookie + "\r\n").replace("%T", token);
         raw.replace("%G", "Cookie: " + guardedCookie + "\r\n");
+        raw.replace("%K", server.parts().screens.Key(QStringLiteral("Tatli")));
         raw.replace("%L", QByteArray::number(raw.size() - raw.indexOf("\r\n\r\n") - 4));
         if (!raw.contains("\r\n\r\n"))
             raw += "\r\n";
