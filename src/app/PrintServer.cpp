@@ -48,8 +48,6 @@ PrintServer::~PrintServer() = default;
 StartupOutcome PrintServer::FormCreate() {
     Operation operation(*this);
     const StartupOutcome outcome = StartupSequence(m_parts, m_messages, m_hooks).FormCreate();
-    if (m_parts.poller)
-        m_parts.poller->setNotice(m_notice);
     if (outcome == StartupOutcome::Running)
         StartLease();
     if (outcome == StartupOutcome::Running && m_parts.statusPage.port > 0)
@@ -64,8 +62,20 @@ void PrintServer::StartLease() {
 void PrintServer::LeaseChanged(const LeaseReport& report) {
     if (m_closed)
         return;
-    if (!report.logLine.isEmpty())
+    OperatorReport& faults = m_parts.report;
+    // Its faults start and end once each; its role changes are plain log lines.
+    if (report.role == ServerRole::Alone)
+        faults.Started(FaultKind::LeaseUnusable, QString(), report.text);
+    else
+        faults.Ended(FaultKind::LeaseUnusable, QString());
+    if (report.failure.isEmpty())
+        faults.Ended(FaultKind::LeaseFailing, QString());
+    else
+        faults.Started(FaultKind::LeaseFailing, QString(), report.failure);
+    if (report.role != ServerRole::Alone && !report.logLine.isEmpty())
         m_parts.log.LogLine(report.logLine, true);
+    if (report.tookOver)
+        m_parts.status.TookOver(report.logLine);
     QString role = report.text;
     if (report.role == ServerRole::Standby) {
         const QString problem = StandbyReadinessProblem(m_parts.registry, m_parts.printers,
@@ -81,11 +91,20 @@ void PrintServer::LeaseChanged(const LeaseReport& report) {
 }
 
 void PrintServer::SetActive(bool prints) {
+    // The lease reports more than its role changes.
+    if (m_prints == prints)
+        return;
+    m_prints = prints;
+    // A standby checks no printer and tells nothing of them; the faults it saw meanwhile are
+    // told once the active server's own checks have confirmed them for the delay.
+    m_parts.notifier.setStandby(!prints);
     if (!prints) {
         m_parts.T.stop();
         m_parts.watch.stop();
-    } else if (!m_closed && !m_parts.T.isActive() && m_parts.T.interval() > 0) {
-        // 0: never poll, as start-up logged
+        return;
+    }
+    m_parts.report.RetellFaults();
+    if (!m_closed && m_parts.T.interval() > 0) { // 0: never poll, as start-up logged
         m_parts.T.start();
         m_parts.watch.start();
     }
@@ -122,9 +141,7 @@ QString PrintServer::statusPageProblem() const {
 }
 
 void PrintServer::setNotice(OperatorReport::Notice notice) {
-    m_notice = std::move(notice);
-    if (m_parts.poller)
-        m_parts.poller->setNotice(m_notice);
+    m_parts.report.setNotice(std::move(notice));
 }
 
 bool PrintServer::FormCloseQuery() {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class StatusPageBackend;
 class StatusWebServer;
@@ -70,11 +71,11 @@ private:
     ServerParts m_parts;
     UserMessages& m_messages;
     StartupHooks m_hooks;
-    OperatorReport::Notice m_notice;
     std::unique_ptr<StatusPageBackend> m_pageBackend;
     std::unique_ptr<StatusWebServer> m_webServer;
     QString m_statusPageProblem;
-    QString m_standbyProblem; // the last one logged
+    QString m_standbyProblem;     // the last one logged
+    std::optional<bool> m_prints; // as the lease last decided
     int m_runningOperations = 0;
     bool m_closePending = false;
     bool m_closed = false;

@@ -36,7 +36,7 @@ PrintOutcome PrintEngine::PrintCheckedTicket(const QString& path, const Ticket& 
         m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
                           QLatin1String(" Yazici: ") + path,
                       true);
-        return {true, QString()};
+        return {true, QString(), QString()};
     }
     if (ScreenAddress::IsScreenPath(printer)) {
         ShowOnScreen(printer, ticket);
@@ -81,7 +81,7 @@ PrintOutcome PrintEngine::PrintCheckedTicket(const QString& path, const Ticket& 
                       true);
     if (!canvas->ConfirmsPrinting())
         m_pause(kPauseAfterTicket);
-    return {false, fault};
+    return {false, fault, canvas->Warning()};
 }
 
 QString PrintEngine::CheckPrinter(const QString& path) {

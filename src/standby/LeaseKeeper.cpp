@@ -18,6 +18,7 @@ bool LeaseKeeper::Start(const ConnectionTarget& target) {
         QMetaObject::invokeMethod(
             this,
             [this, report] {
+                m_reachesDatabase = report.failure.isEmpty();
                 if (m_listener)
                     m_listener(report);
             },

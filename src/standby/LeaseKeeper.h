@@ -25,6 +25,8 @@ public:
     const LeaseGrant& grant() const { return m_grant; }
     // Only a standby keeps from printing.
     bool prints() const { return m_grant.current().role != ServerRole::Standby; }
+    // False while the lease's checks fail, as last reported.
+    bool reachesDatabase() const { return m_reachesDatabase; }
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
     // Connects to target and waits for the lease's first decision, so that no tick runs
@@ -37,6 +39,7 @@ private:
     const ServerIdentity m_self;
     LeaseGrant m_grant;
     Listener m_listener;
+    bool m_reachesDatabase = true;
     QThread m_thread;
     QObject m_onThread; // where the lease's work is queued
     // Made, used and destroyed on the thread.

@@ -16,7 +16,7 @@ DatabaseSession& SqlLeaseStore::Session() {
     if (!m_session.isOpen()) {
         m_session.Open(m_target);
         // SQLite has no lock wait per statement: the whole connection's is set once.
-        if (m_session.isSqlite())
+        if (m_session.product() == DatabaseProduct::Sqlite)
             m_session.Execute(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyMilliseconds));
     }
     return m_session;

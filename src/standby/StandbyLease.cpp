@@ -58,14 +58,13 @@ void StandbyLease::Check(qint64 now) {
         if (m_role == ServerRole::Active)
             m_store.Renew(m_self, m_epoch);
         const LeaseRow row = ReadRow();
+        Working();
         if (m_role == ServerRole::Active && row.holder == m_self && row.epoch == m_epoch)
             Hold(now);
         else
             Decide(row, now);
-        m_failingSince.reset();
-        m_failure.clear();
     } catch (const DatabaseError& error) {
-        Failed(error.message(), now);
+        Failed(error, now);
     }
 }
 
@@ -120,7 +119,7 @@ void StandbyLease::TakeOver(const LeaseRow& row, qint64 now, const QString& take
     m_epoch = after.epoch;
     m_heldSince = now;
     m_seen.reset();
-    Become(ServerRole::Active, kActive, takeoverLine);
+    Become(ServerRole::Active, kActive, takeoverLine, !takeoverLine.isEmpty());
 }
 
 void StandbyLease::Hold(qint64 since) {
@@ -128,11 +127,13 @@ void StandbyLease::Hold(qint64 since) {
     m_grant.set({ServerRole::Active, m_epoch, m_heldSince});
 }
 
-void StandbyLease::Failed(const QString& error, qint64 now) {
+void StandbyLease::Failed(const DatabaseError& error, qint64 now) {
+    const ErrorKind kind = error.kind();
     // A database out of reach is the tick's to report; the lease waits for it.
-    if (!m_store.Answers()) {
+    if (kind == ErrorKind::ConnectionLost || kind == ErrorKind::Refused ||
+        (kind == ErrorKind::Other && !m_store.Answers())) {
         m_store.Reconnect();
-    } else {
+    } else if (kind != ErrorKind::TimedOut) {
         try {
             m_store.Prepare(); // the table may have gone
         } catch (const DatabaseError& prepare) {
@@ -141,15 +142,25 @@ void StandbyLease::Failed(const QString& error, qint64 now) {
         }
         if (!m_failingSince)
             m_failingSince = now;
-        if (now - *m_failingSince >= kRetryMilliseconds) {
-            Unusable(error, now);
+        if (kind == ErrorKind::AccessDenied || now - *m_failingSince >= kRetryMilliseconds) {
+            Unusable(error.message(), now);
             return;
         }
     }
-    if (error != m_failure) {
-        m_failure = error;
-        Report(QStringLiteral("Sunucu kirasi denetlenemedi -- Hata: ") + error);
+    const QString failure =
+        QStringLiteral("Sunucu kirasi denetlenemedi -- Hata: ") + error.message();
+    if (failure != m_failure) {
+        m_failure = failure;
+        Report(QString());
     }
+}
+
+void StandbyLease::Working() {
+    m_failingSince.reset();
+    if (m_failure.isEmpty())
+        return;
+    m_failure.clear();
+    Report(QString());
 }
 
 void StandbyLease::Unusable(const QString& reason, qint64 now) {
@@ -167,16 +178,17 @@ void StandbyLease::ShowStandby(const ServerIdentity& holder) {
     Become(ServerRole::Standby, text, text);
 }
 
-void StandbyLease::Become(ServerRole role, const QString& text, const QString& logLine) {
+void StandbyLease::Become(ServerRole role, const QString& text, const QString& logLine,
+                          bool tookOver) {
     m_role = role;
     m_grant.set({role, m_epoch, m_heldSince});
     if (text == m_text)
         return;
     m_text = text;
-    Report(logLine);
+    Report(logLine, tookOver);
 }
 
-void StandbyLease::Report(const QString& logLine) {
+void StandbyLease::Report(const QString& logLine, bool tookOver) {
     if (m_listener)
-        m_listener({m_role, m_text, logLine});
+        m_listener({m_role, m_text, logLine, m_failure, tookOver});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "standby/LeaseGrant.h"
 #include "standby/LeaseStore.h"
 
@@ -7,12 +8,14 @@
 #include <functional>
 #include <optional>
 
-// A change the operator sees: the role's text for the tray and the status page, and a forced
-// log line where there is news.
+// A change the operator sees: the role's text for the tray and the status page, a forced log line
+// where there is news, and the failure of the lease's checks while they fail.
 struct LeaseReport {
     ServerRole role = ServerRole::Standby;
     QString text;
-    QString logLine; // empty for none
+    QString logLine;       // empty for none
+    QString failure;       // "Sunucu kirasi denetlenemedi -- Hata: ...", or empty
+    bool tookOver = false; // from another server, as the log line says
 };
 
 // The lease that lets any number of servers share one database while exactly one prints.
@@ -30,9 +33,12 @@ struct LeaseReport {
 // prints only within kTrustMilliseconds of its last renewal, on its own clock too.
 //
 // The lease heals by itself: a missing row or table is made again at the next check. When the
-// table cannot be made or read, or the lease's statements fail for a minute while the database
-// answers, the server prints alone, says "Yedek sunucu kullanilamiyor: ..." and tries again
-// every minute. Each role change is one report; a server alone on its database logs none.
+// table cannot be made or read, or the database refuses the lease's statements, or they fail for
+// a minute for another reason than a lock while the database answers, the server prints alone,
+// says "Yedek sunucu kullanilamiyor: ..." and tries again every minute. Failures are decided on
+// their kind: a lock is another server's write and a lost connection the database's absence, so
+// neither makes the lease unusable. Each change is one report; a server alone on its database
+// logs none.
 class StandbyLease {
 public:
     static constexpr int kCheckMilliseconds = 2000;
@@ -63,11 +69,14 @@ private:
     void Decide(const LeaseRow& row, qint64 now);
     void TakeOver(const LeaseRow& row, qint64 now, const QString& takeoverLine);
     void Hold(qint64 since);
-    void Failed(const QString& error, qint64 now);
+    void Failed(const DatabaseError& error, qint64 now);
+    // The check worked: a failure reported before is over.
+    void Working();
     void Unusable(const QString& reason, qint64 now);
     void ShowStandby(const ServerIdentity& holder);
-    void Become(ServerRole role, const QString& text, const QString& logLine);
-    void Report(const QString& logLine);
+    void Become(ServerRole role, const QString& text, const QString& logLine,
+                bool tookOver = false);
+    void Report(const QString& logLine, bool tookOver = false);
 
     LeaseStore& m_store;
     const ServerIdentity m_self;
@@ -80,6 +89,6 @@ private:
     qint64 m_heldSince = 0;
     std::optional<Seen> m_seen;           // a standby's last view of another server's lease
     std::optional<qint64> m_failingSince; // while the database answers and the lease fails
-    QString m_failure;                    // the failure last reported, until a check works
+    QString m_failure;                    // reported, until a check works
     qint64 m_retryAt = 0;                 // of a server alone
 };

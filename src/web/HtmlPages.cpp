@@ -1,5 +1,6 @@
 #include "web/HtmlPages.h"
 
+#include "print/PrinterNames.h"
 #include "web/HtmlParts.h"
 
 #include <QHash>
@@ -154,6 +155,22 @@ QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token
     return table.Html();
 }
 
+QString Notifications(const NotificationSnapshot& notifications, const QByteArray& token) {
+    if (notifications.destination.isEmpty())
+        return Paragraph(QStringLiteral("Bildirim adresi yok (Velmora.ini [Bildirim] Adres)."));
+    QString last = QStringLiteral("henüz gönderilmedi");
+    if (notifications.lastTime.isValid()) {
+        last = QStringLiteral("son gönderim ") + Time(notifications.lastTime) +
+               (notifications.lastError.isEmpty()
+                    ? QStringLiteral(": ulaştı")
+                    : QStringLiteral(": ulaşmadı -- ") + notifications.lastError);
+    }
+    return Paragraph(QStringLiteral("Bildirimler: ") + notifications.destination +
+                         QStringLiteral(", ") + last,
+                     notifications.lastError.isEmpty() ? QString() : QStringLiteral("hata")) +
+           PostForm(QStringLiteral("/bildirim-dene"), token, {}, QStringLiteral("Bildirim dene"));
+}
+
 QString Screens(const QList<ScreenSnapshot>& screens, bool networkLinks) {
     if (screens.isEmpty())
         return QString();
@@ -242,7 +259,7 @@ QString Ticket(const JournalEntry& entry, const QList<PrinterSnapshot>& printers
                const QByteArray& token) {
     QString choices = QStringLiteral("<select name=\"yazici\">");
     for (const PrinterSnapshot& printer : printers) {
-        const bool own = printer.name.compare(entry.printer, Qt::CaseInsensitive) == 0;
+        const bool own = SamePrinterName(printer.name, entry.printer);
         choices += QStringLiteral("<option") + (own ? QStringLiteral(" selected") : QString()) +
                    QStringLiteral(">") + Esc(printer.name) + QStringLiteral("</option>");
     }

@@ -13,7 +13,8 @@ const ServerIdentity kOther{"BAR", "D:/Velmora"};
 // The lease's table as a database keeps it, with the faults a step gives it.
 struct FakeStore : LeaseStore {
     bool table = false, canCreate = true, answers = true;
-    QString failing; // what every statement on the row fails with
+    QString failing; // what every statement on the row fails with, and as which kind
+    ErrorKind kind = ErrorKind::Other;
     std::optional<LeaseRow> row;
 
     void Prepare() override {
@@ -36,7 +37,7 @@ struct FakeStore : LeaseStore {
     void Reconnect() override {}
     void Require() const {
         if (!table || !failing.isEmpty())
-            throw DatabaseError(table ? failing : "no such table: VelmoraSunucu");
+            throw DatabaseError(table ? failing : "no such table: VelmoraSunucu", kind);
     }
 };
 
@@ -48,7 +49,8 @@ TEST(StandbyLease, DecidesOnItsOwnClockHealsAndSaysSoOnce) {
     qint64 now = 1000000;
     QStringList logLines;
     StandbyLease lease(
-        store, kSelf, grant, [&](const LeaseReport& report) { logLines << report.logLine; },
+        store, kSelf, grant,
+        [&](const LeaseReport& report) { logLines << report.logLine << report.failure; },
         [&] { return now; });
     const auto nothing = [](FakeStore&) {
     };
@@ -76,11 +78,13 @@ TEST(StandbyLease, DecidesOnItsOwnClockHealsAndSaysSoOnce) {
          ServerRole::Active, true,
          "Sunucu kirasi denetlenemedi -- Hata: no such table: VelmoraSunucu"},
         {"its row made again", nothing, 2, ServerRole::Active, true, ""},
-        {"renewals fail", [](FakeStore& s) { s.failing = "Lock request time out"; }, 2,
-         ServerRole::Active, true, "Sunucu kirasi denetlenemedi -- Hata: Lock request time out"},
+        {"renewals meet a lock",
+         [](FakeStore& s) { s.failing = "Kilit", s.kind = ErrorKind::TimedOut; }, 2,
+         ServerRole::Active, true, "Sunucu kirasi denetlenemedi -- Hata: Kilit"},
         {"beyond the time budget", nothing, 2, ServerRole::Active, false, ""},
-        {"for a minute", nothing, 58, ServerRole::Alone, false,
-         "Yedek sunucu kullanilamiyor: Lock request time out"},
+        {"a lock never makes it print alone", nothing, 120, ServerRole::Active, false, ""},
+        {"other failures for a minute", [](FakeStore& s) { s.kind = ErrorKind::Other; }, 62,
+         ServerRole::Alone, false, "Yedek sunucu kullanilamiyor: Kilit"},
         {"a table that cannot be made", [](FakeStore& s) { s.table = false, s.canCreate = false; },
          60, ServerRole::Alone, false, "Yedek sunucu kullanilamiyor: CREATE TABLE izni yok"},
         {"tried again only after a minute",
@@ -103,6 +107,7 @@ TEST(StandbyLease, DecidesOnItsOwnClockHealsAndSaysSoOnce) {
             now += StandbyLease::kCheckMilliseconds, lease.Refresh();
         EXPECT_EQ(grant.current().role, role) << step;
         EXPECT_EQ(Trusted(grant.current(), now), prints) << step;
+        logLines.removeAll(QString());
         EXPECT_EQ(logLines.join(QString()), QString::fromUtf8(logged)) << step;
     }
 }
