@@ -3,6 +3,7 @@
 #include "config/IniFile.h"
 #include "config/SettingsStore.h"
 
+#include <QDir>
 #include <algorithm>
 
 namespace {
@@ -78,5 +79,17 @@ StatusPageSettings ReadStatusPageSettings(IniFiles& ini) {
     if (settings.port < 0 || settings.port > 65535)
         settings.port = 0;
     settings.password = ini.IniReadString(Base, section, QStringLiteral("Sifre"), QString());
+    settings.https = readSwitch(ini, section, QStringLiteral("HTTPS"), QStringLiteral("0"));
+    const QString certificate =
+        ini.IniReadString(Base, section, QStringLiteral("Sertifika"), QString());
+    const QString key = ini.IniReadString(Base, section, QStringLiteral("Anahtar"), QString());
+    settings.ownCertificate = !certificate.isEmpty() || !key.isEmpty();
+    const QDir directory(ini.directory());
+    const auto path = [&directory](const QString& name) {
+        return name.isEmpty() ? QString() : directory.absoluteFilePath(name);
+    };
+    settings.certificateFile =
+        path(settings.ownCertificate ? certificate : QStringLiteral("velmora-sertifika.pem"));
+    settings.keyFile = path(settings.ownCertificate ? key : QStringLiteral("velmora-anahtar.pem"));
     return settings;
 }

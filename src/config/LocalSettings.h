@@ -15,10 +15,17 @@ struct LocalSwitches {
     bool verbose = false;
 };
 
-// The status page: its port (0: no page) and the password that opens it to the network.
+// The status page: its port (0: no page), the password that opens it to the network, and
+// whether it is served over TLS, with which certificate and key.
 struct StatusPageSettings {
     int port = 8480;
     QString password;
+    bool https = false;
+    // The owner's own files, when Velmora.ini names either; else the pair made beside it.
+    // Defaulted, so that settings given up to the password are complete.
+    bool ownCertificate = false;
+    QString certificateFile = {};
+    QString keyFile = {};
 };
 
 // This machine's settings in Velmora.ini, each read in the order start-up needs it. A missing
@@ -43,5 +50,6 @@ inline constexpr int kMinQueueCheckInterval = 50;
 int ReadQueueCheckInterval(IniFiles& ini);
 // "Saklama suresi (gun)" of the ticket journal, at least one day.
 int ReadJournalRetention(IniFiles& ini);
-// The section "Durum Sayfasi": "Port" and "Sifre".
+// The section "Durum Sayfasi": "Port", "Sifre", "HTTPS", "Sertifika" and "Anahtar"; relative
+// file names are beside the ini files.
 StatusPageSettings ReadStatusPageSettings(IniFiles& ini);

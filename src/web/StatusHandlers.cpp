@@ -17,13 +17,6 @@ const QByteArray kRefreshScript =
     ".then(function(r){return r.ok?r.text():null}).then(function(t){"
     "if(t!==null)document.getElementById('veri').innerHTML=t})},5000);";
 
-qsizetype Characters(const Ticket& ticket) {
-    qsizetype characters = 0;
-    for (const QString& line : ticket)
-        characters += line.size();
-    return characters;
-}
-
 } // namespace
 
 StatusHandlers::StatusHandlers(const PrintSettings& printSettings, TicketJournal& journal,
@@ -54,8 +47,17 @@ WebReply StatusHandlers::Login(WebExchange& exchange) {
                 QStringLiteral("Çok fazla hatalı deneme, %1 sn sonra yeniden deneyin").arg(wait)),
             false, 429);
     }
-    if (!m_sessions.TryPassword(exchange.remoteAddress, exchange.field(QStringLiteral("sifre"))))
-        return Html(exchange, title, HtmlPages::Login(QStringLiteral("Şifre yanlış")), false, 403);
+    if (!m_sessions.TryPassword(exchange.remoteAddress, exchange.field(QStringLiteral("sifre")))) {
+        const qint64 wait = m_sessions.LoginWait(exchange.remoteAddress);
+        if (wait == 0)
+            return Html(exchange, title, HtmlPages::Login(QStringLiteral("Şifre yanlış")), false,
+                        403);
+        return Html(exchange, title,
+                    HtmlPages::Login(QStringLiteral("Şifre yanlış. Çok fazla hatalı deneme, %1 "
+                                                    "sn sonra yeniden deneyin")
+                                         .arg(wait)),
+                    false, 429);
+    }
     exchange.newCookie = m_sessions.Open().id;
     return WebReply::Redirect("/");
 }
@@ -99,6 +101,8 @@ WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
     const qint64 id = WebExchange::Id(exchange.parameter(QStringLiteral("id")));
     if (id == 0)
         return Message(exchange, title, QStringLiteral("Geçersiz fiş numarası"), 400);
+    if (m_journal.LinesSize(id) > kMaxTicketCharacters)
+        return Message(exchange, title, QStringLiteral("Fiş gösterilemeyecek kadar uzun"), 413);
     const std::optional<JournalEntry> entry = m_journal.Find(id);
     if (!entry)
         return Missing(exchange, title);
@@ -107,12 +111,12 @@ WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
-    const std::optional<JournalEntry> entry =
-        m_journal.Find(WebExchange::Id(exchange.parameter(QStringLiteral("id"))));
+    const qint64 id = WebExchange::Id(exchange.parameter(QStringLiteral("id")));
+    if (m_journal.LinesSize(id) > kMaxTicketCharacters)
+        return WebReply::Text(413, QStringLiteral("Fiş resim için çok uzun").toUtf8());
+    const std::optional<JournalEntry> entry = m_journal.Find(id);
     if (!entry)
         return WebReply::Text(404, "Not Found");
-    if (Characters(entry->lines) > kMaxPictureCharacters)
-        return WebReply::Text(413, QStringLiteral("Fiş resim için çok uzun").toUtf8());
     WebReply reply;
     reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time] {
         try {
@@ -151,6 +155,8 @@ WebReply StatusHandlers::TestPage(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::Retry(WebExchange& exchange) {
+    if (const qint64 wait = m_sessions.TakeAction(exchange.sessionId); wait > 0)
+        return TooMany(exchange, QStringLiteral("Kuyruk"), QStringLiteral("yeniden deneme"), wait);
     m_backend.RetrySetAsideJobs();
     return Message(exchange, QStringLiteral("Kuyruk"),
                    QStringLiteral("Bekleyen işler yeniden deneniyor"), 200);
@@ -179,15 +185,20 @@ WebReply StatusHandlers::Send(WebExchange& exchange, const QString& printer, con
         known = known || snapshot.name.compare(printer, Qt::CaseInsensitive) == 0;
     if (!known)
         return Message(exchange, title, QStringLiteral("Yazıcı bulunamadı"), 400);
-    if (const qint64 wait = m_sessions.TakePrint(exchange.sessionId); wait > 0) {
-        return Message(
-            exchange, title,
-            QStringLiteral("Çok fazla baskı istendi; %1 sn sonra yeniden deneyin").arg(wait), 429);
-    }
+    if (const qint64 wait = m_sessions.TakeAction(exchange.sessionId); wait > 0)
+        return TooMany(exchange, title, QStringLiteral("baskı"), wait);
     const QString error = m_backend.Print(printer, ticket, about);
     if (!error.isEmpty())
         return Message(exchange, title, QStringLiteral("Yazdırılamadı: ") + error, 502);
     return Message(exchange, title, done + printer, 200);
+}
+
+WebReply StatusHandlers::TooMany(const WebExchange& exchange, const QString& title,
+                                 const QString& what, qint64 wait) const {
+    return Message(
+        exchange, title,
+        QStringLiteral("Çok fazla %1 istendi; %2 sn sonra yeniden deneyin").arg(what).arg(wait),
+        429);
 }
 
 WebReply StatusHandlers::Missing(const WebExchange& exchange, const QString& title) const {

@@ -145,12 +145,12 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     guardedProbe.close();
     TicketJournal brokenJournal(dir.path(), log);
     StatusPageBackend guardedBackend(server.parts(), [] {});
-    StatusWebServer guarded({guardedPort, QStringLiteral("sifre1")}, PrintSettings(), brokenJournal,
-                            guardedBackend, log);
+    StatusWebServer guarded({guardedPort, QStringLiteral("sifre123")}, PrintSettings(),
+                            brokenJournal, guardedBackend, log);
     QDateTime now = QDateTime::currentDateTimeUtc();
     guarded.sessions().setClock([&now] { return now; });
     ASSERT_TRUE(guarded.Listen().isEmpty());
-    const QByteArray login = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=sifre1";
+    const QByteArray login = "POST /giris HTTP/1.1\r\nContent-Length: 14\r\n\r\nsifre=sifre123";
     const QByteArray guess = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=tahmin";
     const QByteArray guardedCookie =
         QRegularExpression(QStringLiteral("velmora_oturum=[0-9a-f]+"))
@@ -247,7 +247,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          429,
          {"Çok fazla baskı istendi"},
          {},
-         WebSessions::kActionsPerMinute - 3,
+         WebSessions::kActionsPerMinute - 4,
          WebSessions::kActionsPerMinute},
         {"bad number", "GET /fis?id=1x HTTP/1.1\r\n%S", 400, {}, {}, 0},
         {"outside", "GET /../../etc/passwd HTTP/1.1\r\n%S", 404, {}, {"root:"}, 0},
@@ -335,7 +335,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     // The reprint came out once under its heading, the test page after it; neither marked a line
     // nor touched the queue, and both are in the journal.
     const QFileInfoList tickets = mutfakTickets();
-    ASSERT_EQ(tickets.size(), 4 + WebSessions::kActionsPerMinute - 3);
+    ASSERT_EQ(tickets.size(), 4 + WebSessions::kActionsPerMinute - 4);
     const QString reprint =
         RunTool(QStringLiteral("pdftotext"), {tickets.at(2).filePath(), "-"}).output;
     EXPECT_TRUE(reprint.trimmed().startsWith(QStringLiteral("TEKRAR BASIM")))

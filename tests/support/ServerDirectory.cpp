@@ -58,7 +58,10 @@ QStringList FreshLocalSettingsLines() {
             QStringLiteral("Saklama suresi (gun)=30"),
             QStringLiteral("[Durum Sayfasi]"),
             QStringLiteral("Port=8480"),
-            QStringLiteral("Sifre=")};
+            QStringLiteral("Sifre="),
+            QStringLiteral("HTTPS=0"),
+            QStringLiteral("Sertifika="),
+            QStringLiteral("Anahtar=")};
 }
 
 StartupHooks NoPauseNoRates() {
