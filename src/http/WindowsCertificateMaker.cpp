@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-#include <wincrypt.h>
 #include <windows.h>
+// Only after windows.h, whose types it uses.
+#include <wincrypt.h>
 
 namespace {
 
