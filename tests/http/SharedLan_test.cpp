@@ -7,10 +7,8 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSslConfiguration>
 #include <QSslSocket>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -56,21 +54,15 @@ TEST(SharedLan, ThePageOverHttpsServesTheManagerWhateverOthersHold) {
     huge.time = QDateTime::currentDateTime();
     huge.lines = {QString(100 * 1024, QLatin1Char('x'))};
     TicketJournal(dir.filePath(QStringLiteral("velmora-gunluk.db")), log).Record(huge);
-    QTemporaryDir runtime;
     QProcess server;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-    server.setProcessEnvironment(environment);
-    server.setWorkingDirectory(runtime.path());
     server.start(InstallServer(QStringLiteral(VELMORA_EXECUTABLE), dir.path()), {});
-    const QString logged = QStringLiteral("SHA-256 parmak izi ");
     ASSERT_TRUE(
         Spin([&] { return dir.read(QStringLiteral("velmora.log")).contains("parmak"); }, 30000));
     const QList<QSslCertificate> made =
         QSslCertificate::fromPath(dir.filePath(QStringLiteral("velmora-sertifika.pem")));
     ASSERT_EQ(made.size(), 1);
     EXPECT_TRUE(dir.read(QStringLiteral("velmora.log"))
-                    .contains(logged.toLatin1() +
+                    .contains("SHA-256 parmak izi " +
                               made[0].digest(QCryptographicHash::Sha256).toHex(':').toUpper()));
 #ifndef Q_OS_WIN
     EXPECT_EQ(QFile::permissions(dir.filePath(QStringLiteral("velmora-anahtar.pem"))),
@@ -91,18 +83,18 @@ TEST(SharedLan, ThePageOverHttpsServesTheManagerWhateverOthersHold) {
             10000);
         return socket;
     };
+    // The answer, once its body is as long as it says or the server has hung up.
     const auto ask = [](QSslSocket& socket, const QByteArray& raw, bool& closed) {
         QByteArray answer;
         socket.write(raw);
         Spin(
             [&] {
                 answer += socket.readAll();
-                const qsizetype end = answer.indexOf("\r\n\r\n");
-                const auto length = QRegularExpression(QStringLiteral("Content-Length: (\\d+)"))
-                                        .match(QString::fromLatin1(answer.left(end)));
+                const qsizetype end = answer.indexOf("\r\n\r\n") + 4;
+                const qsizetype length = answer.indexOf("Content-Length: ") + 16;
                 return socket.state() == QSslSocket::UnconnectedState ||
-                       (end > 0 && length.hasMatch() &&
-                        answer.size() >= end + 4 + length.captured(1).toInt());
+                       (end > 4 &&
+                        answer.size() >= end + answer.mid(length, 9).split('\r')[0].toInt());
             },
             10000);
         closed = Spin([&] { return socket.state() == QSslSocket::UnconnectedState; }, 1000);
@@ -120,6 +112,7 @@ TEST(SharedLan, ThePageOverHttpsServesTheManagerWhateverOthersHold) {
         FAIL() << dir.read(QStringLiteral("velmora.log")).constData();
     }
 
+    const QByteArray form = "GET /giris HTTP/1.1\r\n\r\n";
     const QList<LanCase> cases{
         {"login over TLS sets a Secure cookie, with the security headers",
          "POST /giris HTTP/1.1\r\nContent-Length: 17\r\n\r\nsifre=dogru-sifre",
@@ -142,26 +135,14 @@ TEST(SharedLan, ThePageOverHttpsServesTheManagerWhateverOthersHold) {
          414,
          {"X-Frame-Options: DENY"},
          true},
-        {"32 idle connections from 4 addresses leave the manager served",
-         "GET /giris HTTP/1.1\r\n\r\n",
-         200,
-         {},
-         false,
-         32,
-         "GET /giris HTTP/1.1\r\n\r\n"},
-        {"32 slow senders from 4 addresses leave the manager served",
-         "GET /giris HTTP/1.1\r\n\r\n",
-         200,
-         {},
-         false,
-         32,
-         "GET /giris HTTP/1.1\r\n"},
+        {"32 idle connections leave the manager served", form, 200, {}, false, 32, form},
+        {"32 slow senders leave the manager served", form, 200, {}, false, 32, form.chopped(2)},
     };
     QByteArray cookie;
+    bool closed = false;
     for (const LanCase& row : cases) {
         SCOPED_TRACE(row.name);
         std::vector<std::unique_ptr<QSslSocket>> held;
-        bool closed = false;
         for (int i = 0; i < row.held; ++i) {
             held.push_back(open(QStringLiteral("127.0.0.%1").arg(21 + i % 4)));
             held.back()->write(row.heldRequest);
@@ -181,10 +162,8 @@ TEST(SharedLan, ThePageOverHttpsServesTheManagerWhateverOthersHold) {
         for (const QString& text : row.shown)
             EXPECT_TRUE(answer.contains(text.toUtf8())) << text.toStdString();
         EXPECT_EQ(closed, row.closes);
-        const auto set = QRegularExpression(QStringLiteral("velmora_oturum=[0-9a-f]+"))
-                             .match(QString::fromLatin1(answer));
-        if (set.hasMatch())
-            cookie = set.captured(0).toLatin1();
+        if (cookie.isEmpty()) // the login's: a name and 64 hexadecimal digits
+            cookie = answer.mid(answer.indexOf("velmora_oturum="), 15 + 64);
         if (row.held > 0) {
             EXPECT_EQ(std::count_if(held.begin(), held.end(),
                                     [](const auto& s) { return s->isEncrypted(); }),
@@ -198,9 +177,8 @@ TEST(SharedLan, ThePageOverHttpsServesTheManagerWhateverOthersHold) {
     dir.write(QStringLiteral("Velmora.ini"), page + "Sifre=kisa1\r\n");
     server.start(server.program(), {});
     ASSERT_TRUE(Spin([&] { return open(QStringLiteral("127.0.0.1"))->isEncrypted(); }, 30000));
-    bool closed = false;
     EXPECT_TRUE(ask(*open(QStringLiteral("127.0.0.1")), "GET / HTTP/1.1\r\n\r\n", closed)
-                    .startsWith("HTTP/1.1 200"));
+                    .contains(">Yazıcılar</h1>"));
     const QByteArray restarted = dir.read(QStringLiteral("velmora.log"));
     EXPECT_TRUE(restarted.contains("Durum sayfasi sifresi 8 karakterden kisa, kullanilmadi"));
     EXPECT_EQ(restarted.count("yeni sertifika yapildi"), 1);
