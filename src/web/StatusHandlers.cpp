@@ -40,26 +40,26 @@ WebReply StatusHandlers::Login(WebExchange& exchange) {
     const QString title = QStringLiteral("Giriş");
     if (!m_sessions.passwordRequired())
         return WebReply::Redirect("/");
-    if (const qint64 wait = m_sessions.LoginWait(exchange.remoteAddress); wait > 0) {
-        return Html(
-            exchange, title,
-            HtmlPages::Login(
-                QStringLiteral("Çok fazla hatalı deneme, %1 sn sonra yeniden deneyin").arg(wait)),
-            false, 429);
-    }
-    if (!m_sessions.TryPassword(exchange.remoteAddress, exchange.field(QStringLiteral("sifre")))) {
-        const qint64 wait = m_sessions.LoginWait(exchange.remoteAddress);
+    const QHostAddress& from = exchange.remoteAddress;
+    QString refusal;
+    qint64 wait = m_sessions.LoginWait(from);
+    if (wait == 0) {
+        if (m_sessions.TryPassword(from, exchange.field(QStringLiteral("sifre")))) {
+            exchange.newCookie = m_sessions.Open().id;
+            return WebReply::Redirect("/");
+        }
+        refusal = QStringLiteral("Şifre yanlış");
+        wait = m_sessions.LoginWait(from);
         if (wait == 0)
-            return Html(exchange, title, HtmlPages::Login(QStringLiteral("Şifre yanlış")), false,
-                        403);
-        return Html(exchange, title,
-                    HtmlPages::Login(QStringLiteral("Şifre yanlış. Çok fazla hatalı deneme, %1 "
-                                                    "sn sonra yeniden deneyin")
-                                         .arg(wait)),
-                    false, 429);
+            return Html(exchange, title, HtmlPages::Login(refusal), false, 403);
+        refusal += QStringLiteral(". ");
     }
-    exchange.newCookie = m_sessions.Open().id;
-    return WebReply::Redirect("/");
+    return Html(
+        exchange, title,
+        HtmlPages::Login(
+            refusal +
+            QStringLiteral("Çok fazla hatalı deneme, %1 sn sonra yeniden deneyin").arg(wait)),
+        false, 429);
 }
 
 WebReply StatusHandlers::Logout(WebExchange& exchange) {

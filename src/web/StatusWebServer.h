@@ -20,9 +20,9 @@ class QTcpSocket;
 // The status page, served by the server itself on its own event loop: the printers, the queue
 // and the day's journal, and the actions reprint, test page and retry. It listens on
 // 127.0.0.1 alone until a password is set (WebSessions::kMinPasswordLength characters; a
-// shorter one is logged and left unused); then on every address, and every page needs a login. With
-// HTTPS it serves TLS only, with the owner's certificate or one made for this machine, and its
-// cookie is Secure. Each action is a POST that carries its session's token. Connections are
+// shorter one is logged and left unused); then on every address, and every page needs a login.
+// With HTTPS it serves TLS only, with the owner's certificate or one made for this machine, and
+// its cookie is Secure. Each action is a POST that carries its session's token. Connections are
 // bounded by BoundedTcpServer. Ticket pictures are drawn on a worker thread, at most
 // kMaxRenders at once, so that no picture holds printing back; beyond that a picture is
 // answered 503.
