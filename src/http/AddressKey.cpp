@@ -13,10 +13,7 @@ QString AddressKey(const QHostAddress& address) {
     return QHostAddress(bytes).toString() + QStringLiteral("/64");
 }
 
-bool IsThisMachine(const QHostAddress& address) {
-    QList<QHostAddress> own = QNetworkInterface::allAddresses();
-    own << QHostAddress(QHostAddress::LocalHost) << QHostAddress(QHostAddress::LocalHostIPv6);
-    return std::any_of(own.cbegin(), own.cend(), [&address](const QHostAddress& mine) {
-        return mine.isEqual(address, QHostAddress::TolerantConversion);
-    });
+QList<QHostAddress> ThisMachinesAddresses() {
+    return QNetworkInterface::allAddresses()
+           << QHostAddress(QHostAddress::LocalHost) << QHostAddress(QHostAddress::LocalHostIPv6);
 }

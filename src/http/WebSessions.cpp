@@ -148,6 +148,17 @@ qint64 WebSessions::SecondsUntil(const QDateTime& now, const QDateTime& time) {
     return milliseconds > 0 ? (milliseconds + 999) / 1000 : 0;
 }
 
+bool WebSessions::IsThisMachine(const QHostAddress& address) {
+    if (m_ownAddressesRead.hasExpired()) {
+        m_ownAddresses = ThisMachinesAddresses();
+        m_ownAddressesRead.setRemainingTime(60 * 1000);
+    }
+    return std::any_of(m_ownAddresses.cbegin(), m_ownAddresses.cend(),
+                       [&address](const QHostAddress& own) {
+                           return own.isEqual(address, QHostAddress::TolerantConversion);
+                       });
+}
+
 // Beyond the failures allowed, each one doubles the wait up to the lockout.
 int WebSessions::ServerWait() const {
     const int beyond = m_serverFailures.count - kServerFailuresAllowed;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
@@ -88,12 +89,17 @@ private:
     void ForgetFailures();
     // The server's wait after its failures so far: 0 within its allowance.
     int ServerWait() const;
+    bool IsThisMachine(const QHostAddress& address);
     static qint64 SecondsUntil(const QDateTime& now, const QDateTime& time);
 
     QString m_password;
     Clock m_clock;
     QHash<QByteArray, Session> m_sessions;
     QHash<QString, Failures> m_failures; // by address key
+    // Read again at most once a minute: a failed login must not cost a walk over the network
+    // interfaces each time.
+    QList<QHostAddress> m_ownAddresses;
+    QDeadlineTimer m_ownAddressesRead;
     Failures m_serverFailures;
     QHash<QByteArray, QList<QDateTime>> m_actions; // session id: its actions of the last minute
     QList<QDateTime> m_serverActions;
