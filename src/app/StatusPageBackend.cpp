@@ -80,6 +80,14 @@ QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
     return jobs;
 }
 
+TicketOptions StatusPageBackend::TicketOptionsOf(const QString& path) {
+    try {
+        return m_parts.printers.TicketOptionsOf(path);
+    } catch (const PrinterError&) {
+        return {}; // the printer fails with the reason, its tickets with it
+    }
+}
+
 QString StatusPageBackend::ServerRole() {
     return m_parts.status.role();
 }

@@ -20,6 +20,7 @@ public:
     QString Print(const QString& printer, const Ticket& ticket, const JournalEntry& about) override;
     void RetrySetAsideJobs() override { m_retry(); }
     QString ServerRole() override;
+    TicketOptions TicketOptionsOf(const QString& path) override;
 
 private:
     ServerParts& m_parts;

@@ -28,7 +28,7 @@ struct KitchenTicketKind {
     bool billNoteLine = false;    // the bill's note as a heading under the waiter
     QString printerColumn;        // the lines of the ticket's printer: filtered on this column
     QString itemColumn;           // the text after each line's quantity
-    bool noteAsRightPart = false; // ">-" + note, even empty; else a plain line when there is one
+    bool noteAsRightPart = false; // a right part, even empty; else a line when there is one
     bool logProductName = false;  // a log line with each line's product name
     QString flagColumn;           // set on the lines once the ticket is out
     // Only lines a production ticket sent: none while that ticket waits for its printer.
@@ -49,7 +49,7 @@ KitchenTicketKind ProductionTicket() {
     kind.readsAgain = false;
     kind.logSuffix = QStringLiteral(" YAZICISI ICIN URETIM");
     kind.title = QStringLiteral("URETIM FISI");
-    kind.numberLine = kHeading + QStringLiteral(" Sipariş No: ");
+    kind.numberLine = kLargeHeading + QStringLiteral(" Sipariş No: ");
     kind.dateLine = QStringLiteral("#TARIH# #SAAT#");
     kind.billNoteLine = true;
     kind.printerColumn = QStringLiteral("YAZICI");
@@ -66,7 +66,7 @@ KitchenTicketKind ExtraTicket() {
     kind.readsAgain = true;
     kind.logSuffix = QStringLiteral(" YAZICISI ICIN EK URETIM");
     kind.title = QStringLiteral("ÜRETIM FISI");
-    kind.numberLine = kHeading + QStringLiteral("Ads. No: ");
+    kind.numberLine = kLargeHeading + QStringLiteral("Ads. No: ");
     kind.dateLine = kRightPart + QStringLiteral("#TARIH# #SAAT#");
     kind.billNoteLine = false;
     kind.printerColumn = QStringLiteral("EKYAZICI");
@@ -84,13 +84,14 @@ bool isCancellation(const TYazimIsi& job) {
 
 Ticket TicketHeader(const KitchenTicketKind& kind, const TYazimIsi& job) {
     Ticket ticket;
-    ticket << kHeading + (isCancellation(job) ? QStringLiteral("!!! IPTAL !!!") : kind.title);
+    ticket << (isCancellation(job) ? kStandOutHeading + QStringLiteral("!!! IPTAL !!!")
+                                   : kHeading + kind.title);
     ticket << kind.numberLine + job.AdisyonID;
     ticket << kind.dateLine;
-    ticket << kHeading + job.Departman + QStringLiteral(" - ") + job.MASANO;
+    ticket << kLargeHeading + job.Departman + QStringLiteral(" - ") + job.MASANO;
     ticket << PlainLine(job.Garson);
     if (kind.billNoteLine)
-        ticket << kHeading + job.ACIKLAMA;
+        ticket << kStandOutHeading + job.ACIKLAMA;
     ticket << kSeparator << QStringLiteral("AD. URUN") << kRightPart + QStringLiteral("ACIKLAMA")
            << kSeparator;
     return ticket;
@@ -134,13 +135,14 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
                             QLatin1Char('+') + lines.text(QStringLiteral("EKYAZICI")) +
                             QLatin1Char('+') + lines.text(QStringLiteral("EKACIKLAMA")),
                         false);
-            ticket << ItemLine(QuantityText(lines.value(QStringLiteral("ADET"))),
-                               lines.text(kind.itemColumn));
+            ticket << (isCancellation(job) ? kStandOutItem : kItem) +
+                          ItemLine(QuantityText(lines.value(QStringLiteral("ADET"))),
+                                   lines.text(kind.itemColumn));
             const QString note = lines.text(QStringLiteral("ACIKLAMA"));
             if (kind.noteAsRightPart)
-                ticket << kRightPart + note;
+                ticket << kNoteRightPart + note;
             else if (!note.isEmpty())
-                ticket << PlainLine(note);
+                ticket << kNote + note;
             if (kind.logProductName) {
                 log.LogLine(QLatin1Char('-') + job.AdisyonID + QLatin1Char('-') +
                                 lines.text(QStringLiteral("ADI")),
@@ -151,7 +153,7 @@ void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, cons
     if (kind.skippedWithoutLines && lineIds.isEmpty())
         return;
     if (isCancellation(job))
-        ticket << kHeading + QStringLiteral("!!!IPTAL!!!");
+        ticket << kStandOutHeading + QStringLiteral("!!!IPTAL!!!");
 
     // Printed first, marked after: a printer that fails leaves the lines for the next attempt.
     // A printer that is not registered marks them all the same, so they do not hold up the bill.

@@ -10,8 +10,17 @@
 #include <algorithm>
 
 namespace {
+
 const QLatin1String kPdfScheme("pdf:");
+
+// The folder of a "pdf:DIR?OPTIONS" path as written, and its options (null without a "?").
+std::pair<QString, QString> SplitPdfPath(const QString& path) {
+    const QString rest = path.mid(kPdfScheme.size());
+    const qsizetype question = rest.indexOf(QLatin1Char('?'));
+    return {rest.left(question), question < 0 ? QString() : rest.mid(question + 1)};
 }
+
+} // namespace
 
 DevicePrinterSource::DevicePrinterSource(QString baseDirectory)
     : m_baseDirectory(std::move(baseDirectory)) {}
@@ -32,8 +41,8 @@ std::unique_ptr<PrintCanvas> DevicePrinterSource::Select(const QString& printer)
         return std::make_unique<EscPosCanvas>(EscPosAddress::Parse(printer), m_escPosTimeouts,
                                               m_escPosAnswers);
     if (IsVirtualPrinter(printer))
-        return std::make_unique<PdfFileCanvas>(PdfDirectory(printer));
-    return std::make_unique<SystemPrinterCanvas>(printer);
+        return std::make_unique<PdfFileCanvas>(PdfDirectory(printer), TicketOptionsOf(printer));
+    return std::make_unique<SystemPrinterCanvas>(printer, TicketOptionsOf(printer));
 }
 
 QString DevicePrinterSource::Check(const QString& printer) {
@@ -49,10 +58,13 @@ QString DevicePrinterSource::Check(const QString& printer) {
             EscPosCanvas canvas(EscPosAddress::Parse(printer), quick, m_escPosAnswers);
             canvas.BeginDocument(1);
             canvas.Abort();
-        } else if (IsVirtualPrinter(printer)) {
-            PdfFileCanvas::CheckDirectory(PdfDirectory(printer));
         } else {
-            SpoolerQueue::Open(printer)->RequireReady();
+            // Options it refuses fail the printer as they fail each of its tickets.
+            TicketOptionsOf(printer);
+            if (IsVirtualPrinter(printer))
+                PdfFileCanvas::CheckDirectory(PdfDirectory(printer));
+            else
+                SpoolerQueue::Open(printer)->RequireReady();
         }
         return QString();
     } catch (const PrinterError& error) {
@@ -60,6 +72,31 @@ QString DevicePrinterSource::Check(const QString& printer) {
     }
 }
 
+void DevicePrinterSource::setSpoolerOptions(const QHash<QString, SpoolerOptions>& options) {
+    m_spoolerOptions.clear();
+    for (auto printer = options.cbegin(); printer != options.cend(); ++printer)
+        m_spoolerOptions.insert(printer.key().toCaseFolded(), printer.value());
+}
+
 QString DevicePrinterSource::PdfDirectory(const QString& path) const {
-    return QDir::cleanPath(QDir(m_baseDirectory).filePath(path.mid(kPdfScheme.size())));
+    return QDir::cleanPath(QDir(m_baseDirectory).filePath(SplitPdfPath(path).first));
+}
+
+TicketOptions DevicePrinterSource::TicketOptionsOf(const QString& printer) const {
+    if (EscPosAddress::IsEscPosPath(printer))
+        return EscPosAddress::Parse(printer).ticket;
+    if (IsVirtualPrinter(printer)) {
+        const QString options = SplitPdfPath(printer).second;
+        return options.isNull()
+                   ? TicketOptions()
+                   : PrinterOptions::Parse(options, PrinterOptions::Kind::Pdf,
+                                           QStringLiteral("Gecersiz PDF yazici adresi: ") + printer)
+                         .ticket;
+    }
+    const auto given = m_spoolerOptions.constFind(printer.toCaseFolded());
+    if (given == m_spoolerOptions.cend())
+        return TicketOptions();
+    return PrinterOptions::Parse(given->text, PrinterOptions::Kind::Spooler,
+                                 QStringLiteral("Gecersiz yazici secenegi: ") + given->where)
+        .ticket;
 }

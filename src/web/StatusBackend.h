@@ -2,6 +2,7 @@
 
 #include "journal/TicketJournal.h"
 #include "print/Ticket.h"
+#include "print/TicketOptions.h"
 
 #include <QDateTime>
 #include <QList>
@@ -65,6 +66,9 @@ public:
     virtual QString Print(const QString& printer, const Ticket& ticket,
                           const JournalEntry& about) = 0;
     virtual void RetrySetAsideJobs() = 0;
+    // The options the printer with that path draws and rings its tickets with; none where it
+    // refuses them.
+    virtual TicketOptions TicketOptionsOf(const QString&) { return {}; }
     // Which server prints, when several share the database; empty for a server alone.
     virtual QString ServerRole() { return QString(); }
 };

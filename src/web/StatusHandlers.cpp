@@ -118,9 +118,10 @@ WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
     if (!entry)
         return WebReply::Text(404, "Not Found");
     WebReply reply;
-    reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time] {
+    reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time,
+                   options = m_backend.TicketOptionsOf(entry->path)] {
         try {
-            return WebReply{200, "image/png", TicketPng(lines, settings, time), {}, {}};
+            return WebReply{200, "image/png", TicketPng(lines, settings, time, options), {}, {}};
         } catch (const PrinterError& error) {
             return WebReply::Text(500, error.message().toUtf8());
         }
@@ -147,7 +148,8 @@ WebReply StatusHandlers::TestPage(WebExchange& exchange) {
             continue;
         JournalEntry about;
         about.jobType = QStringLiteral("TEST");
-        return Send(exchange, printer.name, TestPageTicket(printer), about,
+        return Send(exchange, printer.name,
+                    TestPageTicket(printer, m_backend.TicketOptionsOf(printer.path)), about,
                     QStringLiteral("Test sayfası gönderildi: "));
     }
     return Message(exchange, QStringLiteral("Test sayfası"), QStringLiteral("Yazıcı bulunamadı"),

@@ -59,21 +59,23 @@ TEST_P(KitchenTicketTextTest, ProductionExtraAndCancellationTicketsLineByLine) {
     ASSERT_EQ(kitchen.size(), 2);
     ASSERT_EQ(grill.size(), 2);
     const QStringList kitchenHeader{
-        "#- Sipariş No: 302", "#TARIH# #SAAT#", "#-Salon - 5", "Ayşe", "#-Acele", "=-",
+        "#+ Sipariş No: 302", "#TARIH# #SAAT#", "#+Salon - 5", "Ayşe", "#!Acele", "=-",
         "AD. URUN",           ">-ACIKLAMA",     "=-"};
-    const QStringList grillHeader{"#-Ads. No: 302", ">-#TARIH# #SAAT#", "#-Salon - 5", "Ayşe", "=-",
+    const QStringList grillHeader{"#+Ads. No: 302", ">-#TARIH# #SAAT#", "#+Salon - 5", "Ayşe", "=-",
                                   "AD. URUN",       ">-ACIKLAMA",       "=-"};
     const QString twelveAndAHalf = "12" + separator + "5";
     const QString oneAndAHalf = "1" + separator + "5";
-    const Ticket production = QStringList{"#-URETIM FISI"} + kitchenHeader +
-                              QStringList{"2   Köfte", "soğansız", twelveAndAHalf + " Pilav"} +
-                              QStringList{"1   " + longName};
+    const Ticket production =
+        QStringList{"#-URETIM FISI"} + kitchenHeader +
+        QStringList{"%+2   Köfte", "_*soğansız", "%+" + twelveAndAHalf + " Pilav"} +
+        QStringList{"%+1   " + longName};
     const Ticket extra =
-        QStringList{"#-ÜRETIM FISI"} + grillHeader + QStringList{"2   Az pişmiş", ">-soğansız"};
-    const Ticket cancellation = QStringList{"#-!!! IPTAL !!!"} + kitchenHeader +
-                                QStringList{oneAndAHalf + " Köfte", "#-!!!IPTAL!!!"};
-    const Ticket extraCancellation = QStringList{"#-!!! IPTAL !!!"} + grillHeader +
-                                     QStringList{oneAndAHalf + " Az pişmiş", ">-", "#-!!!IPTAL!!!"};
+        QStringList{"#-ÜRETIM FISI"} + grillHeader + QStringList{"%+2   Az pişmiş", ">*soğansız"};
+    const Ticket cancellation = QStringList{"#!!!! IPTAL !!!"} + kitchenHeader +
+                                QStringList{"%*" + oneAndAHalf + " Köfte", "#!!!!IPTAL!!!"};
+    const Ticket extraCancellation =
+        QStringList{"#!!!! IPTAL !!!"} + grillHeader +
+        QStringList{"%*" + oneAndAHalf + " Az pişmiş", ">*", "#!!!!IPTAL!!!"};
     EXPECT_EQ(kitchen.at(0), production);
     EXPECT_EQ(grill.at(0), extra);
     EXPECT_EQ(kitchen.at(1), cancellation);
@@ -97,9 +99,9 @@ TEST_F(KitchenTicketsTest, EachPrinterGetsAndMarksOnlyItsOwnLinesAlsoForCancella
     h.db.queueJob(302, QStringLiteral("0"));
     h.tick();
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("MUTFAK-1")).value(0)),
-              (QStringList{"1   Pilav", "2   Pilav"}));
+              (QStringList{"%+1   Pilav", "%+2   Pilav"}));
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("BAR-1")).value(0)),
-              (QStringList{"1   Ayran", "3   Ayran"}));
+              (QStringList{"%+1   Ayran", "%+3   Ayran"}));
     for (const qint64 line : sold)
         EXPECT_EQ(h.flags(line), QStringLiteral("1/1/0"));
 
@@ -108,9 +110,9 @@ TEST_F(KitchenTicketsTest, EachPrinterGetsAndMarksOnlyItsOwnLinesAlsoForCancella
     h.db.queueJob(302, QStringLiteral("2"));
     h.tick();
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("MUTFAK-1")).value(1)),
-              (QStringList{"1   Pilav", "#-!!!IPTAL!!!"}));
+              (QStringList{"%*1   Pilav", "#!!!!IPTAL!!!"}));
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("BAR-1")).value(1)),
-              (QStringList{"1   Ayran", "#-!!!IPTAL!!!"}));
+              (QStringList{"%*1   Ayran", "#!!!!IPTAL!!!"}));
     EXPECT_EQ(h.flags(barReturn, QStringLiteral("A_AdsIade")), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.flags(kitchenReturn, QStringLiteral("A_AdsIade")), QStringLiteral("1/1/0"));
 }
@@ -125,7 +127,8 @@ TEST_F(KitchenTicketsTest, LinesWithoutAPrinterAreMarkedAndQuantityZeroIsPrinted
     production.sort();
     EXPECT_EQ(production, (QStringList{"", "Mutfak"}));
     EXPECT_EQ(h.captured.paths(), QStringList{"MUTFAK-1"});
-    EXPECT_EQ(items(h.captured.printed().at(0).ticket), (QStringList{"0   Pilav", "1   Pilav"}));
+    EXPECT_EQ(items(h.captured.printed().at(0).ticket),
+              (QStringList{"%+0   Pilav", "%+1   Pilav"}));
     EXPECT_EQ(h.flags(noPrinter), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.flags(zero), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.queued(), 0);
@@ -148,7 +151,7 @@ TEST_F(KitchenTicketsTest, PrinterNamesDifferingInCaseGiveOneTicket) {
     QList<Ticket> kitchen = h.captured.TicketsFor(QStringLiteral("MUTFAK-1"));
     kitchen += h.captured.TicketsFor(QStringLiteral("MUTFAK-2"));
     ASSERT_EQ(kitchen.size(), 1);
-    EXPECT_EQ(items(kitchen.at(0)), (QStringList{"1   Köfte", "1   Çorba"}));
+    EXPECT_EQ(items(kitchen.at(0)), (QStringList{"%+1   Köfte", "%+1   Çorba"}));
     EXPECT_TRUE(h.flags(kofte).startsWith(QStringLiteral("1/1/")));
     EXPECT_TRUE(h.flags(corba).startsWith(QStringLiteral("1/1/")));
 }
@@ -163,7 +166,7 @@ TEST_F(KitchenTicketsTest, ApostrophesInDepartmentCodeAndPrinterNameAreQuoted) {
     h.tick();
     EXPECT_EQ(h.poller.printerLists().production, QStringList{"Chef's"});
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("CHEF-1")).value(0)),
-              QStringList{"1   Köfte"});
+              QStringList{"%+1   Köfte"});
     EXPECT_EQ(h.flags(line), QStringLiteral("1/1/0"));
 }
 
@@ -173,7 +176,7 @@ TEST_F(KitchenTicketsTest, TableZhKeepsTheFlagsOpenAndReprintsOnTheExtraPrinter)
     h.db.queueJob(303, QStringLiteral("0"));
     h.tick();
     EXPECT_EQ(h.flags(first), QStringLiteral("1/0/0"));
-    EXPECT_EQ(h.captured.printed().at(0).ticket.at(5), QStringLiteral("#-")); // no bill note
+    EXPECT_EQ(h.captured.printed().at(0).ticket.at(5), QStringLiteral("#!")); // no bill note
     EXPECT_EQ(
         h.logLines(),
         (QStringList{">>-303-Uretim Yazicilari--", "==Mutfak", "==EK:Izgara", "+303-Yazici: Mutfak",
@@ -186,9 +189,9 @@ TEST_F(KitchenTicketsTest, TableZhKeepsTheFlagsOpenAndReprintsOnTheExtraPrinter)
     h.db.queueJob(303, QStringLiteral("0"));
     h.tick();
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("MUTFAK-1")).value(1)),
-              QStringList{"2   Köfte"});
+              QStringList{"%+2   Köfte"});
     EXPECT_EQ(h.captured.TicketsFor(QStringLiteral("IZGARA-1")).value(1).mid(9),
-              (QStringList{"1   Az pişmiş", ">-", "2   Az pişmiş", ">-"}));
+              (QStringList{"%+1   Az pişmiş", ">*", "%+2   Az pişmiş", ">*"}));
 
     h.db.addBill(304, QStringLiteral("1"), QStringLiteral("ZZH"));
     const qint64 other = h.db.addSaleLine(304, QStringLiteral("K1"), 1, 10);

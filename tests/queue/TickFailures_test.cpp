@@ -91,7 +91,7 @@ TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
     restarted.TTimer();
     EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
     EXPECT_EQ(h.captured.TicketsFor(QStringLiteral("IZGARA-1")).value(0).mid(9),
-              (QStringList{"1   Az pişmiş", ">-"}));
+              (QStringList{"%+1   Az pişmiş", ">*"}));
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
     EXPECT_EQ(h.queued(), 0);
 }

@@ -17,7 +17,8 @@ terminals do, so the running server can be tried by hand.
 Commands:
   init DB                          create an empty database with the contract tables
   seed DB [--printers DIR]         add the demo restaurant (products, printers, customers);
-                                   the "pdf:" printers write under DIR (default printers)
+                                   the "pdf:" printers write under DIR (default printers),
+                                   the kitchen's with --kitchen-options (boyut=2&vurgu=ters)
   evening DB                       queue a whole evening of orders, bills and slips
   open-bill DB BILL DEPT TABLE     open a bill (--customer CODE, --note TEXT)
   order DB BILL PRODUCT QTY AMOUNT add a sale line, not yet sent (--note TEXT, --sub N)
@@ -64,8 +65,8 @@ int run(const QStringList& arguments) {
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("what to do"));
     parser.addPositionalArgument(QStringLiteral("database"), QStringLiteral("the SQLite file"));
     for (const char* option :
-         {"printers", "customer", "note", "sub", "discount-rate", "discount", "service-rate",
-          "cash", "card", "account", "ticket", "waiter", "printer", "split-kind"})
+         {"printers", "kitchen-options", "customer", "note", "sub", "discount-rate", "discount",
+          "service-rate", "cash", "card", "account", "ticket", "waiter", "printer", "split-kind"})
         parser.addOption({QString::fromLatin1(option), QString(), QStringLiteral("value")});
     parser.process(arguments);
 
@@ -97,8 +98,10 @@ int run(const QStringList& arguments) {
     Terminal terminal(session);
     if (command == QLatin1String("seed")) {
         need(0);
-        DemoRestaurant::Seed(session, parser.isSet("printers") ? parser.value("printers")
-                                                               : QStringLiteral("printers"));
+        DemoRestaurant::Seed(session,
+                             parser.isSet("printers") ? parser.value("printers")
+                                                      : QStringLiteral("printers"),
+                             parser.value("kitchen-options"));
     } else if (command == QLatin1String("evening")) {
         need(0);
         out() << DemoRestaurant::QueueEvening(session) << " jobs queued\n";

@@ -4,6 +4,7 @@
 #include "config/DataFolder.h"
 #include "core/Error.h"
 #include "log/DiagnosticLog.h"
+#include "print/RasterCanvas.h"
 #include "process/CloseRequest.h"
 #include "process/ExecutablePath.h"
 #include "process/HeadlessMessages.h"
@@ -71,6 +72,7 @@ int main(int argc, char* argv[]) {
                            &log);
 
     ChooseOffscreenPlatformWithoutDisplay();
+    RasterCanvas::CacheLargeGlyphs();
     QApplication app(argc, argv);
     // The window is hidden most of the time; only a confirmed close ends the server.
     app.setQuitOnLastWindowClosed(false);
