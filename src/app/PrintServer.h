@@ -68,7 +68,6 @@ private:
     ServerParts m_parts;
     UserMessages& m_messages;
     StartupHooks m_hooks;
-    OperatorReport::Notice m_notice;
     std::unique_ptr<StatusPageBackend> m_pageBackend;
     std::unique_ptr<StatusWebServer> m_webServer;
     QString m_statusPageProblem;

@@ -15,6 +15,56 @@ QString clientErrorText(const QSqlError& error) {
     return text.isEmpty() ? QStringLiteral("Bilinmeyen veritabani hatasi") : text;
 }
 
+// SQLite's primary result codes, as its Qt driver passes them on.
+ErrorKind SqliteErrorKind(int code) {
+    switch (code) {
+    case 3:  // SQLITE_PERM
+    case 8:  // SQLITE_READONLY
+    case 23: // SQLITE_AUTH
+        return ErrorKind::AccessDenied;
+    case 5: // SQLITE_BUSY: another connection's lock outlasted the busy timeout
+    case 6: // SQLITE_LOCKED
+        return ErrorKind::TimedOut;
+    case 13: // SQLITE_FULL
+        return ErrorKind::DiskFull;
+    default:
+        return ErrorKind::Other;
+    }
+}
+
+// SQL Server's error numbers, and the Windows socket errors its client reports as its own.
+ErrorKind SqlServerErrorKind(int code) {
+    switch (code) {
+    case 229:   // a permission denied on an object
+    case 230:   // on a column
+    case 262:   // to create
+    case 18456: // the login failed
+        return ErrorKind::AccessDenied;
+    case 1105: // a filegroup is full
+    case 9002: // the transaction log is full
+        return ErrorKind::DiskFull;
+    case 1222: // the lock request timed out
+        return ErrorKind::TimedOut;
+    case 10053: // the connection was aborted
+    case 10054: // reset by the server
+        return ErrorKind::ConnectionLost;
+    case 10060: // the server did not answer the connection
+    case 10061: // it refused it
+        return ErrorKind::Refused;
+    default:
+        return ErrorKind::Other;
+    }
+}
+
+// untold: the kind when the codes tell none.
+DatabaseError Failure(const QSqlError& error, DatabaseProduct product,
+                      ErrorKind untold = ErrorKind::Other) {
+    const int code = error.nativeErrorCode().toInt();
+    const ErrorKind kind =
+        product == DatabaseProduct::Sqlite ? SqliteErrorKind(code) : SqlServerErrorKind(code);
+    return DatabaseError(clientErrorText(error), kind == ErrorKind::Other ? untold : kind);
+}
+
 } // namespace
 
 DatabaseSession::DatabaseSession(QString connectionName)
@@ -27,7 +77,7 @@ DatabaseSession::~DatabaseSession() {
 void DatabaseSession::Open(const ConnectionTarget& target) {
     Close();
     m_target = target;
-    m_sqlite = false;
+    m_product = DatabaseProduct::SqlServer;
     if (target.driver == QLatin1String("QSQLITE") && !QFileInfo::exists(target.databaseName)) {
         // SQLite would quietly create an empty database and every query would then fail.
         throw DatabaseError(QStringLiteral("Veritabani dosyasi bulunamadi: ") +
@@ -47,14 +97,19 @@ void DatabaseSession::Open(const ConnectionTarget& target) {
         if (db.open()) {
             // The dialect follows the database behind the connection, not the Qt driver: SQLite
             // may as well answer through ODBC.
-            m_sqlite =
-                DatabaseProductName(db).startsWith(QLatin1String("SQLite"), Qt::CaseInsensitive);
+            if (DatabaseProductName(db).startsWith(QLatin1String("SQLite"), Qt::CaseInsensitive))
+                m_product = DatabaseProduct::Sqlite;
             return;
         }
-        const QString message = clientErrorText(db.lastError());
+        const QSqlError error = db.lastError();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
-        throw DatabaseError(message);
+        // Judged by the driver asked for, the product being unknown before the connection is; a
+        // connection that failed for no reason the codes tell did not reach the database.
+        throw Failure(error,
+                      target.driver == QLatin1String("QSQLITE") ? DatabaseProduct::Sqlite
+                                                                : DatabaseProduct::SqlServer,
+                      ErrorKind::Refused);
     }
 }
 
@@ -73,10 +128,6 @@ bool DatabaseSession::isOpen() const {
            QSqlDatabase::database(m_connectionName, false).isOpen();
 }
 
-bool DatabaseSession::isSqlite() const {
-    return m_sqlite;
-}
-
 QSqlDatabase DatabaseSession::database() const {
     return QSqlDatabase::database(m_connectionName, false);
 }
@@ -84,7 +135,7 @@ QSqlDatabase DatabaseSession::database() const {
 void DatabaseSession::Execute(const QString& statement) {
     QSqlQuery query(database());
     if (!query.exec(prepareText(statement)))
-        throw DatabaseError(clientErrorText(query.lastError()));
+        throw Failure(query.lastError(), m_product);
 }
 
 RecordSet DatabaseSession::Select(const QString& statement, const SqlParameters& parameters) {
@@ -112,13 +163,13 @@ int DatabaseSession::Change(const QString& statement, const SqlParameters& param
 void DatabaseSession::BeginTransaction() {
     QSqlDatabase db = database();
     if (!db.transaction())
-        throw DatabaseError(clientErrorText(db.lastError()));
+        throw Failure(db.lastError(), m_product);
 }
 
 void DatabaseSession::Commit() {
     QSqlDatabase db = database();
     if (!db.commit())
-        throw DatabaseError(clientErrorText(db.lastError()));
+        throw Failure(db.lastError(), m_product);
 }
 
 void DatabaseSession::Rollback() {
@@ -129,13 +180,14 @@ void DatabaseSession::Rollback() {
 void DatabaseSession::run(QSqlQuery& query, const QString& statement,
                           const SqlParameters& parameters) {
     if (!isOpen())
-        throw DatabaseError(QStringLiteral("Veritabani baglantisi acik degil"));
+        throw DatabaseError(QStringLiteral("Veritabani baglantisi acik degil"),
+                            ErrorKind::ConnectionLost);
     if (!query.prepare(prepareText(statement)))
-        throw DatabaseError(clientErrorText(query.lastError()));
+        throw Failure(query.lastError(), m_product);
     for (const auto& [name, value] : parameters)
         query.bindValue(QLatin1Char(':') + name, prepareValue(value));
     if (!query.exec())
-        throw DatabaseError(clientErrorText(query.lastError()));
+        throw Failure(query.lastError(), m_product);
 }
 
 QString DatabaseSession::prepareText(const QString& statement) const {

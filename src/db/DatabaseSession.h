@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/ConnectionTarget.h"
+#include "db/DatabaseProduct.h"
 #include "db/RecordSet.h"
 
 #include <QList>
@@ -23,12 +24,13 @@ public:
     DatabaseSession(const DatabaseSession&) = delete;
     DatabaseSession& operator=(const DatabaseSession&) = delete;
 
-    // Throws DatabaseError with the database client's own text when the connection fails.
+    // Throws DatabaseError with the database client's own text when the connection fails. Every
+    // DatabaseError carries the kind its codes tell (core/Error.h).
     void Open(const ConnectionTarget& target);
     void Close();
     bool isOpen() const;
-    // Whether the open connection reaches a SQLite database.
-    bool isSqlite() const;
+    // The database behind the open connection.
+    DatabaseProduct product() const { return m_product; }
     const ConnectionTarget& target() const { return m_target; }
 
     // A statement without a result.
@@ -48,11 +50,12 @@ public:
     QSqlDatabase database() const;
 
 private:
+    bool isSqlite() const { return m_product == DatabaseProduct::Sqlite; }
     QString prepareText(const QString& statement) const;
     QVariant prepareValue(const QVariant& value) const;
     void run(QSqlQuery& query, const QString& statement, const SqlParameters& parameters);
 
     QString m_connectionName;
     ConnectionTarget m_target;
-    bool m_sqlite = false;
+    DatabaseProduct m_product = DatabaseProduct::SqlServer;
 };

@@ -4,6 +4,7 @@
 #include "http/WebExchange.h"
 
 #include <QSslSocket>
+#include <limits>
 #include <tuple>
 
 namespace {
@@ -102,8 +103,11 @@ QTcpSocket* BoundedTcpServer::Displaced(const QString& onlyAddress, bool busyToo
         // A host's only connection stays, busy: that host is served as well as the newcomer.
         if (connection.answering && (!busyToo || held < 2))
             continue;
-        const auto rank =
-            std::make_tuple(connection.answering, -held, connection.deadline.remainingTime());
+        // A stream, whose deadline is forever, goes last.
+        const qint64 remaining = connection.deadline.isForever()
+                                     ? std::numeric_limits<qint64>::max()
+                                     : connection.deadline.remainingTime();
+        const auto rank = std::make_tuple(connection.answering, -held, remaining);
         if (!chosen || rank < chosenRank) {
             chosen = it.key();
             chosenRank = rank;
@@ -173,9 +177,19 @@ void BoundedTcpServer::Refuse(QTcpSocket* socket, int status) {
     socket->disconnectFromHost();
 }
 
+void BoundedTcpServer::keepStreaming(QTcpSocket* socket) {
+    const auto found = m_connections.find(socket);
+    if (found == m_connections.end())
+        return;
+    found->streaming = true;
+    found->answering = true;
+    found->deadline = QDeadlineTimer(QDeadlineTimer::Forever);
+}
+
 void BoundedTcpServer::Written(QTcpSocket* socket) {
     const auto found = m_connections.find(socket);
-    if (found == m_connections.end() || !found->answering || socket->bytesToWrite() > 0)
+    if (found == m_connections.end() || !found->answering || found->streaming ||
+        socket->bytesToWrite() > 0)
         return;
     if (found->endsWithAnswer) {
         socket->disconnectFromHost();

@@ -47,6 +47,9 @@ public:
     }
     // Whether the socket's request asked for the connection to end with its answer.
     bool endsWithAnswer(QTcpSocket* socket) const;
+    // The socket's answer never ends (a stream of events): it has no deadline and is never
+    // idle, and its owner closes it. It still counts against the limits, as a busy one.
+    void keepStreaming(QTcpSocket* socket);
 
 protected:
     void incomingConnection(qintptr descriptor) override;
@@ -58,6 +61,7 @@ private:
         QByteArray head;        // its request line and headers, until they are complete
         bool answering = false; // a request is on its way in or its answer on its way out
         bool endsWithAnswer = false;
+        bool streaming = false;
         QDeadlineTimer deadline;
     };
 

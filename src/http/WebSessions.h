@@ -69,6 +69,9 @@ public:
     qint64 LoginWait(const QHostAddress& address);
     // Compares in constant time; a failure counts against the address and the server.
     bool TryPassword(const QHostAddress& address, const QString& given);
+    // Another secret of the page (a kitchen screen's link key, the key of /metrics), under the
+    // same waits as the password; an empty expected key matches nothing.
+    bool TryKey(const QHostAddress& address, const QByteArray& expected, const QByteArray& given);
 
     // Seconds before the session may act again (print, retry); when 0, this action is counted.
     qint64 TakeAction(const QByteArray& id);

@@ -1,61 +1,41 @@
 #include "journal/FinishedJobStore.h"
 
 #include <QFileInfo>
-#include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QStringList>
 #include <QVariant>
 
+namespace {
+
+bool MakeFinishedJobsTable(QSqlQuery& query) {
+    return query.exec(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS finished_jobs (job_id TEXT PRIMARY KEY, "
+                       "bill TEXT, job_type TEXT, time TEXT DEFAULT CURRENT_TIMESTAMP)"));
+}
+
+} // namespace
+
+// Another program holding the file must not hold up printing: the next tick tries again.
 FinishedJobStore::FinishedJobStore(QString filePath)
-    : m_filePath(std::move(filePath))
-    , m_connectionName(
-          QStringLiteral("velmora-biten-isler-%1").arg(reinterpret_cast<quintptr>(this))) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    db.setDatabaseName(m_filePath);
-    // Another program holding the file must not hold up printing: the next tick tries again.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-}
+    : m_file(std::move(filePath), QStringLiteral("biten-isler"), MakeFinishedJobsTable) {}
 
-FinishedJobStore::~FinishedJobStore() {
-    QSqlDatabase::database(m_connectionName, false).close();
-    QSqlDatabase::removeDatabase(m_connectionName);
-}
-
-bool FinishedJobStore::Open() {
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (db.isOpen())
-        return true;
-    if (!db.open())
-        return false;
-    if (QSqlQuery(db).exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS finished_jobs (job_id TEXT PRIMARY KEY, "
-                           "bill TEXT, job_type TEXT, time TEXT DEFAULT CURRENT_TIMESTAMP)")))
-        return true;
-    db.close();
-    return false;
-}
-
-bool FinishedJobStore::Run(const QString& statement, const QStringList& values) {
-    if (!Open())
-        return false;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    query.prepare(statement);
-    for (const QString& value : values)
-        query.addBindValue(value);
-    return query.exec();
+bool FinishedJobStore::Run(const QString& statement, const QVariantList& values) {
+    QString error;
+    return m_file.Run(statement, values, error).has_value();
 }
 
 QList<FinishedJob> FinishedJobStore::Load() {
     QList<FinishedJob> jobs;
     // Reading creates no file: the journal makes it with its first ticket.
-    if (!QFileInfo::exists(m_filePath) || !Open())
+    if (!QFileInfo::exists(m_file.filePath()))
         return jobs;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-    if (!query.exec(QStringLiteral("SELECT job_id, bill, job_type FROM finished_jobs")))
+    QString error;
+    std::optional<QSqlQuery> query =
+        m_file.Run(QStringLiteral("SELECT job_id, bill, job_type FROM finished_jobs"), {}, error);
+    if (!query)
         return jobs;
-    while (query.next())
+    while (query->next())
         jobs.append(
-            {query.value(0).toString(), query.value(1).toString(), query.value(2).toString()});
+            {query->value(0).toString(), query->value(1).toString(), query->value(2).toString()});
     return jobs;
 }
 

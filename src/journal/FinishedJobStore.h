@@ -1,5 +1,7 @@
 #pragma once
 
+#include "journal/JournalFile.h"
+
 #include <QList>
 #include <QString>
 
@@ -16,9 +18,6 @@ struct FinishedJob {
 class FinishedJobStore {
 public:
     explicit FinishedJobStore(QString filePath);
-    ~FinishedJobStore();
-    FinishedJobStore(const FinishedJobStore&) = delete;
-    FinishedJobStore& operator=(const FinishedJobStore&) = delete;
 
     // Empty when the file cannot be read.
     QList<FinishedJob> Load();
@@ -26,9 +25,7 @@ public:
     bool Remove(const QString& jobId);
 
 private:
-    bool Open();
-    bool Run(const QString& statement, const QStringList& values);
+    bool Run(const QString& statement, const QVariantList& values);
 
-    QString m_filePath;
-    QString m_connectionName;
+    JournalFile m_file;
 };

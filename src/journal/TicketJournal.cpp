@@ -42,10 +42,15 @@ QByteArray LinesJson(const Ticket& lines) {
     return QJsonDocument(QJsonArray::fromStringList(lines)).toJson(QJsonDocument::Compact);
 }
 
-// A journal written before jobs had a first-seen time gets the column; its old tickets stay
-// without one.
-bool AddFirstSeenColumn(QSqlQuery& query) {
+// The tickets' table; a journal written before jobs had a first-seen time gets the column, its
+// old tickets without one.
+bool MakeTicketsTable(QSqlQuery& query) {
     if (!query.exec(QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS tickets (id INTEGER PRIMARY KEY AUTOINCREMENT, "
+            "time TEXT NOT NULL, job_id TEXT, bill TEXT, department TEXT, table_no TEXT, "
+            "waiter TEXT, job_type TEXT, printer TEXT, path TEXT, error TEXT, lines TEXT)")) ||
+        !query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS tickets_time ON tickets(time)")) ||
+        !query.exec(QStringLiteral(
             "SELECT COUNT(*) FROM pragma_table_info('tickets') WHERE name = 'first_seen'")) ||
         !query.next())
         return false;
@@ -55,16 +60,11 @@ bool AddFirstSeenColumn(QSqlQuery& query) {
 
 } // namespace
 
+// Another program holding the file (a backup, a virus scan, a browser) fails a write at once
+// rather than holding up the ticket: the entry waits in memory instead.
 TicketJournal::TicketJournal(QString filePath, DiagnosticLog& log)
-    : m_filePath(std::move(filePath))
-    , m_connectionName(QStringLiteral("velmora-gunluk-%1").arg(reinterpret_cast<quintptr>(this)))
-    , m_log(log) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    db.setDatabaseName(m_filePath);
-    // Another program holding the file (a backup, a virus scan, a browser) fails a write at
-    // once rather than holding up the ticket: the entry waits in memory instead.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-}
+    : m_file(std::move(filePath), QStringLiteral("gunluk"), MakeTicketsTable)
+    , m_log(log) {}
 
 TicketJournal::~TicketJournal() {
     if (!m_pending.isEmpty())
@@ -73,33 +73,8 @@ TicketJournal::~TicketJournal() {
     if (lost > 0)
         m_log.LogLine(
             QStringLiteral("Fis gunlugu kapanirken %1 fis kaydi yazilamadi, kayboldu: ").arg(lost) +
-                m_filePath,
+                filePath(),
             true);
-    QSqlDatabase::database(m_connectionName, false).close();
-    QSqlDatabase::removeDatabase(m_connectionName);
-}
-
-bool TicketJournal::Open() const {
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (db.isOpen())
-        return true;
-    if (!db.open())
-        return false;
-    QSqlQuery query(db);
-    // A commit waits for no disk flush: a ticket costs well under a millisecond, and a power
-    // cut loses at most the last tickets of the journal, never the file.
-    const bool ready =
-        query.exec(QStringLiteral("PRAGMA journal_mode=WAL")) &&
-        query.exec(QStringLiteral("PRAGMA synchronous=NORMAL")) &&
-        query.exec(QStringLiteral(
-            "CREATE TABLE IF NOT EXISTS tickets (id INTEGER PRIMARY KEY AUTOINCREMENT, "
-            "time TEXT NOT NULL, job_id TEXT, bill TEXT, department TEXT, table_no TEXT, "
-            "waiter TEXT, job_type TEXT, printer TEXT, path TEXT, error TEXT, lines TEXT)")) &&
-        query.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS tickets_time ON tickets(time)")) &&
-        AddFirstSeenColumn(query);
-    if (!ready)
-        db.close();
-    return ready;
 }
 
 void TicketJournal::Record(JournalEntry entry) {
@@ -116,7 +91,7 @@ void TicketJournal::CatchUp() {
         return;
     if (m_failing) {
         m_failing = false;
-        QString line = QStringLiteral("Fis gunlugu yeniden yaziliyor: ") + m_filePath;
+        QString line = QStringLiteral("Fis gunlugu yeniden yaziliyor: ") + filePath();
         if (m_dropped > 0)
             line += QStringLiteral(" (%1 fis kaydi sigmadi, kayboldu)").arg(m_dropped);
         m_dropped = 0;
@@ -127,9 +102,9 @@ void TicketJournal::CatchUp() {
 
 bool TicketJournal::WritePending() {
     NoticeDeletedFile();
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    QSqlDatabase db = m_file.database();
     // One transaction: the held entries go in whole or stay held whole, for one commit.
-    if (!Open() || !db.transaction()) {
+    if (!m_file.Open() || !db.transaction()) {
         Failed(db.lastError().text());
         return false;
     }
@@ -148,16 +123,15 @@ bool TicketJournal::WritePending() {
 void TicketJournal::NoticeDeletedFile() {
     // A deleted file stays writable through the open connection and vanishes at close,
     // taking every entry written since with it.
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (!db.isOpen() || QFileInfo::exists(m_filePath))
+    if (!m_file.database().isOpen() || QFileInfo::exists(filePath()))
         return;
-    db.close();
-    m_log.LogLine(QStringLiteral("Fis gunlugu silinmis, yeniden olusturuluyor: ") + m_filePath,
+    m_file.Close();
+    m_log.LogLine(QStringLiteral("Fis gunlugu silinmis, yeniden olusturuluyor: ") + filePath(),
                   true);
 }
 
 bool TicketJournal::Write(const JournalEntry& entry) {
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    QSqlQuery query(m_file.database());
     query.prepare(QStringLiteral("INSERT INTO tickets (time, job_id, bill, department, table_no, "
                                  "waiter, job_type, printer, path, error, lines, first_seen) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
@@ -177,7 +151,7 @@ bool TicketJournal::Write(const JournalEntry& entry) {
 void TicketJournal::Prune(const QDate& today) {
     if (m_prunedOn == today)
         return;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    QSqlQuery query(m_file.database());
     query.prepare(QStringLiteral("DELETE FROM tickets WHERE time < ?"));
     query.addBindValue(DayStart(today.addDays(-m_retentionDays)));
     if (query.exec())
@@ -186,11 +160,11 @@ void TicketJournal::Prune(const QDate& today) {
 
 void TicketJournal::Failed(const QString& what) {
     // Closed, so the next ticket opens the file afresh: it may have been moved or fixed.
-    QSqlDatabase::database(m_connectionName, false).close();
+    m_file.Close();
     if (m_failing)
         return;
     m_failing = true;
-    m_log.LogLine(QStringLiteral("Fis gunlugu yazilamadi, yazdirma suruyor -- ") + m_filePath +
+    m_log.LogLine(QStringLiteral("Fis gunlugu yazilamadi, yazdirma suruyor -- ") + filePath() +
                       QStringLiteral(": ") + what,
                   true);
 }
@@ -243,25 +217,13 @@ QDateTime TicketJournal::LastPrinted(const QString& printer) const {
 
 std::optional<QSqlQuery> TicketJournal::Read(const QString& sql, const QVariantList& values) const {
     QString error;
-    std::optional<QSqlQuery> query;
-    if (Open()) {
-        query.emplace(QSqlDatabase::database(m_connectionName, false));
-        query->prepare(sql);
-        for (const QVariant& value : values)
-            query->addBindValue(value);
-        if (!query->exec())
-            error = query->lastError().text();
-    } else {
-        error = QSqlDatabase::database(m_connectionName, false).lastError().text();
-        if (error.trimmed().isEmpty())
-            error = QStringLiteral("dosya acilamadi");
-    }
-    if (error.isEmpty()) {
+    std::optional<QSqlQuery> query = m_file.Run(sql, values, error);
+    if (query) {
         m_readError.clear();
         return query;
     }
     if (m_readError.isEmpty()) {
-        m_log.LogLine(QStringLiteral("Fis gunlugu okunamadi -- ") + m_filePath +
+        m_log.LogLine(QStringLiteral("Fis gunlugu okunamadi -- ") + filePath() +
                           QStringLiteral(": ") + error,
                       true);
     }

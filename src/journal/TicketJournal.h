@@ -1,5 +1,6 @@
 #pragma once
 
+#include "journal/JournalFile.h"
 #include "print/Ticket.h"
 
 #include <QDate>
@@ -51,7 +52,7 @@ public:
     TicketJournal(const TicketJournal&) = delete;
     TicketJournal& operator=(const TicketJournal&) = delete;
 
-    QString filePath() const { return m_filePath; }
+    QString filePath() const { return m_file.filePath(); }
     void setRetentionDays(int days) { m_retentionDays = days; }
 
     // Written at once; the oldest days are pruned at the first record of each day.
@@ -75,7 +76,6 @@ public:
     QString readError() const { return m_readError; }
 
 private:
-    bool Open() const;
     // Closes the connection when its file is gone, so that the next Open creates it again.
     void NoticeDeletedFile();
     // Writes the held entries in order; false, all of them still held, when the file fails.
@@ -86,8 +86,7 @@ private:
     // The query run on the file, or nothing when it could not be read.
     std::optional<QSqlQuery> Read(const QString& sql, const QVariantList& values) const;
 
-    QString m_filePath;
-    QString m_connectionName;
+    JournalFile m_file;
     DiagnosticLog& m_log;
     int m_retentionDays = kDefaultRetentionDays;
     QDate m_prunedOn;

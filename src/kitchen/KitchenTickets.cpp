@@ -7,6 +7,7 @@
 #include "job/JobContext.h"
 #include "job/LogicalPrinting.h"
 #include "job/WriteFence.h"
+#include "kitchen/ItemLine.h"
 #include "kitchen/KitchenStatements.h"
 #include "kitchen/PrintedTickets.h"
 #include "log/DiagnosticLog.h"
@@ -95,11 +96,6 @@ Ticket TicketHeader(const KitchenTicketKind& kind, const TYazimIsi& job) {
     ticket << kSeparator << QStringLiteral("AD. URUN") << kRightPart + QStringLiteral("ACIKLAMA")
            << kSeparator;
     return ticket;
-}
-
-// "%-3s %s": the quantity padded to three characters, never cut.
-QString ItemLine(const QString& quantity, const QString& text) {
-    return quantity.leftJustified(3, QLatin1Char(' ')) + QLatin1Char(' ') + text;
 }
 
 void PrintKitchenTicket(const KitchenTicketKind& kind, JobContext& context, const QString& name,

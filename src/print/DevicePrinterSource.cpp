@@ -1,6 +1,7 @@
 #include "print/DevicePrinterSource.h"
 
 #include "print/EscPosCanvas.h"
+#include "print/KitchenScreens.h"
 #include "print/PdfFileCanvas.h"
 #include "print/SpoolerQueue.h"
 #include "print/SystemPrinterCanvas.h"
@@ -33,10 +34,14 @@ QStringList DevicePrinterSource::InstalledPrinters() {
 
 bool DevicePrinterSource::IsVirtualPrinter(const QString& path) const {
     // Printer paths are matched without regard to case, the scheme too.
-    return EscPosAddress::IsEscPosPath(path) || path.startsWith(kPdfScheme, Qt::CaseInsensitive);
+    return EscPosAddress::IsEscPosPath(path) || ScreenAddress::IsScreenPath(path) ||
+           path.startsWith(kPdfScheme, Qt::CaseInsensitive);
 }
 
 std::unique_ptr<PrintCanvas> DevicePrinterSource::Select(const QString& printer) {
+    // A screen is given the ticket's lines, never a drawing (PrintEngine).
+    if (ScreenAddress::IsScreenPath(printer))
+        throw PrinterError(QStringLiteral("Ekran cizim almaz: ") + printer);
     if (EscPosAddress::IsEscPosPath(printer))
         return std::make_unique<EscPosCanvas>(EscPosAddress::Parse(printer), m_escPosTimeouts,
                                               m_escPosAnswers);
@@ -47,6 +52,10 @@ std::unique_ptr<PrintCanvas> DevicePrinterSource::Select(const QString& printer)
 
 QString DevicePrinterSource::Check(const QString& printer) {
     try {
+        if (ScreenAddress::IsScreenPath(printer)) {
+            const ScreenAddress address = ScreenAddress::Parse(printer);
+            return m_screens ? m_screens->Check(address) : KitchenScreens::kNotConnected;
+        }
         if (EscPosAddress::IsEscPosPath(printer)) {
             // A document begun and dropped: the printer is asked its status, nothing is
             // printed. Every wait is the short one, so a printer that hangs holds the tick no
@@ -83,6 +92,9 @@ QString DevicePrinterSource::PdfDirectory(const QString& path) const {
 }
 
 TicketOptions DevicePrinterSource::TicketOptionsOf(const QString& printer) const {
+    // A screen shows the ticket's lines its own way; its options are not the paper's.
+    if (ScreenAddress::IsScreenPath(printer))
+        return TicketOptions();
     if (EscPosAddress::IsEscPosPath(printer))
         return EscPosAddress::Parse(printer).ticket;
     if (IsVirtualPrinter(printer)) {

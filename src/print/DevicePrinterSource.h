@@ -12,11 +12,12 @@
 // The printers of the running server: the installed system printers, virtual PDF printers
 // written as "pdf:DIR" (DIR relative to the base directory unless absolute), and ESC/POS
 // receipt printers reached directly, "escpos://HOST[:PORT]" or "escpos:DEVICE"
-// (print/EscPosAddress.h). The server has one source for its whole run, so the system's
-// printers are listed once per process: a printer installed later is seen after a restart.
-// The ticket options (print/PrinterOptions.h) of a "pdf:" or "escpos:" printer follow a "?" in
-// its path; those of a system printer are given from Velmora.ini. Options that are refused
-// fail the printer's tickets and checks, naming the option.
+// (print/EscPosAddress.h), and kitchen screens, "ekran:NAME" (print/ScreenAddress.h). The
+// server has one source for its whole run, so the system's printers are listed once per process:
+// a printer installed later is seen after a restart. The ticket options (print/PrinterOptions.h)
+// of a "pdf:" or "escpos:" printer follow a "?" in its path; those of a system printer are given
+// from Velmora.ini. Options that are refused fail the printer's tickets and checks, naming the
+// option.
 class DevicePrinterSource : public PrinterSource {
 public:
     // The options of a system printer, as "name=value&...", and where they were written.
@@ -32,6 +33,9 @@ public:
     bool IsVirtualPrinter(const QString& path) const override;
     std::unique_ptr<PrintCanvas> Select(const QString& printer) override;
     QString Check(const QString& printer) override;
+    KitchenScreens* Screens() override { return m_screens; }
+
+    void setScreens(KitchenScreens* screens) { m_screens = screens; }
 
     void setEscPosTimeouts(const EscPosTimeouts& timeouts) { m_escPosTimeouts = timeouts; }
     // By the system printer's name, under the printer-name rule (print/PrinterNames.h).
@@ -51,5 +55,6 @@ private:
     std::optional<QStringList> m_installed; // listed at the first call, then kept
     EscPosTimeouts m_escPosTimeouts;
     EscPosAnswerHistory m_escPosAnswers;
+    KitchenScreens* m_screens = nullptr;
     QHash<QString, SpoolerOptions> m_spoolerOptions; // by the case-folded name
 };

@@ -17,6 +17,7 @@
 //   PrintCanvas       one document on one device, in its pixels: SystemPrinterCanvas (the
 //                     spooler), PdfFileCanvas (a "pdf:" printer), EscPosCanvas (an ESC/POS
 //                     receipt printer, "escpos:", the ticket drawn on a RasterCanvas).
+//   KitchenScreens    the kitchen screens, "ekran:", which take the ticket's lines instead.
 // The builders see only PrinterPaths and TicketPrinter.
 
 // What became of a ticket that no PrinterError stopped.
@@ -27,6 +28,8 @@ struct PrintOutcome {
     // What the printer reported wrong once it had taken the whole ticket: the ticket counts as
     // printed, the next one waits for the printer.
     QString faultAfterTicket;
+    // What the printer warned of with the ticket ("Kagit azaliyor"); empty when nothing.
+    QString warning;
 };
 
 // What the ticket builders print through: a ticket onto the printer with the given path.

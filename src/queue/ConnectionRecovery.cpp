@@ -5,37 +5,57 @@
 #include "status/OperatorReport.h"
 
 ConnectionRecovery::ConnectionRecovery(DatabaseSession& session, OperatorReport& report)
-    : C(session)
+    : m_session(session)
     , m_report(report) {}
 
-bool ConnectionRecovery::LostAfterFailure(const QString& error) {
-    if (Answers())
+bool ConnectionRecovery::isLost() const {
+    return m_report.isOn(FaultKind::DatabaseLost);
+}
+
+bool ConnectionRecovery::LostAfterFailure(const Error& error) {
+    if (!Gone(error))
         return false;
-    m_lost = true;
-    m_report.Report(QStringLiteral("Veritabani baglantisi koptu -- Hata: ") + error);
+    m_report.Started(FaultKind::DatabaseLost, QString(),
+                     QStringLiteral("Veritabani baglantisi koptu -- Hata: ") + error.message());
     return true;
 }
 
+bool ConnectionRecovery::Gone(const Error& error) {
+    switch (error.kind()) {
+    case ErrorKind::ConnectionLost:
+        return true;
+    case ErrorKind::DiskFull:
+    case ErrorKind::AccessDenied:
+    case ErrorKind::TimedOut:
+        return false; // the database answered
+    case ErrorKind::Refused:
+    case ErrorKind::Other:
+        break;
+    }
+    return !Answers();
+}
+
 bool ConnectionRecovery::Reconnect() {
-    const ConnectionTarget target = C.target();
-    C.Close();
+    const ConnectionTarget target = m_session.target();
+    m_session.Close();
     try {
-        C.Open(target);
+        m_session.Open(target);
     } catch (const DatabaseError&) {
         return false; // still out of reach: already reported when it went
     }
     if (!Answers())
         return false;
-    m_lost = false;
-    m_report.Report(QStringLiteral("Veritabani baglantisi yeniden kuruldu"));
+    ++m_reconnections;
+    m_report.Ended(FaultKind::DatabaseLost, QString(),
+                   QStringLiteral("Veritabani baglantisi yeniden kuruldu"));
     return true;
 }
 
 bool ConnectionRecovery::Answers() {
-    if (!C.isOpen())
+    if (!m_session.isOpen())
         return false;
     try {
-        C.Select(QStringLiteral("SELECT 1"));
+        m_session.Select(QStringLiteral("SELECT 1"));
         return true;
     } catch (const DatabaseError&) {
         return false;

@@ -36,13 +36,10 @@ void JobFailures::DeletionFailed(const TYazimIsi& job, const QString& error) {
 }
 
 void JobFailures::Failed(const TYazimIsi& job, const QString& notDone, const QString& error) {
-    Failures& failures = m_failures[job.ID];
-    ++failures.count;
-    if (failures.lastReported != error) {
-        failures.lastReported = error;
-        m_report.Report(QStringLiteral("Is ") + notDone + QStringLiteral(" -- ") + JobText(job) +
-                        QStringLiteral(" Hata: ") + error);
-    }
+    const int failures = ++m_failures[job.ID];
+    m_report.Started(FaultKind::JobFailing, job.ID,
+                     QStringLiteral("Is ") + notDone + QStringLiteral(" -- ") + JobText(job) +
+                         QStringLiteral(" Hata: ") + error);
     const auto setAside = m_setAside.find(job.ID);
     if (setAside != m_setAside.end()) {
         // Its retry failed too: it waits twice as long before the next one.
@@ -51,39 +48,53 @@ void JobFailures::Failed(const TYazimIsi& job, const QString& notDone, const QSt
         setAside->retryAt = m_clock().addSecs(setAside->pauseSeconds);
         return;
     }
-    if (failures.count < kFailuresBeforeSetAside)
+    if (failures < kFailuresBeforeSetAside)
         return;
     m_setAside.insert(job.ID, {error, m_clock().addSecs(kFirstPauseSeconds), kFirstPauseSeconds});
-    m_report.Report(
+    m_report.Started(
+        FaultKind::JobSetAside, job.ID,
         QStringLiteral("Is %1 denemede %2, atlaniyor; %3 sn sonra yeniden denenecek -- ")
-            .arg(kFailuresBeforeSetAside)
-            .arg(notDone)
-            .arg(kFirstPauseSeconds) +
-        JobText(job));
+                .arg(kFailuresBeforeSetAside)
+                .arg(notDone)
+                .arg(kFirstPauseSeconds) +
+            JobText(job));
 }
 
 void JobFailures::JobProgressed(const QString& jobId) {
     const auto failures = m_failures.find(jobId);
     if (failures != m_failures.end())
-        failures->count = 0;
+        *failures = 0;
 }
 
 void JobFailures::QueueFailed(const QString& error) {
-    if (m_lastQueueError == error)
-        return;
-    m_lastQueueError = error;
-    m_report.Report(QStringLiteral("Yazdirma kuyrugu okunamadi -- Hata: ") + error);
+    m_report.Started(FaultKind::QueueUnreadable, QString(),
+                     QStringLiteral("Yazdirma kuyrugu okunamadi -- Hata: ") + error);
+}
+
+void JobFailures::QueueRead() {
+    m_report.Ended(FaultKind::QueueUnreadable, QString());
 }
 
 void JobFailures::JobDone(const QString& jobId) {
     m_failures.remove(jobId);
     m_setAside.remove(jobId);
+    m_report.Ended(FaultKind::JobFailing, jobId);
+    m_report.Ended(FaultKind::JobSetAside, jobId);
+}
+
+void JobFailures::KeepOnly(const QSet<QString>& queuedJobIds) {
+    const QList<QString> known = m_failures.keys() + m_setAside.keys();
+    for (const QString& jobId : known)
+        if (!queuedJobIds.contains(jobId))
+            JobDone(jobId);
 }
 
 int JobFailures::Retry() {
     const int setAside = static_cast<int>(m_setAside.size());
     m_setAside.clear();
     m_failures.clear();
-    m_lastQueueError.clear();
+    m_report.EndedAll(FaultKind::JobFailing);
+    m_report.EndedAll(FaultKind::JobSetAside);
+    QueueRead();
     return setAside;
 }

@@ -4,16 +4,18 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <functional>
 
 class OperatorReport;
 
 // Failed ticks, kept so that a failing job neither floods the operator nor holds up the queue:
-// each distinct error of a job is reported once, and a job that keeps failing without getting
-// any further is set aside (it stays queued) and tried again by itself after a pause that
-// doubles at each failed retry, or at once when the operator asks for a retry. A printer that
-// fails is no fault of the job: such tickets wait for their printer and never count here.
+// each distinct error of a job is reported once (status/OperatorReport.h), and a job that keeps
+// failing without getting any further is set aside (it stays queued) and tried again by itself
+// after a pause that doubles at each failed retry, or at once when the operator asks for a retry. A
+// printer that fails is no fault of the job: such tickets wait for their printer and never count
+// here.
 class JobFailures {
 public:
     using Clock = std::function<QDateTime()>;
@@ -47,8 +49,10 @@ public:
     void JobProgressed(const QString& jobId);
     // A failure before any job was taken (the queue itself could not be read).
     void QueueFailed(const QString& error);
-    void QueueRead() { m_lastQueueError.clear(); }
+    void QueueRead();
     void JobDone(const QString& jobId);
+    // After a read of the whole queue: a job that left it some other way is done with too.
+    void KeepOnly(const QSet<QString>& queuedJobIds);
     // The operator fixed the cause: every job is taken again, with its failures forgotten.
     // Returns how many jobs were set aside.
     int Retry();
@@ -57,14 +61,8 @@ private:
     // What could not be done, as the operator reads it: "yazdirilamadi" or "kuyruktan silinemedi".
     void Failed(const TYazimIsi& job, const QString& notDone, const QString& error);
 
-    struct Failures {
-        int count = 0;
-        QString lastReported;
-    };
-
     OperatorReport& m_report;
     Clock m_clock;
-    QHash<QString, Failures> m_failures;
-    QString m_lastQueueError;
+    QHash<QString, int> m_failures; // by job: the failures since it last got further
     QHash<QString, SetAside> m_setAside;
 };

@@ -6,6 +6,7 @@
 #include "job/PrinterHealth.h"
 #include "job/WriteFence.h"
 #include "kitchen/KitchenTickets.h"
+#include "log/DiagnosticLog.h"
 #include "print/PrinterNames.h"
 #include "print/TicketPrinter.h"
 #include "queue/QueueStatements.h"
@@ -13,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -38,14 +40,15 @@ bool isKitchenJob(const QString& type) {
 
 } // namespace
 
-QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders)
+QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders,
+                         OperatorReport& report, ConnectionRecovery& connection)
     : m_job(job)
     , m_context(context)
     , m_builders(std::move(builders))
     , m_queue(context.C, QStringLiteral("Q"))
-    , m_report(context.log)
-    , m_failures(m_report)
-    , m_connection(context.C, m_report) {
+    , m_failures(report)
+    , m_connection(connection)
+    , m_queriesOpenedAfter(connection.reconnections()) {
     Q_ASSERT(&context.job == &job);
 }
 
@@ -60,11 +63,11 @@ bool QueuePoller::TTimer() {
     } catch (const FenceLost&) {
         return false; // another server prints this job now
     } catch (const Error& error) {
-        TickFailed(error.message());
+        TickFailed(error);
     } catch (const std::exception& error) {
-        TickFailed(QString::fromLocal8Bit(error.what()));
+        TickFailed(Error(QString::fromLocal8Bit(error.what())));
     } catch (...) {
-        TickFailed(QStringLiteral("Bilinmeyen hata"));
+        TickFailed(Error(QStringLiteral("Bilinmeyen hata")));
     }
     return false;
 }
@@ -83,23 +86,22 @@ void QueuePoller::RetrySetAsideJobs() {
 }
 
 bool QueuePoller::RunTick() {
-    if (m_connection.isLost())
-        RestoreConnection();
-    if (m_connection.isLost())
+    if (!ConnectionReady())
         return false;
     m_context.health.CheckFailing(
         [this](const QString& path) { return m_context.printer.CheckPrinter(path); });
     m_queue.Requery();
     m_failures.QueueRead();
     m_sightings.QueueRead(m_queue, QDateTime::currentDateTime());
-    ShowQueueStatus(m_queue.recordCount());
 
     QSet<QString> queuedJobs;
     for (m_queue.First(); !m_queue.Eof(); m_queue.Next())
         queuedJobs.insert(m_queue.text(QStringLiteral("ID")));
-    // Jobs no longer in the queue wait for nothing and are finished with.
+    // Jobs no longer in the queue wait for nothing, fail no more and are finished with.
     m_waiting.removeIf([&queuedJobs](const auto& job) { return !queuedJobs.contains(job.key()); });
+    m_failures.KeepOnly(queuedJobs);
     m_finished.KeepOnly(queuedJobs);
+    ShowQueueStatus(m_queue.recordCount());
 
     // The first job that gets further ends the tick; the ones before it wait for a printer or
     // are set aside, and are passed over. A printer that a bill's job waits for holds back the
@@ -126,7 +128,7 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     const int printedBefore = m_context.health.ticketsPrinted();
     m_jobWaitsFor.clear();
     m_context.heldPrinters = heldPrinters;
-    QString failure;
+    std::optional<Error> failure;
     try {
         ReadCurrentJob();
         // Printed at an earlier attempt whose deletion failed: only the deletion is left.
@@ -137,15 +139,15 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     } catch (const PrinterWaiting& waiting) {
         Waits(waiting);
     } catch (const Error& error) {
-        failure = error.message();
+        failure = error;
     } catch (const std::exception& error) {
-        failure = QString::fromLocal8Bit(error.what());
+        failure = Error(QString::fromLocal8Bit(error.what()));
     }
     const bool printed = m_context.health.ticketsPrinted() != printedBefore;
     if (printed)
         m_failures.JobProgressed(m_job.ID);
-    if (!failure.isEmpty())
-        return JobFailed(failure);
+    if (failure)
+        return JobFailed(*failure);
     if (!m_jobWaitsFor.isEmpty()) {
         m_waiting.insert(m_job.ID, m_jobWaitsFor);
         return printed ? JobOutcome::Further : JobOutcome::NoFurther;
@@ -154,7 +156,7 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
         m_context.fence.Execute(DeleteJobStatement(IntegerValue(m_job.ID, QStringLiteral("ID"))));
     } catch (const Error& error) {
         m_finished.Add(m_job);
-        return JobFailed(error.message(), true);
+        return JobFailed(error, true);
     }
     m_finished.Deleted(m_job.ID);
     m_failures.JobDone(m_job.ID);
@@ -164,13 +166,13 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     return JobOutcome::Further;
 }
 
-QueuePoller::JobOutcome QueuePoller::JobFailed(const QString& error, bool onlyDeletionLeft) {
+QueuePoller::JobOutcome QueuePoller::JobFailed(const Error& error, bool onlyDeletionLeft) {
     if (m_connection.LostAfterFailure(error))
         return JobOutcome::TickEnds;
     if (onlyDeletionLeft)
-        m_failures.DeletionFailed(m_job, error);
+        m_failures.DeletionFailed(m_job, error.message());
     else
-        m_failures.JobFailed(m_job, error);
+        m_failures.JobFailed(m_job, error.message());
     ShowQueueStatus(m_context.status.waiting());
     return JobOutcome::NoFurther;
 }
@@ -187,15 +189,19 @@ QStringList QueuePoller::AwaitedPrinters() const {
     return printers;
 }
 
-void QueuePoller::RestoreConnection() {
-    if (!m_connection.Reconnect())
-        return;
+bool QueuePoller::ConnectionReady() {
+    if (m_connection.isLost() && !m_connection.Reconnect())
+        return false;
+    if (m_queriesOpenedAfter == m_connection.reconnections())
+        return true;
+    m_queriesOpenedAfter = m_connection.reconnections();
     // Results read on the old connection are dropped; each query is opened again by its next
     // user, Q right away by this tick.
     m_context.A.Close();
     m_context.EKA.Close();
     m_context.X.Close();
     m_queue.Close();
+    return true;
 }
 
 void QueuePoller::ReadCurrentJob() {
@@ -294,9 +300,9 @@ void QueuePoller::RunBuilder(const BillBuilders::Builder& builder) {
     builder(m_context);
 }
 
-void QueuePoller::TickFailed(const QString& error) {
+void QueuePoller::TickFailed(const Error& error) {
     if (!m_connection.LostAfterFailure(error))
-        m_failures.QueueFailed(error);
+        m_failures.QueueFailed(error.message());
 }
 
 void QueuePoller::ShowQueueStatus(int waiting) {

@@ -10,7 +10,6 @@
 #include "queue/FinishedJobs.h"
 #include "queue/JobFailures.h"
 #include "queue/JobSightings.h"
-#include "status/OperatorReport.h"
 
 #include <QHash>
 #include <QString>
@@ -24,19 +23,18 @@
 // keeps failing is set aside and retried later, and a lost connection comes back by itself.
 class QueuePoller {
 public:
-    // context.job is the record given as job.
-    QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders);
+    // context.job is the record given as job. The failures go to the report; a lost connection
+    // is brought back through the recovery.
+    QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders builders,
+                OperatorReport& report, ConnectionRecovery& connection);
     QueuePoller(const QueuePoller&) = delete;
     QueuePoller& operator=(const QueuePoller&) = delete;
 
     Query& Q() { return m_queue; }
     bool isBusy() const { return m_busy; }
-    bool isConnectionLost() const { return m_connection.isLost(); }
     const PrinterLists& printerLists() const { return m_printers; }
     // At close: the production and extra printer lists go.
     void ReleasePrinterLists();
-    // For the tray: called with each report, never waits for the operator.
-    void setNotice(OperatorReport::Notice notice) { m_report.setNotice(std::move(notice)); }
 
     // True when the tick got a job further (printed a ticket or finished it): the next job
     // need not wait for the poll interval.
@@ -58,11 +56,12 @@ private:
     bool RunTick();
     JobOutcome TryJob(const QStringList& heldPrinters);
     // onlyDeletionLeft: the job's tickets are all out and its deletion failed.
-    JobOutcome JobFailed(const QString& error, bool onlyDeletionLeft = false);
+    JobOutcome JobFailed(const Error& error, bool onlyDeletionLeft = false);
     QStringList AwaitedPrinters() const;
     // The status learns how many jobs wait and, from the failures, how many are set aside.
     void ShowQueueStatus(int waiting);
-    void RestoreConnection();
+    // Whether the connection can be used, brought back first when it was lost.
+    bool ConnectionReady();
     bool TakeFirstJob();
     void ReadCurrentJob();
     void PrepareLineQueries();
@@ -70,7 +69,7 @@ private:
     void PrintKitchenTickets();
     void HoldExtraPrintersBehindWaitingTickets();
     void RunBuilder(const BillBuilders::Builder& builder);
-    void TickFailed(const QString& error);
+    void TickFailed(const Error& error);
     void Waits(const PrinterWaiting& waiting);
 
     TYazimIsi& m_job;
@@ -83,8 +82,8 @@ private:
     FinishedJobs m_finished;
     PrinterLists m_printers;
     PrintedTickets m_printedTickets;
-    OperatorReport m_report;
     JobFailures m_failures;
     JobSightings m_sightings;
-    ConnectionRecovery m_connection;
+    ConnectionRecovery& m_connection;
+    int m_queriesOpenedAfter = 0; // the reconnections before the line queries were opened
 };

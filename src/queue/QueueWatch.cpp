@@ -2,12 +2,12 @@
 
 #include "core/Error.h"
 #include "db/DatabaseSession.h"
-#include "log/DiagnosticLog.h"
 #include "queue/QueueStatements.h"
+#include "status/OperatorReport.h"
 
-QueueWatch::QueueWatch(DatabaseSession& session, DiagnosticLog& log, PauseOf pauseOf)
+QueueWatch::QueueWatch(DatabaseSession& session, OperatorReport& report, PauseOf pauseOf)
     : C(session)
-    , m_log(log)
+    , m_report(report)
     , m_pauseOf(std::move(pauseOf)) {
     connect(&m_timer, &QTimer::timeout, this, &QueueWatch::Check);
 }
@@ -35,22 +35,20 @@ void QueueWatch::Check() {
     }
     QVariantList answer;
     try {
-        const RecordSet rows = C.Select(QueueChangeStatement(C.isSqlite()));
+        const RecordSet rows =
+            C.Select(QueueChangeStatement(C.product() == DatabaseProduct::Sqlite));
         for (const QString& column : rows.columns())
             answer << rows.value(column);
     } catch (const Error& error) {
         m_answer.clear();
         // The ticks go on at their interval and report a lost connection themselves.
-        if (error.message() != m_failure) {
-            m_failure = error.message();
-            m_log.LogLine(QStringLiteral("Yeni is kontrolu yapilamadi, kuyruk calisma araliginda "
-                                         "okunuyor -- Hata: ") +
-                              m_failure,
-                          true);
-        }
+        m_report.Started(FaultKind::QueueCheckFailing, QString(),
+                         QStringLiteral("Yeni is kontrolu yapilamadi, kuyruk calisma araliginda "
+                                        "okunuyor -- Hata: ") +
+                             error.message());
         return;
     }
-    m_failure.clear();
+    m_report.Ended(FaultKind::QueueCheckFailing, QString());
     if (answer == m_answer)
         return;
     m_answer = answer;

@@ -7,7 +7,7 @@
 #include <functional>
 
 class DatabaseSession;
-class DiagnosticLog;
+class OperatorReport;
 
 // Between the poll ticks, asks the database one cheap question whose answer changes when a job
 // may have been queued, and asks for a tick at once when it does: a new order reaches its
@@ -20,7 +20,8 @@ public:
     enum class Pause { None, Busy, ConnectionLost };
     using PauseOf = std::function<Pause()>;
 
-    QueueWatch(DatabaseSession& C, DiagnosticLog& log, PauseOf pauseOf);
+    // A check that cannot ask is reported, once until one asks again.
+    QueueWatch(DatabaseSession& C, OperatorReport& report, PauseOf pauseOf);
 
     // Milliseconds between the checks; 0 keeps the watch off.
     void setInterval(int milliseconds) { m_interval = milliseconds; }
@@ -39,10 +40,9 @@ signals:
 
 private:
     DatabaseSession& C;
-    DiagnosticLog& m_log;
+    OperatorReport& m_report;
     PauseOf m_pauseOf;
     QTimer m_timer;
     int m_interval = 0;
     QVariantList m_answer; // empty while no answer is known
-    QString m_failure;     // the last error logged, until a check answers again
 };

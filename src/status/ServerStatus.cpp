@@ -1,10 +1,13 @@
 #include "status/ServerStatus.h"
 
 #include "log/DiagnosticLog.h"
+#include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
+#include "status/OperatorReport.h"
 
-ServerStatus::ServerStatus(DiagnosticLog& log)
-    : m_log(log) {}
+ServerStatus::ServerStatus(OperatorReport& report, DiagnosticLog& log)
+    : m_report(report)
+    , m_log(log) {}
 
 void ServerStatus::QueueRead(int waiting, int setAside) {
     if (waiting == m_waiting && setAside == m_setAside)
@@ -24,15 +27,18 @@ void ServerStatus::RoleChanged(const QString& role, const QString& logLine) {
 }
 
 void ServerStatus::PrinterFailed(const QString& printer, const QString& error) {
-    const qsizetype index = IndexOf(printer);
+    qsizetype index = IndexOf(printer);
     if (index >= 0 && m_failing.at(index).second == error)
         return;
-    if (index >= 0)
-        m_failing[index].second = error;
-    else
-        m_failing.append({printer, error});
-    m_log.LogLine(QStringLiteral("Yazici calismiyor: ") + printer + QStringLiteral(" -- ") + error,
-                  true);
+    if (index < 0) {
+        index = m_failing.size();
+        m_failing.append({printer, QString()});
+    }
+    m_failing[index].second = error;
+    // Under the name it first failed with: one printer under the printer-name rule.
+    m_report.Started(FaultKind::PrinterFailing, m_failing.at(index).first,
+                     QStringLiteral("Yazici calismiyor: ") + printer + QStringLiteral(" -- ") +
+                         error);
     Changed();
 }
 
@@ -40,8 +46,20 @@ void ServerStatus::PrinterBack(const QString& printer) {
     const qsizetype index = IndexOf(printer);
     if (index < 0)
         return;
+    m_report.Ended(FaultKind::PrinterFailing, m_failing.at(index).first);
     m_failing.removeAt(index);
     Changed();
+}
+
+void ServerStatus::PrinterWarned(const QString& printer, const QString& warning) {
+    if (warning == EscPosStatus::kPaperNearEnd)
+        m_report.Started(FaultKind::PaperLow, printer, QString());
+    else
+        m_report.Ended(FaultKind::PaperLow, printer);
+}
+
+void ServerStatus::TookOver(const QString& logLine) {
+    m_report.Happened(FaultKind::Takeover, logLine);
 }
 
 QString ServerStatus::Summary() const {

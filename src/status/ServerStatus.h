@@ -6,19 +6,20 @@
 #include <utility>
 
 class DiagnosticLog;
+class OperatorReport;
 
 // What the operator sees of the server at a glance, in the tray's tooltip and icon: how many
-// jobs wait, which printers fail now and why, how many jobs are set aside. Each printer that
-// starts failing or fails for another reason is one forced log line, so a server without a tray
-// tells the same, once per change and not at every tick; its return is logged with the tickets
-// it printed (job/PrinterHealth.h).
+// jobs wait, which printers fail now and why, how many jobs are set aside. A printer that starts
+// failing or fails for another reason is reported (status/OperatorReport.h), so a server without
+// a tray tells the same, once per change and not at every tick; its return is logged with the
+// tickets it printed (job/PrinterHealth.h).
 class ServerStatus {
 public:
     using Listener = std::function<void()>;
     // A logical printer and the error of its last ticket.
     using FailingPrinter = std::pair<QString, QString>;
 
-    explicit ServerStatus(DiagnosticLog& log);
+    ServerStatus(OperatorReport& report, DiagnosticLog& log);
 
     // Called after every change; the window reads the status again.
     void setListener(Listener listener) { m_listener = std::move(listener); }
@@ -30,6 +31,11 @@ public:
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);
+    // What the printer warned of with its last ticket; empty when it warned of nothing. The
+    // paper running low is a fault until a ticket comes out without it; the engine logs it.
+    void PrinterWarned(const QString& printer, const QString& warning);
+    // This server took the lease over from another one, as the log line, already written, says.
+    void TookOver(const QString& logLine);
 
     int waiting() const { return m_waiting; }
     // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", or empty without a lease.
@@ -44,6 +50,7 @@ private:
     qsizetype IndexOf(const QString& printer) const;
     void Changed();
 
+    OperatorReport& m_report;
     DiagnosticLog& m_log;
     Listener m_listener;
     int m_waiting = 0;

@@ -1,6 +1,7 @@
 #include "web/HtmlPages.h"
 
 #include "http/WebSessions.h"
+#include "print/PrinterNames.h"
 #include "web/HtmlParts.h"
 
 #include <QHash>
@@ -18,16 +19,19 @@ QString Time(const QDateTime& time) {
     return time.isValid() ? time.toString(QStringLiteral("dd.MM HH:mm:ss")) : QStringLiteral("-");
 }
 
-// "0,4 / 0,9 sn", or "-" before the day's first ticket.
-QString Waits(const PrinterSnapshot& printer) {
-    if (printer.waitP50 < 0)
+// "0,4 / 0,9 sn" (or "dk" in minutes), or "-" before the day's first.
+QString Percentiles(qint64 p50, qint64 p95, qint64 unitMs, const QString& unit) {
+    if (p50 < 0)
         return QStringLiteral("-");
-    const auto seconds = [](qint64 milliseconds) {
-        return QString::number(static_cast<double>(milliseconds) / 1000, 'f', 1)
+    const auto inUnit = [unitMs](qint64 milliseconds) {
+        return QString::number(static_cast<double>(milliseconds) / unitMs, 'f', 1)
             .replace(u'.', u',');
     };
-    return seconds(printer.waitP50) + QStringLiteral(" / ") + seconds(printer.waitP95) +
-           QStringLiteral(" sn");
+    return inUnit(p50) + QStringLiteral(" / ") + inUnit(p95) + QLatin1Char(' ') + unit;
+}
+
+QString Waits(const PrinterSnapshot& printer) {
+    return Percentiles(printer.waitP50, printer.waitP95, 1000, QStringLiteral("sn"));
 }
 
 QString PrinterKind(const QString& path) {
@@ -35,6 +39,8 @@ QString PrinterKind(const QString& path) {
         return QStringLiteral("PDF klasörü");
     if (path.startsWith(QStringLiteral("escpos:"), Qt::CaseInsensitive))
         return QStringLiteral("Fiş yazıcısı");
+    if (path.startsWith(QStringLiteral("ekran:"), Qt::CaseInsensitive))
+        return QStringLiteral("Mutfak ekranı");
     return QStringLiteral("Sistem yazıcısı");
 }
 
@@ -147,6 +153,51 @@ QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token
     return table.Html();
 }
 
+QString Notifications(const NotificationSnapshot& notifications, const QByteArray& token) {
+    if (notifications.destination.isEmpty())
+        return Paragraph(QStringLiteral("Bildirim adresi yok (Velmora.ini [Bildirim] Adres)."));
+    QString last = QStringLiteral("henüz gönderilmedi");
+    if (notifications.lastTime.isValid()) {
+        last = QStringLiteral("son gönderim ") + Time(notifications.lastTime) +
+               (notifications.lastError.isEmpty()
+                    ? QStringLiteral(": ulaştı")
+                    : QStringLiteral(": ulaşmadı -- ") + notifications.lastError);
+    }
+    return Paragraph(QStringLiteral("Bildirimler: ") + notifications.destination +
+                         QStringLiteral(", ") + last,
+                     notifications.lastError.isEmpty() ? QString() : QStringLiteral("hata")) +
+           PostForm(QStringLiteral("/bildirim-dene"), token, {}, QStringLiteral("Bildirim dene"));
+}
+
+QString Screens(const QList<ScreenSnapshot>& screens, bool networkLinks) {
+    if (screens.isEmpty())
+        return QString();
+    Table table({QStringLiteral("Ekran"), QStringLiteral("Bağlı"), QStringLiteral("Son görülme"),
+                 QStringLiteral("Açık kart"), QStringLiteral("Bugün hazırlık p50 / p95"),
+                 QStringLiteral("Bağlantı")});
+    for (const ScreenSnapshot& screen : screens) {
+        QString link = QStringLiteral("<a href=\"") + Esc(screen.link) + QStringLiteral("\">") +
+                       Esc(screen.link) + QStringLiteral("</a>");
+        if (!networkLinks)
+            link +=
+                QStringLiteral("<br><small>Şifre yokken yalnızca bu bilgisayarda açılır</small>");
+        else if (screen.key.isEmpty())
+            link = Cell(QStringLiteral("Ekran anahtarı okunamadı")).html();
+        else
+            link += QStringLiteral("<br>") + HtmlParts::QrSvg(screen.link);
+        table.AddRow(
+            {screen.name,
+             Cell::Html(QString::number(screen.connected),
+                        screen.connected > 0 ? QStringLiteral("iyi") : QStringLiteral("hata")),
+             Time(screen.lastSeen),
+             screen.openCards < 0 ? Cell::Html(QStringLiteral("Okunamadı"), QStringLiteral("hata"))
+                                  : Cell(QString::number(screen.openCards)),
+             Percentiles(screen.preparationP50, screen.preparationP95, 60000, QStringLiteral("dk")),
+             Cell::Html(link)});
+    }
+    return QStringLiteral("<h2>Mutfak ekranları</h2>") + table.Html();
+}
+
 QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token) {
     if (jobs.isEmpty())
         return Paragraph(QStringLiteral("Kuyrukta iş yok."));
@@ -206,7 +257,7 @@ QString Ticket(const JournalEntry& entry, const QList<PrinterSnapshot>& printers
                const QByteArray& token) {
     QString choices = QStringLiteral("<select name=\"yazici\">");
     for (const PrinterSnapshot& printer : printers) {
-        const bool own = printer.name.compare(entry.printer, Qt::CaseInsensitive) == 0;
+        const bool own = SamePrinterName(printer.name, entry.printer);
         choices += QStringLiteral("<option") + (own ? QStringLiteral(" selected") : QString()) +
                    QStringLiteral(">") + Esc(printer.name) + QStringLiteral("</option>");
     }

@@ -54,6 +54,27 @@ struct QueuedJobSnapshot {
     QDateTime nextRetry;       // the automatic retry of a set-aside job, when planned
 };
 
+// Where the notifications go, as the status page shows it.
+struct NotificationSnapshot {
+    QString destination; // the address's scheme and host; empty when nothing is sent
+    QDateTime lastTime;  // when the last post ended, if one did
+    QString lastError;   // empty when it got through
+};
+
+// A kitchen screen as the status page shows it.
+struct ScreenSnapshot {
+    QString name;
+    int connected = 0;  // its pages open now
+    QDateTime lastSeen; // when a page of it last said it was there; invalid before the first
+    int openCards = -1; // -1 when the cards cannot be read
+    // Today's preparation times from drawn to bumped, median and 95th percentile in
+    // milliseconds; -1 before the day's first.
+    qint64 preparationP50 = -1;
+    qint64 preparationP95 = -1;
+    QByteArray key; // the secret of its link; empty when it cannot be read
+    QString link;   // where a browser opens it, as the page that shows it was reached
+};
+
 // What the status page asks of the running server; everything is answered on its own thread.
 class StatusBackend {
 public:
@@ -71,4 +92,10 @@ public:
     virtual TicketOptions TicketOptionsOf(const QString&) { return {}; }
     // Which server prints, when several share the database; empty for a server alone.
     virtual QString ServerRole() { return QString(); }
+    virtual NotificationSnapshot Notifications() = 0;
+    // Sends a test notification at once, where there is an address.
+    virtual void SendTestNotification() = 0;
+    // The server's figures in Prometheus's text format.
+    virtual QByteArray Metrics() = 0;
+    virtual QList<ScreenSnapshot> Screens() { return {}; }
 };

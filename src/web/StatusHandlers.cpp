@@ -3,12 +3,16 @@
 #include "core/Error.h"
 #include "http/WebSessions.h"
 #include "journal/ReprintTicket.h"
+#include "metrics/PrometheusText.h"
+#include "print/PrinterNames.h"
 #include "web/HtmlPages.h"
+#include "web/ScreenHandlers.h"
 #include "web/StatusBackend.h"
 #include "web/TestPageTicket.h"
 #include "web/TicketPicture.h"
 
 #include <QDate>
+#include <optional>
 
 namespace {
 
@@ -16,6 +20,15 @@ const QByteArray kRefreshScript =
     "setInterval(function(){fetch(location.href,{headers:{'X-Veri':'1'}})"
     ".then(function(r){return r.ok?r.text():null}).then(function(t){"
     "if(t!==null)document.getElementById('veri').innerHTML=t})},5000);";
+
+// The registry's printer of that name, under the printer-name rule.
+std::optional<PrinterSnapshot> Find(const QList<PrinterSnapshot>& printers, const QString& name) {
+    for (const PrinterSnapshot& printer : printers) {
+        if (SamePrinterName(printer.name, name))
+            return printer;
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -28,6 +41,10 @@ StatusHandlers::StatusHandlers(const PrintSettings& printSettings, TicketJournal
 
 WebReply StatusHandlers::Script(WebExchange&) {
     return {200, "text/javascript", kRefreshScript, {}, {}};
+}
+
+WebReply StatusHandlers::ScreenScript(WebExchange&) {
+    return ScreenHandlers::Script();
 }
 
 WebReply StatusHandlers::LoginForm(WebExchange& exchange) {
@@ -69,9 +86,17 @@ WebReply StatusHandlers::Logout(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::Printers(WebExchange& exchange) {
+    QList<ScreenSnapshot> screens = m_backend.Screens();
+    // Without a password the page is this machine's alone, and so are the screens' links.
+    const bool networkLinks = m_sessions.passwordRequired();
+    for (ScreenSnapshot& screen : screens)
+        screen.link =
+            ScreenHandlers::Link(exchange, screen.name, networkLinks ? screen.key : QByteArray());
     return Html(exchange, QStringLiteral("Yazıcılar"),
                 HtmlPages::ServerRole(m_backend.ServerRole()) +
-                    HtmlPages::Printers(m_backend.Printers(), exchange.token),
+                    HtmlPages::Printers(m_backend.Printers(), exchange.token) +
+                    HtmlPages::Notifications(m_backend.Notifications(), exchange.token) +
+                    HtmlPages::Screens(screens, networkLinks),
                 true);
 }
 
@@ -142,18 +167,16 @@ WebReply StatusHandlers::Reprint(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::TestPage(WebExchange& exchange) {
-    const QString name = exchange.field(QStringLiteral("yazici"));
-    for (const PrinterSnapshot& printer : m_backend.Printers()) {
-        if (printer.name.compare(name, Qt::CaseInsensitive) != 0)
-            continue;
-        JournalEntry about;
-        about.jobType = QStringLiteral("TEST");
-        return Send(exchange, printer.name,
-                    TestPageTicket(printer, m_backend.TicketOptionsOf(printer.path)), about,
-                    QStringLiteral("Test sayfası gönderildi: "));
-    }
-    return Message(exchange, QStringLiteral("Test sayfası"), QStringLiteral("Yazıcı bulunamadı"),
-                   400);
+    const std::optional<PrinterSnapshot> printer =
+        Find(m_backend.Printers(), exchange.field(QStringLiteral("yazici")));
+    if (!printer)
+        return Message(exchange, QStringLiteral("Test sayfası"),
+                       QStringLiteral("Yazıcı bulunamadı"), 400);
+    JournalEntry about;
+    about.jobType = QStringLiteral("TEST");
+    return Send(exchange, printer->name,
+                TestPageTicket(*printer, m_backend.TicketOptionsOf(printer->path)), about,
+                QStringLiteral("Test sayfası gönderildi: "));
 }
 
 WebReply StatusHandlers::Retry(WebExchange& exchange) {
@@ -162,6 +185,28 @@ WebReply StatusHandlers::Retry(WebExchange& exchange) {
     m_backend.RetrySetAsideJobs();
     return Message(exchange, QStringLiteral("Kuyruk"),
                    QStringLiteral("Bekleyen işler yeniden deneniyor"), 200);
+}
+
+WebReply StatusHandlers::TestNotification(WebExchange& exchange) {
+    const QString title = QStringLiteral("Bildirim");
+    const QString destination = m_backend.Notifications().destination;
+    if (destination.isEmpty()) {
+        return Message(
+            exchange, title,
+            QStringLiteral("Bildirim adresi tanımlı değil: Velmora.ini [Bildirim] Adres"), 400);
+    }
+    if (const qint64 wait = m_sessions.TakeAction(exchange.sessionId); wait > 0)
+        return TooMany(exchange, title, QStringLiteral("deneme bildirimi"), wait);
+    m_backend.SendTestNotification();
+    return Message(exchange, title,
+                   QStringLiteral("Deneme bildirimi gönderildi: ") + destination +
+                       QStringLiteral(". Ulaşıp ulaşmadığı birkaç saniye içinde Yazıcılar "
+                                      "sayfasında görünür."),
+                   200);
+}
+
+WebReply StatusHandlers::Metrics(WebExchange&) {
+    return {200, PrometheusText::kContentType, m_backend.Metrics(), {}, {}};
 }
 
 WebReply StatusHandlers::Html(const WebExchange& exchange, const QString& title,
@@ -182,10 +227,7 @@ WebReply StatusHandlers::Message(const WebExchange& exchange, const QString& tit
 WebReply StatusHandlers::Send(WebExchange& exchange, const QString& printer, const Ticket& ticket,
                               const JournalEntry& about, const QString& done) {
     const QString title = QStringLiteral("Yazdırma");
-    bool known = false;
-    for (const PrinterSnapshot& snapshot : m_backend.Printers())
-        known = known || snapshot.name.compare(printer, Qt::CaseInsensitive) == 0;
-    if (!known)
+    if (!Find(m_backend.Printers(), printer))
         return Message(exchange, title, QStringLiteral("Yazıcı bulunamadı"), 400);
     if (const qint64 wait = m_sessions.TakeAction(exchange.sessionId); wait > 0)
         return TooMany(exchange, title, QStringLiteral("baskı"), wait);

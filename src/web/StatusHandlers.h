@@ -20,6 +20,7 @@ public:
                    StatusBackend& backend, WebSessions& sessions);
 
     WebReply Script(WebExchange& exchange);
+    WebReply ScreenScript(WebExchange& exchange);
     WebReply LoginForm(WebExchange& exchange);
     WebReply Login(WebExchange& exchange);
     WebReply Logout(WebExchange& exchange);
@@ -31,6 +32,8 @@ public:
     WebReply Reprint(WebExchange& exchange);
     WebReply TestPage(WebExchange& exchange);
     WebReply Retry(WebExchange& exchange);
+    WebReply TestNotification(WebExchange& exchange);
+    WebReply Metrics(WebExchange& exchange);
 
     // A page with its title around the data, or the data alone for the page's refresh.
     WebReply Html(const WebExchange& exchange, const QString& title, const QString& data,

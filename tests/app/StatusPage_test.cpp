@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -30,12 +31,14 @@ struct PageCase {
     int status;
     QStringList shown;
     QStringList notShown;
-    int newTickets;       // PDF files the request adds on Mutfak
-    int times = 1;        // sent so often; the last answer counts
-    bool spread = false;  // each time from another loopback address
-    bool guarded = false; // to the page with a password, whose journal cannot be read
-    int held = 0;         // connections one other address holds open meanwhile
-    int laterSeconds = 0; // the guarded page's clock moves on so far first
+    int newTickets;           // PDF files the request adds on Mutfak
+    int times = 1;            // sent so often; the last answer counts
+    bool spread = false;      // each time from another loopback address
+    bool guarded = false;     // to the page with a password, whose journal cannot be read
+    int held = 0;             // connections one other address holds open meanwhile
+    int laterSeconds = 0;     // the guarded page's clock moves on so far first
+    bool keyed = false;       // to the page without a password whose /metrics has a key
+    bool fromNetwork = false; // from this machine's address on the network, not loopback
 };
 
 // The status page of a server that printed a small evening, asked over a loopback port as a
@@ -63,6 +66,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     db.addProduct(QStringLiteral("B1"), QStringLiteral("Ayran"), QStringLiteral("Bar"));
     db.addSaleLine(9, QStringLiteral("B1"), 1, 5);
     db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Teras', 'TERAS-YAZICISI')"));
+    db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Tatli', 'ekran:Tatli')"));
     db.addProduct(QStringLiteral("T1"), QStringLiteral("Çay"), QStringLiteral("Teras"));
     db.addSaleLine(9, QStringLiteral("T1"), 1, 5); // on a printer nobody installed
     db.queueJob(9, QStringLiteral("0"));
@@ -145,11 +149,29 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     guardedProbe.close();
     TicketJournal brokenJournal(dir.path(), log);
     StatusPageBackend guardedBackend(server.parts(), [] {});
-    StatusWebServer guarded({guardedPort, QStringLiteral("sifre123")}, PrintSettings(),
-                            brokenJournal, guardedBackend, log);
+    const QString metricsKey = QStringLiteral("anahtar-0123456789");
+    const auto pageSettings = [&metricsKey](quint16 onPort, const QString& password) {
+        StatusPageSettings settings{onPort, password};
+        settings.metricsToken = metricsKey;
+        return settings;
+    };
+    StatusWebServer guarded(pageSettings(guardedPort, QStringLiteral("sifre123")), PrintSettings(),
+                            brokenJournal, guardedBackend, server.parts().screens, log);
     QDateTime now = QDateTime::currentDateTimeUtc();
     guarded.sessions().setClock([&now] { return now; });
     ASSERT_TRUE(guarded.Listen().isEmpty());
+    // A metrics key without a password opens the port to the network for /metrics alone.
+    ASSERT_TRUE(guardedProbe.listen(QHostAddress::LocalHost));
+    const quint16 keyedPort = guardedProbe.serverPort();
+    guardedProbe.close();
+    StatusWebServer keyed(pageSettings(keyedPort, QString()), PrintSettings(), brokenJournal,
+                          guardedBackend, server.parts().screens, log);
+    ASSERT_TRUE(keyed.Listen().isEmpty());
+    QHostAddress network;
+    for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+        if (!address.isLoopback() && address.protocol() == QAbstractSocket::IPv4Protocol)
+            network = address;
+    }
     const QByteArray login = "POST /giris HTTP/1.1\r\nContent-Length: 14\r\n\r\nsifre=sifre123";
     const QByteArray guess = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=tahmin";
     const QByteArray guardedCookie =
@@ -164,9 +186,17 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          200,
          {"\">Mutfak<br><small>pdf:mutfak</small></td><td data-k=\"Tür\">PDF klasörü</td>",
           "Çalışıyor", "\">Bar<br>", "Kağıt azalıyor", "\"Son fiş\">" + today,
-          "class=\"hata\">Bulunamadı</td>"},
-         {"Calisiyor"},
+          "class=\"hata\">Bulunamadı</td>", "Mutfak ekranı", "/ekran/Tatli\">",
+          "yalnızca bu bilgisayarda"},
+         {"Calisiyor", "anahtar="},
          0},
+        {"a screen on this machine needs no key",
+         "GET /ekran/Tatli HTTP/1.1\r\n%S",
+         200,
+         {"data-name=\"Tatli\"", "/ekran.js"},
+         {},
+         0},
+        {"a screen not in A_Yazicilar", "GET /ekran/Yok HTTP/1.1\r\n%S", 404, {}, {}, 0},
         {"queue",
          "GET /kuyruk HTTP/1.1\r\n%S",
          200,
@@ -300,13 +330,130 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          true,
          0,
          WebSessions::kMaxLockoutSeconds},
+        {"a screen by its key, beside connections another address holds",
+         "GET /ekran/Tatli?anahtar=%K HTTP/1.1\r\n",
+         200,
+         {"data-name=\"Tatli\""},
+         {},
+         0,
+         1,
+         false,
+         true,
+         BoundedTcpServer::kMaxConnections},
+        {"the screens' links with their keys and QR codes",
+         "GET / HTTP/1.1\r\n%G",
+         200,
+         {"/ekran/Tatli?anahtar=", "<svg class=\"qr\""},
+         {},
+         0,
+         1,
+         false,
+         true},
+        {"a screen without its key",
+         "GET /ekran/Tatli HTTP/1.1\r\n",
+         403,
+         {},
+         {"Tatli"},
+         0,
+         1,
+         false,
+         true,
+         0,
+         WebSessions::kForgetFailuresMinutes * 60 + 1},
+        {"a wrong key gets nothing",
+         "GET /ekran/Tatli/akis?anahtar=0123 HTTP/1.1\r\n",
+         403,
+         {},
+         {"Tatli", "event-stream"},
+         0,
+         1,
+         false,
+         true,
+         0,
+         WebSessions::kForgetFailuresMinutes * 60 + 1},
+        {"keys guessed from many addresses",
+         "POST /ekran/Tatli/hazir HTTP/1.1\r\nContent-Length: %L\r\n\r\nkart=1&anahtar=0123",
+         429,
+         {},
+         {},
+         0,
+         30,
+         true,
+         true},
+        {"metrics on this machine",
+         "GET /metrics HTTP/1.1\r\n",
+         200,
+         {"text/plain; version=0.0.4", "velmora_printer_up{printer=\"Mutfak\"} 1",
+          "velmora_printer_up{printer=\"Teras\"} 0", "velmora_queue_jobs 1", "velmora_active 1",
+          "velmora_tickets_printed_total{printer=\"Mutfak\"} ",
+          "velmora_order_to_paper_seconds_bucket{printer=\"Mutfak\",le=\"+Inf\"} "},
+         {},
+         0},
+        {"metrics from another address",
+         "GET /metrics HTTP/1.1\r\n",
+         403,
+         {},
+         {"velmora_"},
+         0,
+         1,
+         false,
+         false,
+         0,
+         0,
+         false,
+         true},
+        {"the page's password is a wrong metrics key, and one waits as a wrong password does",
+         "GET /metrics HTTP/1.1\r\n%GAuthorization: Bearer sifre123\r\n",
+         429,
+         {"Retry-After: "},
+         {"velmora_"},
+         0,
+         2,
+         false,
+         true,
+         0,
+         0,
+         false,
+         true},
+        {"the metrics key opens it to the network",
+         "GET /metrics HTTP/1.1\r\nAuthorization: Bearer " + metricsKey.toUtf8() + "\r\n",
+         200,
+         {"velmora_printer_up{printer=\"Mutfak\"} 1"},
+         {},
+         0,
+         1,
+         false,
+         true,
+         0,
+         WebSessions::kMaxLockoutSeconds,
+         false,
+         true},
+        {"a metrics key opens no page to the network",
+         "GET / HTTP/1.1\r\n",
+         403,
+         {},
+         {"Mutfak"},
+         0,
+         1,
+         false,
+         false,
+         0,
+         0,
+         true,
+         true},
     };
     for (const PageCase& page : cases) {
         SCOPED_TRACE(page.name);
+        if (page.fromNetwork && network.isNull()) {
+            std::cout << "status page (" << page.name << "): this machine has no network address\n";
+            continue;
+        }
+        const quint16 to = page.keyed ? keyedPort : page.guarded ? guardedPort : port;
         const qsizetype before = mutfakTickets().size();
         QByteArray raw = page.request;
         raw.replace("%S", "Cookie: " + cookie + "\r\n").replace("%T", token);
         raw.replace("%G", "Cookie: " + guardedCookie + "\r\n");
+        raw.replace("%K", server.parts().screens.Key(QStringLiteral("Tatli")));
         raw.replace("%L", QByteArray::number(raw.size() - raw.indexOf("\r\n\r\n") - 4));
         if (!raw.contains("\r\n\r\n"))
             raw += "\r\n";
@@ -315,14 +462,16 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         for (auto& socket : held) {
             socket = std::make_unique<QTcpSocket>();
             socket->bind(QHostAddress(QStringLiteral("127.0.0.9")));
-            socket->connectToHost(QHostAddress::LocalHost, page.guarded ? guardedPort : port);
+            socket->connectToHost(QHostAddress::LocalHost, to);
             socket->write("GET / HTTP/1.1\r\n");
         }
         QByteArray answer;
         for (int i = 0; i < page.times; ++i) {
-            const QHostAddress from(page.spread ? QStringLiteral("127.0.1.%1").arg(i + 1)
-                                                : QStringLiteral("127.0.0.1"));
-            answer = send(raw, QHostAddress::LocalHost, page.guarded ? guardedPort : port, from);
+            const QHostAddress from = page.fromNetwork ? network
+                                      : page.spread
+                                          ? QHostAddress(QStringLiteral("127.0.1.%1").arg(i + 1))
+                                          : QHostAddress::LocalHost;
+            answer = send(raw, QHostAddress::LocalHost, to, from);
         }
         EXPECT_EQ(status(answer), page.status);
         for (const QString& text : page.shown)

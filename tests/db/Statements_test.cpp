@@ -217,4 +217,59 @@ TEST_F(StatementsTest, LeaseChangesHappenOnlyForItsHolder) {
     EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 3); // only B's write happened
 }
 
+// Each failure carries the kind its codes tell, which the connection's recovery decides on.
+TEST_F(StatementsTest, FailuresCarryTheKindTheirCodesTell) {
+    const QString insert = "INSERT INTO DEPARTMAN VALUES ('9', 'Bahce')";
+    DatabaseSession other(QStringLiteral("other"));
+    other.Open(db.session().target());
+    const struct {
+        const char* name;
+        std::function<void(DatabaseSession&)> fail;
+        ErrorKind kind;
+    } cases[] = {
+        {"unknown table", [](auto& s) { s.Execute("SELECT * FROM YOK"); }, ErrorKind::Other},
+        {"read-only",
+         [&](auto& s) {
+             s.Execute("PRAGMA query_only=1");
+             s.Execute(insert);
+         },
+         ErrorKind::AccessDenied},
+        {"full",
+         [](auto& s) {
+             s.Execute("PRAGMA max_page_count=1"); // as many as it has
+             s.Execute("INSERT INTO DEPARTMAN VALUES ('9', randomblob(100000))");
+         },
+         ErrorKind::DiskFull},
+        {"locked by another writer",
+         [&](auto& s) {
+             other.Execute("BEGIN IMMEDIATE");
+             s.Execute("PRAGMA busy_timeout=0");
+             s.Execute(insert);
+         },
+         ErrorKind::TimedOut},
+        {"closed",
+         [](auto& s) {
+             s.Close();
+             s.Select("SELECT 1");
+         },
+         ErrorKind::ConnectionLost},
+        {"not reached",
+         [&](auto& s) {
+             s.Open({"QSQLITE", db.directory()});
+         },
+         ErrorKind::Refused},
+    };
+    for (const auto& [name, fail, kind] : cases) {
+        DatabaseSession session(QStringLiteral("failing"));
+        session.Open(db.session().target());
+        try {
+            fail(session);
+            ADD_FAILURE() << name << " did not fail";
+        } catch (const DatabaseError& error) {
+            EXPECT_EQ(error.kind(), kind) << name << ": " << error.message().toStdString();
+        }
+        other.Rollback();
+    }
+}
+
 } // namespace

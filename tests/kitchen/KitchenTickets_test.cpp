@@ -1,5 +1,6 @@
 #include "core/RegionalSettings.h"
 #include "kitchen/KitchenStatements.h"
+#include "screen/KitchenCard.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
 
@@ -80,6 +81,19 @@ TEST_P(KitchenTicketTextTest, ProductionExtraAndCancellationTicketsLineByLine) {
     EXPECT_EQ(grill.at(0), extra);
     EXPECT_EQ(kitchen.at(1), cancellation);
     EXPECT_EQ(grill.at(1), extraCancellation);
+    // A kitchen screen reads the same tickets back into their items, notes and bill.
+    const auto card = [](const Ticket& ticket) {
+        const KitchenCard read = KitchenCard::FromTicket(ticket, QDateTime::currentDateTime());
+        QStringList fields{read.title, read.bill, read.cancellation ? "IPTAL" : ""};
+        for (const CardItem& item : read.items)
+            fields << item.quantity + '|' + item.name + '|' + item.note;
+        return fields;
+    };
+    EXPECT_EQ(card(production), QStringList({"URETIM FISI", "302", "", "2|Köfte|soğansız",
+                                             twelveAndAHalf + "|Pilav|", "1|" + longName + '|'}));
+    EXPECT_EQ(card(extra), QStringList({"ÜRETIM FISI", "302", "", "2|Az pişmiş|soğansız"}));
+    EXPECT_EQ(card(extraCancellation),
+              QStringList({"!!! IPTAL !!!", "302", "IPTAL", oneAndAHalf + "|Az pişmiş|"}));
     EXPECT_TRUE(h.rendered.printers().document(0).drawnTexts().contains(twelveAndAHalf + " Pilav"));
     EXPECT_TRUE(h.rendered.printers().document(0).drawnTexts().join('|').contains(
         "|1   " + longName.left(36) + '|' + longName.mid(36)));

@@ -2,6 +2,7 @@
 #include "print/DevicePrinterSource.h"
 #include "print/EscPosStatus.h"
 #include "print/PrintEngine.h"
+#include "print/ScreenAddress.h"
 #include "support/EscPosEmulator.h"
 #include "support/ExternalTool.h"
 #include "support/PdfWords.h"
@@ -197,6 +198,14 @@ TEST_F(EscPosPrinterTest, AddressesNameAHostOrADeviceAndOptionsInAnyOrder) {
                             "escpos://[::1", "escpos:/dev/lp0?dots=4", "escpos://kasa?renk=1",
                             "escpos:COM1?baud=12", "escpos:COM1?status=2", "escpos:COM1?dots"})
         EXPECT_THROW(EscPosAddress::Parse(QString::fromLatin1(bad)), PrinterError) << bad;
+    const ScreenAddress screen =
+        ScreenAddress::Parse(QStringLiteral("EKRAN:Tatlı?kirmizi=20&SARI=5"));
+    EXPECT_EQ(std::tuple(screen.name, screen.yellowMinutes, screen.redMinutes),
+              std::tuple(QStringLiteral("Tatlı"), 5, 20));
+    for (const char* bad :
+         {"ekran:", "ekran: ?sari=2", "ekran:a/b", "ekran:x?sari=0", "ekran:x?sari=20",
+          "ekran:x?kirmizi=241", "ekran:x?renk=1", "ekran:x?sari"})
+        EXPECT_THROW(ScreenAddress::Parse(QString::fromLatin1(bad)), PrinterError) << bad;
 }
 
 // Failing conditions are tried through the poller (faults/ReceiptPrinter_test.cpp).

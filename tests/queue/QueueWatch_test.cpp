@@ -1,5 +1,6 @@
 #include "log/DiagnosticLog.h"
 #include "queue/QueueWatch.h"
+#include "status/OperatorReport.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -34,7 +35,8 @@ TEST(QueueWatch, AsksForATickWhenAnotherConnectionCommitted) {
         if (c.connected)
             server.Open(terminal.session().target());
         DiagnosticLog log(terminal.directory() + QStringLiteral("/velmora.log"));
-        QueueWatch watch(server, log, [&c] { return c.pause; });
+        OperatorReport report(log);
+        QueueWatch watch(server, report, [&c] { return c.pause; });
         int asked = 0;
         QObject::connect(&watch, &QueueWatch::changed, [&asked] { ++asked; });
         QList<int> seen;

@@ -48,6 +48,8 @@ TEST_F(TickFailuresTest, AFailingPrintersLinesWaitAndPrintByThemselvesOnceItIsBa
     EXPECT_EQ(h.logLines(), (QStringList{"Yazici calismiyor: Mutfak -- Yazici hatasi: MUTFAK-1",
                                          "Yazici yeniden calisiyor: Mutfak -- bekleyen 1 fis "
                                          "yazdirildi"}));
+    EXPECT_EQ(h.faults, (QList<QueueHarness::Fault>{{FaultKind::PrinterFailing, "Mutfak", true},
+                                                    {FaultKind::PrinterFailing, "Mutfak", false}}));
 }
 
 // A failing printer's ticket goes to its backup under a heading; while the backup fails too the
@@ -86,7 +88,7 @@ TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/0"));
     // The cause fixed and the server restarted: only the database says what is owed.
     h.now = h.now.addSecs(PrinterHealth::kCheckIntervalMs / 1000);
-    QueuePoller restarted(h.job, h.context, {});
+    QueuePoller restarted(h.job, h.context, {}, h.report, h.recovery);
     restarted.Q().setSql(QueueStatement());
     restarted.TTimer();
     EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
@@ -145,6 +147,10 @@ TEST_F(TickFailuresTest, AJobThatKeepsFailingIsRetriedOnItsOwnScheduleAndNeverBl
     EXPECT_EQ(h.builtBills, (QStringList{"1:302", "1:302"}));
     EXPECT_EQ(h.queued(), 0);
     EXPECT_EQ(h.logLines(), h.notices);
+    EXPECT_EQ(h.faults, (QList<QueueHarness::Fault>{{FaultKind::JobFailing, "1", true},
+                                                    {FaultKind::JobSetAside, "1", true},
+                                                    {FaultKind::JobFailing, "1", false},
+                                                    {FaultKind::JobSetAside, "1", false}}));
 }
 
 TEST_F(TickFailuresTest, TheOperatorsRetryTakesASetAsideJobAtOnce) {
@@ -157,6 +163,19 @@ TEST_F(TickFailuresTest, TheOperatorsRetryTakesASetAsideJobAtOnce) {
     h.tick();
     EXPECT_EQ(h.builtBills, QStringList{"1:302"});
     EXPECT_EQ(h.queued(), 0);
+}
+
+// A set-aside job that left the queue some other way counts no more, and its faults end.
+TEST_F(TickFailuresTest, ASetAsideJobTakenOutOfTheQueueIsDoneWith) {
+    h.db.exec(QStringLiteral("INSERT INTO A_YazimKuyrugu (Tur, AdisyonID) VALUES ('1', 'x12')"));
+    h.tick(5);
+    ASSERT_EQ(h.faults.size(), 2);
+    h.db.exec(QStringLiteral("DELETE FROM A_YazimKuyrugu"));
+    h.tick();
+    EXPECT_EQ(h.poller.failures().setAsideCount(), 0);
+    EXPECT_EQ(h.status.Summary(), QStringLiteral("Velmora\nBekleyen is: 0, atlanan is: 0"));
+    EXPECT_EQ(h.faults.mid(2), (QList<QueueHarness::Fault>{{FaultKind::JobFailing, "1", false},
+                                                           {FaultKind::JobSetAside, "1", false}}));
 }
 
 TEST_F(TickFailuresTest, ALostConnectionIsReportedOnceAndRestoredAtALaterTick) {
@@ -177,6 +196,8 @@ TEST_F(TickFailuresTest, ALostConnectionIsReportedOnceAndRestoredAtALaterTick) {
     EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
     EXPECT_EQ(h.queued(), 0);
     EXPECT_EQ(h.logLines(), h.notices);
+    EXPECT_EQ(h.faults, (QList<QueueHarness::Fault>{{FaultKind::DatabaseLost, "", true},
+                                                    {FaultKind::DatabaseLost, "", false}}));
 }
 
 // Each ticket once and in queue order when the database refuses a step or a printer is down.
@@ -220,7 +241,7 @@ TEST_F(TickFailuresTest, TicketsComeOutOnceAndInQueueOrderWhenTheDatabaseOrAPrin
         q.poll(5);
         c.mend(q);
         // A restart in between forgets nothing that was printed.
-        QueuePoller restarted(q.job, q.context, {});
+        QueuePoller restarted(q.job, q.context, {}, q.report, q.recovery);
         restarted.Q().setSql(QueueStatement());
         restarted.setFinishedJobStore(&store);
         for (int i = 0; i < 5; ++i) {

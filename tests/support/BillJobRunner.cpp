@@ -24,6 +24,7 @@ BillJobRunner::BillJobRunner(DatabaseSession& session, QStringList installedPrin
     , m_engine(realPrinters ? std::make_unique<PrintEngine>(job.AdisyonID, PrintSettings{}, m_log,
                                                             *realPrinters, [](int) {})
                             : nullptr)
+    , m_recovery(session, m_report)
     , m_unfenced(session)
     , m_context{job,
                 A,
@@ -40,7 +41,8 @@ BillJobRunner::BillJobRunner(DatabaseSession& session, QStringList installedPrin
                 m_log,
                 options}
     , m_poller(job, m_context,
-               {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip}) {
+               {BuildBillTicket, BuildSplitBillTicket, BuildEadisyonSlip, BuildPosAccountSlip},
+               m_report, m_recovery) {
     SetQueryStatements(m_poller.Q(), A, m_EKA, m_X, m_YAZ);
     m_poller.setClock([this] { return m_now; });
 }

@@ -10,6 +10,7 @@
 #include "print/BackupPrinters.h"
 #include "print/PrinterRegistry.h"
 #include "queue/QueuePoller.h"
+#include "status/OperatorReport.h"
 #include "status/ServerStatus.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestDatabase.h"
@@ -59,10 +60,12 @@ private:
     PrinterRegistry m_registry;
     BackupPrinters m_backups;
     DiagnosticLog m_log;
-    ServerStatus m_status{m_log};
+    OperatorReport m_report{m_log};
+    ServerStatus m_status{m_report, m_log};
     PrinterHealth m_health{m_status, m_log};
     RecordingPrinter m_printer;
     std::unique_ptr<PrintEngine> m_engine;
+    ConnectionRecovery m_recovery;
     Unfenced m_unfenced;
     JobContext m_context;
     QueuePoller m_poller;

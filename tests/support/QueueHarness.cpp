@@ -25,7 +25,9 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , X(db.session(), QStringLiteral("X"))
     , YAZ(db.session(), QStringLiteral("YAZ"))
     , settings(X)
-    , status(log)
+    , report(log)
+    , recovery(db.session(), report)
+    , status(report, log)
     , health(status, log)
     , journal(db.directory() + QStringLiteral("/velmora-gunluk.db"), log)
     , unfenced(db.session())
@@ -46,12 +48,15 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
               log,
               options,
               &journal}
-    , poller(job, context, RecordingBuilders()) {
+    , poller(job, context, RecordingBuilders(), report, recovery) {
     SetQueryStatements(poller.Q(), A, EKA, X, YAZ);
     log.setClock(fixedMoment);
     rendered.engine().setClock(fixedMoment);
     spooled.setClock(fixedMoment);
-    poller.setNotice([this](const QString& message) { notices << message; });
+    report.setNotice([this](const QString& message) { notices << message; });
+    report.setListener([this](const FaultEvent& event) {
+        faults.append({event.kind, event.subject, event.started});
+    });
     now = fixedMoment();
     poller.setClock([this] { return now; });
 }

@@ -12,6 +12,7 @@
 #include "print/PrintEngine.h"
 #include "print/PrinterRegistry.h"
 #include "queue/QueuePoller.h"
+#include "status/OperatorReport.h"
 #include "status/ServerStatus.h"
 #include "support/CapturingTicketPrinter.h"
 #include "support/RecordingPrinter.h"
@@ -20,6 +21,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <tuple>
 
 // The queue as the server assembles it, on a throw-away SQLite database with the real
 // session, queries, registry and poller. Tickets are captured as built, rendered by the
@@ -65,6 +67,8 @@ public:
     SettingsStore settings;
     PrinterRegistry registry;
     BackupPrinters backups;
+    OperatorReport report;
+    ConnectionRecovery recovery;
     ServerStatus status;
     PrinterHealth health;
     BillOptions options;
@@ -74,6 +78,8 @@ public:
     QStringList builtBills;
     std::function<void()> duringBuild; // runs inside each bill builder
     QStringList notices;
+    using Fault = std::tuple<FaultKind, QString, bool>; // started: true, ended: false
+    QList<Fault> faults;                                // as the report's listener heard them
     QDateTime now;
     QueuePoller poller;
 

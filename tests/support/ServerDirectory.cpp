@@ -61,7 +61,12 @@ QStringList FreshLocalSettingsLines() {
             QStringLiteral("Sifre="),
             QStringLiteral("HTTPS=0"),
             QStringLiteral("Sertifika="),
-            QStringLiteral("Anahtar=")};
+            QStringLiteral("Anahtar="),
+            QStringLiteral("Metrik anahtari="),
+            QStringLiteral("[Bildirim]"),
+            QStringLiteral("Adres="),
+            QStringLiteral("Gecikme (sn)=60"),
+            QStringLiteral("Bicim=ntfy")};
 }
 
 StartupHooks NoPauseNoRates() {

@@ -68,7 +68,8 @@ QStringList PrinterNames() {
             QStringLiteral("Adisyon")};
 }
 
-void Seed(DatabaseSession& session, const QString& printerFolder, const QString& kitchenOptions) {
+void Seed(DatabaseSession& session, const QString& printerFolder, const QString& kitchenOptions,
+          const QStringList& screens) {
     const QString department = QStringLiteral("INSERT INTO DEPARTMAN (KODU, ADI) VALUES (:K, :A)");
     exec(session, department, {{"K", "1"}, {"A", QStringLiteral("Salon")}});
     exec(session, department, {{"K", "2"}, {"A", QStringLiteral("Bahçe")}});
@@ -116,6 +117,8 @@ void Seed(DatabaseSession& session, const QString& printerFolder, const QString&
         QString path = QStringLiteral("pdf:%1/%2").arg(printerFolder, folder);
         if (name == QLatin1String("Mutfak") && !kitchenOptions.isEmpty())
             path += QLatin1Char('?') + kitchenOptions;
+        if (screens.contains(name))
+            path = QStringLiteral("ekran:") + name;
         exec(session, printer, {{"A", name}, {"Y", path}});
     }
 
