@@ -150,7 +150,12 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     TicketJournal brokenJournal(dir.path(), log);
     StatusPageBackend guardedBackend(server.parts(), [] {});
     const QString metricsKey = QStringLiteral("anahtar-0123456789");
-    StatusWebServer guarded({guardedPort, QStringLiteral("sifre1"), metricsKey}, PrintSettings(),
+    const auto pageSettings = [&metricsKey](quint16 onPort, const QString& password) {
+        StatusPageSettings settings{onPort, password};
+        settings.metricsToken = metricsKey;
+        return settings;
+    };
+    StatusWebServer guarded(pageSettings(guardedPort, QStringLiteral("sifre123")), PrintSettings(),
                             brokenJournal, guardedBackend, server.parts().screens, log);
     QDateTime now = QDateTime::currentDateTimeUtc();
     guarded.sessions().setClock([&now] { return now; });
@@ -159,7 +164,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     ASSERT_TRUE(guardedProbe.listen(QHostAddress::LocalHost));
     const quint16 keyedPort = guardedProbe.serverPort();
     guardedProbe.close();
-    StatusWebServer keyed({keyedPort, QString(), metricsKey}, PrintSettings(), brokenJournal,
+    StatusWebServer keyed(pageSettings(keyedPort, QString()), PrintSettings(), brokenJournal,
                           guardedBackend, server.parts().screens, log);
     ASSERT_TRUE(keyed.Listen().isEmpty());
     QHostAddress network;
@@ -167,7 +172,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         if (!address.isLoopback() && address.protocol() == QAbstractSocket::IPv4Protocol)
             network = address;
     }
-    const QByteArray login = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=sifre1";
+    const QByteArray login = "POST /giris HTTP/1.1\r\nContent-Length: 14\r\n\r\nsifre=sifre123";
     const QByteArray guess = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=tahmin";
     const QByteArray guardedCookie =
         QRegularExpression(QStringLiteral("velmora_oturum=[0-9a-f]+"))
@@ -272,7 +277,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          429,
          {"Çok fazla baskı istendi"},
          {},
-         WebSessions::kActionsPerMinute - 3,
+         WebSessions::kActionsPerMinute - 4,
          WebSessions::kActionsPerMinute},
         {"bad number", "GET /fis?id=1x HTTP/1.1\r\n%S", 400, {}, {}, 0},
         {"outside", "GET /../../etc/passwd HTTP/1.1\r\n%S", 404, {}, {"root:"}, 0},
@@ -352,7 +357,9 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          0,
          1,
          false,
-         true},
+         true,
+         0,
+         WebSessions::kForgetFailuresMinutes * 60 + 1},
         {"a wrong key gets nothing",
          "GET /ekran/Tatli/akis?anahtar=0123 HTTP/1.1\r\n",
          403,
@@ -363,7 +370,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          false,
          true,
          0,
-         2},
+         WebSessions::kForgetFailuresMinutes * 60 + 1},
         {"keys guessed from many addresses",
          "POST /ekran/Tatli/hazir HTTP/1.1\r\nContent-Length: %L\r\n\r\nkart=1&anahtar=0123",
          429,
@@ -396,7 +403,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          false,
          true},
         {"the page's password is a wrong metrics key, and one waits as a wrong password does",
-         "GET /metrics HTTP/1.1\r\n%GAuthorization: Bearer sifre1\r\n",
+         "GET /metrics HTTP/1.1\r\n%GAuthorization: Bearer sifre123\r\n",
          429,
          {"Retry-After: "},
          {"velmora_"},
@@ -477,7 +484,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     // The reprint came out once under its heading, the test page after it; neither marked a line
     // nor touched the queue, and both are in the journal.
     const QFileInfoList tickets = mutfakTickets();
-    ASSERT_EQ(tickets.size(), 4 + WebSessions::kActionsPerMinute - 3);
+    ASSERT_EQ(tickets.size(), 4 + WebSessions::kActionsPerMinute - 4);
     const QString reprint =
         RunTool(QStringLiteral("pdftotext"), {tickets.at(2).filePath(), "-"}).output;
     EXPECT_TRUE(reprint.trimmed().startsWith(QStringLiteral("TEKRAR BASIM")))
