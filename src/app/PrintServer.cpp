@@ -69,9 +69,10 @@ void PrintServer::SetActive(bool prints) {
 }
 
 void PrintServer::StartStatusPage() {
-    m_pageBackend = std::make_unique<StatusPageBackend>(m_parts, [this] { RetrySetAsideJobs(); });
+    m_pageBackend = std::make_unique<StatusPageBackend>(m_parts, m_parts.journalFile,
+                                                        [this] { RetrySetAsideJobs(); });
     m_webServer = std::make_unique<StatusWebServer>(m_parts.statusPage, m_parts.printSettings,
-                                                    m_parts.journal, *m_pageBackend, m_parts.log);
+                                                    *m_pageBackend, m_parts.log);
     const QString error = m_webServer->Listen();
     if (error.isEmpty()) {
         m_parts.log.LogLine(QStringLiteral("Durum sayfasi: ") + m_webServer->url(), false);

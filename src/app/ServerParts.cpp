@@ -25,8 +25,9 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , lease(leaseStore, C, status, diagnosticLog)
     , settings(X)
     , printers(directory)
-    , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
-    , finishedJobs(journal.filePath()) {
+    , journalFile(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
+    , journal(journalFile, report, diagnosticLog)
+    , finishedJobs(journalFile) {
     T.setInterval(kDefaultPollInterval);
     leaseTimer.setInterval(StandbyLease::kCheckMilliseconds);
 }

@@ -9,6 +9,7 @@
 #include "job/JobRecord.h"
 #include "job/PrinterHealth.h"
 #include "journal/FinishedJobStore.h"
+#include "journal/JournalFile.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
@@ -66,7 +67,8 @@ struct ServerParts {
     PrintSettings printSettings;
     BillOptions options;
     DevicePrinterSource printers;
-    TicketJournal journal;         // velmora-gunluk.db beside the ini files
+    JournalFile journalFile; // velmora-gunluk.db beside the ini files
+    TicketJournal journal;
     FinishedJobStore finishedJobs; // in the journal's file
     // Where the tickets are journaled, and the printed jobs still queued remembered: nowhere for
     // a tool that only looks; set before CreatePoller.

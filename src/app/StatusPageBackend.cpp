@@ -16,8 +16,10 @@ qint64 Percentile(const QList<qint64>& waits, int percent) {
 
 } // namespace
 
-StatusPageBackend::StatusPageBackend(ServerParts& parts, std::function<void()> retrySetAsideJobs)
+StatusPageBackend::StatusPageBackend(ServerParts& parts, JournalFile& journal,
+                                     std::function<void()> retrySetAsideJobs)
     : m_parts(parts)
+    , m_journal(journal, parts.report)
     , m_retry(std::move(retrySetAsideJobs)) {}
 
 QList<PrinterSnapshot> StatusPageBackend::Printers() {
@@ -41,8 +43,8 @@ QList<PrinterSnapshot> StatusPageBackend::Printers() {
             for (const QStringList& awaited : m_parts.poller->waitingJobs())
                 printer.waitingTickets += HoldsPrinterName(awaited, row.Adi) ? 1 : 0;
         }
-        printer.lastTicket = m_parts.journal.LastPrinted(row.Adi);
-        const QList<qint64> waits = m_parts.journal.Waits(row.Adi, QDate::currentDate());
+        printer.lastTicket = m_journal.LastPrinted(row.Adi);
+        const QList<qint64> waits = m_journal.Waits(row.Adi, QDate::currentDate());
         if (!waits.isEmpty()) {
             printer.waitP50 = Percentile(waits, 50);
             printer.waitP95 = Percentile(waits, 95);
@@ -78,6 +80,15 @@ QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
         jobs.append(job);
     }
     return jobs;
+}
+
+QList<JournalEntry> StatusPageBackend::JournalEntries(const QDate& day, const QString& billOrTable,
+                                                      int limit) {
+    return m_journal.Search(day, billOrTable, limit);
+}
+
+std::optional<JournalEntry> StatusPageBackend::JournalTicket(qint64 id) {
+    return m_journal.Find(id);
 }
 
 QString StatusPageBackend::ServerRole() {

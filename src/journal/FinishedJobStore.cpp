@@ -1,44 +1,19 @@
 #include "journal/FinishedJobStore.h"
 
+#include "journal/JournalFile.h"
+
 #include <QFileInfo>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 
-FinishedJobStore::FinishedJobStore(QString filePath)
-    : m_filePath(std::move(filePath))
-    , m_connectionName(
-          QStringLiteral("velmora-biten-isler-%1").arg(reinterpret_cast<quintptr>(this))) {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    db.setDatabaseName(m_filePath);
-    // Another program holding the file must not hold up printing: the next tick tries again.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
-}
-
-FinishedJobStore::~FinishedJobStore() {
-    QSqlDatabase::database(m_connectionName, false).close();
-    QSqlDatabase::removeDatabase(m_connectionName);
-}
-
-bool FinishedJobStore::Open() {
-    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-    if (db.isOpen())
-        return true;
-    if (!db.open())
-        return false;
-    if (QSqlQuery(db).exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS finished_jobs (job_id TEXT PRIMARY KEY, "
-                           "bill TEXT, job_type TEXT, time TEXT DEFAULT CURRENT_TIMESTAMP)")))
-        return true;
-    db.close();
-    return false;
-}
+FinishedJobStore::FinishedJobStore(JournalFile& file)
+    : m_file(file) {}
 
 bool FinishedJobStore::Run(const QString& statement, const QStringList& values) {
-    if (!Open())
+    if (!m_file.Open())
         return false;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    QSqlQuery query(m_file.database());
     query.prepare(statement);
     for (const QString& value : values)
         query.addBindValue(value);
@@ -48,9 +23,9 @@ bool FinishedJobStore::Run(const QString& statement, const QStringList& values) 
 QList<FinishedJob> FinishedJobStore::Load() {
     QList<FinishedJob> jobs;
     // Reading creates no file: the journal makes it with its first ticket.
-    if (!QFileInfo::exists(m_filePath) || !Open())
+    if (!QFileInfo::exists(m_file.filePath()) || !m_file.Open())
         return jobs;
-    QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
+    QSqlQuery query(m_file.database());
     if (!query.exec(QStringLiteral("SELECT job_id, bill, job_type FROM finished_jobs")))
         return jobs;
     while (query.next())

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+class JournalFile;
+
 // A queue job whose tickets all came out, known by its queue ID together with its bill and type.
 struct FinishedJob {
     QString jobId;
@@ -15,10 +17,7 @@ struct FinishedJob {
 // waits for another program's lock: a call that fails returns false and the caller tries later.
 class FinishedJobStore {
 public:
-    explicit FinishedJobStore(QString filePath);
-    ~FinishedJobStore();
-    FinishedJobStore(const FinishedJobStore&) = delete;
-    FinishedJobStore& operator=(const FinishedJobStore&) = delete;
+    explicit FinishedJobStore(JournalFile& file);
 
     // Empty when the file cannot be read.
     QList<FinishedJob> Load();
@@ -26,9 +25,7 @@ public:
     bool Remove(const QString& jobId);
 
 private:
-    bool Open();
     bool Run(const QString& statement, const QStringList& values);
 
-    QString m_filePath;
-    QString m_connectionName;
+    JournalFile& m_file;
 };

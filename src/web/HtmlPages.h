@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal/TicketJournal.h"
+#include "journal/JournalEntry.h"
 #include "web/StatusBackend.h"
 
 #include <QByteArray>

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "journal/TicketJournal.h"
+#include "journal/JournalEntry.h"
 #include "print/Ticket.h"
 
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // A logical printer as the status page shows it.
 struct PrinterSnapshot {
@@ -60,6 +62,13 @@ public:
 
     virtual QList<PrinterSnapshot> Printers() = 0;
     virtual QList<QueuedJobSnapshot> Queue() = 0;
+    // The journal's entries of that day, newest first, whose bill or table is the text (all when
+    // empty).
+    virtual QList<JournalEntry> JournalEntries(const QDate& day, const QString& billOrTable,
+                                               int limit) = 0;
+    virtual std::optional<JournalEntry> JournalTicket(qint64 id) = 0;
+    // Whether the journal could not be read at the last ask.
+    virtual bool JournalUnreadable() = 0;
     // Prints the ticket on the logical printer, journaled with the job fields of about. Returns
     // the empty text, or why it did not print.
     virtual QString Print(const QString& printer, const Ticket& ticket,

@@ -37,10 +37,9 @@ qsizetype Characters(const Ticket& ticket) {
 
 } // namespace
 
-StatusHandlers::StatusHandlers(const PrintSettings& printSettings, TicketJournal& journal,
-                               StatusBackend& backend, WebSessions& sessions)
+StatusHandlers::StatusHandlers(const PrintSettings& printSettings, StatusBackend& backend,
+                               WebSessions& sessions)
     : m_printSettings(printSettings)
-    , m_journal(journal)
     , m_backend(backend)
     , m_sessions(sessions) {}
 
@@ -96,10 +95,10 @@ WebReply StatusHandlers::Journal(WebExchange& exchange) {
         return Message(exchange, title, QStringLiteral("Arama metni çok uzun"), 400);
     // One more than shown tells whether the day holds more.
     QList<JournalEntry> entries =
-        m_journal.Search(QDate::currentDate(), search, kMaxJournalRows + 1);
+        m_backend.JournalEntries(QDate::currentDate(), search, kMaxJournalRows + 1);
     const bool partial = entries.size() > kMaxJournalRows;
     entries = entries.mid(0, kMaxJournalRows);
-    const QString rows = HtmlPages::Journal(entries, partial, !m_journal.readError().isEmpty());
+    const QString rows = HtmlPages::Journal(entries, partial, m_backend.JournalUnreadable());
     if (exchange.dataOnly)
         return Html(exchange, QString(), rows, true);
     return Html(exchange, title, HtmlPages::JournalSearch(search) + rows, true);
@@ -110,7 +109,7 @@ WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
     const qint64 id = WebExchange::Id(exchange.parameter(QStringLiteral("id")));
     if (id == 0)
         return Message(exchange, title, QStringLiteral("Geçersiz fiş numarası"), 400);
-    const std::optional<JournalEntry> entry = m_journal.Find(id);
+    const std::optional<JournalEntry> entry = m_backend.JournalTicket(id);
     if (!entry)
         return Missing(exchange, title);
     return Html(exchange, QStringLiteral("Fiş %1").arg(id),
@@ -119,7 +118,7 @@ WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
 
 WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
     const std::optional<JournalEntry> entry =
-        m_journal.Find(WebExchange::Id(exchange.parameter(QStringLiteral("id"))));
+        m_backend.JournalTicket(WebExchange::Id(exchange.parameter(QStringLiteral("id"))));
     if (!entry)
         return WebReply::Text(404, "Not Found");
     if (Characters(entry->lines) > kMaxPictureCharacters)
@@ -137,7 +136,7 @@ WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
 
 WebReply StatusHandlers::Reprint(WebExchange& exchange) {
     const std::optional<JournalEntry> entry =
-        m_journal.Find(WebExchange::Id(exchange.field(QStringLiteral("id"))));
+        m_backend.JournalTicket(WebExchange::Id(exchange.field(QStringLiteral("id"))));
     if (!entry)
         return Missing(exchange, QStringLiteral("Tekrar basım"));
     JournalEntry about = *entry;
@@ -197,7 +196,7 @@ WebReply StatusHandlers::Send(WebExchange& exchange, const QString& printer, con
 }
 
 WebReply StatusHandlers::Missing(const WebExchange& exchange, const QString& title) const {
-    if (!m_journal.readError().isEmpty())
+    if (m_backend.JournalUnreadable())
         return Message(exchange, title,
                        QStringLiteral("Fiş günlüğü okunamadı; ayrıntı günlük dosyasında."), 503);
     return Message(exchange, title, QStringLiteral("Fiş bulunamadı"), 404);

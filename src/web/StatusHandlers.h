@@ -1,7 +1,7 @@
 #pragma once
 
 #include "http/WebExchange.h"
-#include "journal/TicketJournal.h"
+#include "journal/JournalEntry.h"
 #include "print/PrintSettings.h"
 
 class StatusBackend;
@@ -15,8 +15,8 @@ public:
     // A longer ticket is refused a picture before it is laid out.
     static constexpr qsizetype kMaxPictureCharacters = 64 * 1024;
 
-    StatusHandlers(const PrintSettings& printSettings, TicketJournal& journal,
-                   StatusBackend& backend, WebSessions& sessions);
+    StatusHandlers(const PrintSettings& printSettings, StatusBackend& backend,
+                   WebSessions& sessions);
 
     WebReply Script(WebExchange& exchange);
     WebReply LoginForm(WebExchange& exchange);
@@ -44,7 +44,6 @@ private:
     WebReply Missing(const WebExchange& exchange, const QString& title) const;
 
     PrintSettings m_printSettings;
-    TicketJournal& m_journal;
     StatusBackend& m_backend;
     WebSessions& m_sessions;
 };

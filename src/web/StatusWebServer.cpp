@@ -45,12 +45,12 @@ const Route kRoutes[] = {
 } // namespace
 
 StatusWebServer::StatusWebServer(const StatusPageSettings& settings,
-                                 const PrintSettings& printSettings, TicketJournal& journal,
-                                 StatusBackend& backend, DiagnosticLog& log)
+                                 const PrintSettings& printSettings, StatusBackend& backend,
+                                 DiagnosticLog& log)
     : m_settings(settings)
     , m_log(log)
     , m_sessions(settings.password)
-    , m_handlers(printSettings, journal, backend, m_sessions) {
+    , m_handlers(printSettings, backend, m_sessions) {
     m_renderers.setMaxThreadCount(1);
 }
 

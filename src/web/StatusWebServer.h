@@ -2,7 +2,6 @@
 
 #include "config/LocalSettings.h"
 #include "http/WebSessions.h"
-#include "journal/TicketJournal.h"
 #include "print/PrintSettings.h"
 #include "web/StatusHandlers.h"
 
@@ -26,7 +25,7 @@ public:
     static constexpr int kMaxRenders = 2;
 
     StatusWebServer(const StatusPageSettings& settings, const PrintSettings& printSettings,
-                    TicketJournal& journal, StatusBackend& backend, DiagnosticLog& log);
+                    StatusBackend& backend, DiagnosticLog& log);
 
     // Returns the empty text, or why the port could not be opened.
     QString Listen();

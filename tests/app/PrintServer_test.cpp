@@ -1,4 +1,5 @@
 #include "app/PrintServer.h"
+#include "journal/JournalReader.h"
 #include "log/DiagnosticLog.h"
 #include "standby/LeaseStatements.h"
 #include "support/RecordingMessages.h"
@@ -187,8 +188,8 @@ TEST(PrintServerPickup, AJobQueuedBetweenTicksIsTakenAtOnceOnlyByTheActiveServer
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")) == 0, takenBeforeTheTick)
             << velmoraIni;
-        const QList<qint64> waits =
-            server.parts().journal.Waits(QStringLiteral("Adisyon"), QDate::currentDate());
+        const QList<qint64> waits = JournalReader(server.parts().journalFile, server.parts().report)
+                                        .Waits(QStringLiteral("Adisyon"), QDate::currentDate());
         EXPECT_EQ(waits.size(), takenBeforeTheTick ? 1 : 0);
         for (const qint64 wait : waits)
             EXPECT_LE(wait, elapsed.elapsed());

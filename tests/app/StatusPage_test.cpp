@@ -1,6 +1,7 @@
 #include "app/PrintServer.h"
 #include "app/StatusPageBackend.h"
 #include "http/BoundedTcpServer.h"
+#include "journal/JournalReader.h"
 #include "log/DiagnosticLog.h"
 #include "support/EscPosEmulator.h"
 #include "support/ExternalTool.h"
@@ -135,17 +136,18 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     huge.bill = QStringLiteral("99");
     huge.lines = {QString(550 * 1024, QLatin1Char('x'))};
     server.parts().journal.Record(huge);
+    const JournalReader journal(server.parts().journalFile, server.parts().report);
     const QByteArray hugeId =
-        QByteArray::number(server.parts().journal.Search(QDate::currentDate(), "99", 1)[0].id);
+        QByteArray::number(journal.Search(QDate::currentDate(), "99", 1)[0].id);
     // The same server behind a password, with a journal that cannot be read and a clock that
     // moves only when told.
     QTcpServer guardedProbe;
     ASSERT_TRUE(guardedProbe.listen(QHostAddress::LocalHost));
     const quint16 guardedPort = guardedProbe.serverPort();
     guardedProbe.close();
-    TicketJournal brokenJournal(dir.path(), log);
-    StatusPageBackend guardedBackend(server.parts(), [] {});
-    StatusWebServer guarded({guardedPort, QStringLiteral("sifre1")}, PrintSettings(), brokenJournal,
+    JournalFile brokenJournal(dir.path(), log);
+    StatusPageBackend guardedBackend(server.parts(), brokenJournal, [] {});
+    StatusWebServer guarded({guardedPort, QStringLiteral("sifre1")}, PrintSettings(),
                             guardedBackend, log);
     QDateTime now = QDateTime::currentDateTimeUtc();
     guarded.sessions().setClock([&now] { return now; });
@@ -368,10 +370,10 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
               4);
     flood.clear();
     settle();
-    const QByteArray journal = send("GET /gunluk HTTP/1.1\r\nCookie: " + cookie + "\r\n\r\n",
-                                    QHostAddress::LocalHost, port);
-    EXPECT_TRUE(journal.contains(">Tekrar basım</td>"));
-    EXPECT_TRUE(journal.contains(">Test sayfası</td>"));
+    const QByteArray journalPage = send("GET /gunluk HTTP/1.1\r\nCookie: " + cookie + "\r\n\r\n",
+                                        QHostAddress::LocalHost, port);
+    EXPECT_TRUE(journalPage.contains(">Tekrar basım</td>"));
+    EXPECT_TRUE(journalPage.contains(">Test sayfası</td>"));
     EXPECT_EQ(dir.lines(QStringLiteral("velmora.log"))
                   .filter(QRegularExpression(QStringLiteral("Fis gunlugu okunamadi -- .+: \\S")))
                   .size(),

@@ -1,8 +1,12 @@
+#include "journal/FinishedJobStore.h"
+#include "journal/JournalReader.h"
 #include "support/EscPosEmulator.h"
 #include "support/QueueHarness.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -101,18 +105,37 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"LockedJournal",
             [](Restaurant& r) {
                 QSqlDatabase holder = QSqlDatabase::addDatabase("QSQLITE", "kilit");
-                holder.setDatabaseName(r.h.journal.filePath());
+                holder.setDatabaseName(r.h.journalFile.filePath());
                 ASSERT_TRUE(holder.open() && QSqlQuery(holder).exec("BEGIN EXCLUSIVE"));
             },
             [](Restaurant& r) {
                 EXPECT_LT(r.tickMs.first(), 1000);
                 EXPECT_EQ(r.h.logLines().filter("Fis gunlugu yazilamadi").size(), 1);
-                TicketJournal(r.h.journal.filePath(), r.h.log).Record({}); // closed while locked
+                JournalFile file(r.h.journalFile.filePath(), r.h.log);
+                TicketJournal(file, r.h.report, r.h.log).Record({}); // closed while locked
                 EXPECT_EQ(r.h.logLines().filter("kapanirken 1 fis").size(), 1);
                 QSqlDatabase::database("kilit").close();
                 QSqlDatabase::removeDatabase("kilit");
                 r.h.journal.CatchUp(); // Mutfak's, Bar's and the missing Izgara's
-                EXPECT_EQ(r.h.journal.Search(QDate::currentDate(), {}, 9).size(), 3);
+                const JournalReader reader(r.h.journalFile, r.h.report);
+                EXPECT_EQ(reader.Search(QDate::currentDate(), {}, 9).size(), 3);
+            }},
+        Row{"DeletedJournal",
+            [](Restaurant& r) {
+                JournalEntry first;
+                first.time = QDateTime::currentDateTime();
+                r.h.journal.Record(first); // opens the file
+                if (!QFile::remove(r.h.journalFile.filePath()))
+                    GTEST_SKIP() << "an open file cannot be deleted here";
+            },
+            [](Restaurant& r) {
+                EXPECT_EQ(r.h.logLines().filter("Fis gunlugu silinmis").size(), 1);
+                const JournalReader reader(r.h.journalFile, r.h.report);
+                EXPECT_EQ(reader.Search(QDate::currentDate(), {}, 9).size(), 3);
+                // The finished jobs go into the file made again, not into the one deleted.
+                ASSERT_TRUE(QFile::remove(r.h.journalFile.filePath()));
+                EXPECT_TRUE(FinishedJobStore(r.h.journalFile).Save({"7", "302", "0"}));
+                EXPECT_TRUE(QFileInfo::exists(r.h.journalFile.filePath()));
             }}),
     [](const ::testing::TestParamInfo<Row>& row) { return std::string(row.param.name); });
 

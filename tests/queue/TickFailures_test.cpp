@@ -1,4 +1,5 @@
 #include "journal/FinishedJobStore.h"
+#include "journal/JournalFile.h"
 #include "queue/QueueStatements.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
@@ -235,7 +236,8 @@ TEST_F(TickFailuresTest, TicketsComeOutOnceAndInQueueOrderWhenTheDatabaseOrAPrin
         q.seedRestaurant();
         q.db.addBill(302, QStringLiteral("1"), QStringLiteral("5"));
         QTemporaryDir dir;
-        FinishedJobStore store(dir.filePath(QStringLiteral("gunluk.db")));
+        JournalFile file(dir.filePath(QStringLiteral("gunluk.db")), q.log);
+        FinishedJobStore store(file);
         q.poller.setFinishedJobStore(&store);
         c.arrange(q);
         q.poll(5);

@@ -29,7 +29,8 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , recovery(db.session(), report)
     , status(report, log)
     , health(status, log)
-    , journal(db.directory() + QStringLiteral("/velmora-gunluk.db"), log)
+    , journalFile(db.directory() + QStringLiteral("/velmora-gunluk.db"), log)
+    , journal(journalFile, report, log)
     , unfenced(db.session())
     , context{job,
               A,

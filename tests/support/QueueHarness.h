@@ -5,6 +5,8 @@
 #include "job/JobContext.h"
 #include "job/PrinterHealth.h"
 #include "job/WriteFence.h"
+#include "journal/JournalFile.h"
+#include "journal/JournalReader.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
@@ -72,7 +74,8 @@ public:
     ServerStatus status;
     PrinterHealth health;
     BillOptions options;
-    TicketJournal journal; // velmora-gunluk.db beside the database
+    JournalFile journalFile; // velmora-gunluk.db beside the database
+    TicketJournal journal;
     Unfenced unfenced;
     JobContext context;
     QStringList builtBills;
