@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The poll timer's handler: at each tick the first queued job that can get further goes from
 // the queue query Q into the job record, through the builder of its type to its tickets, and out
@@ -55,6 +56,10 @@ private:
 
     bool RunTick();
     JobOutcome TryJob(const QStringList& heldPrinters);
+    // Where every attempt at the job in hand ends: a job that failed is reported, one whose
+    // tickets wait stays queued for their printers, and one whose tickets are all out leaves the
+    // queue. printed: a ticket of it came out, so it got further.
+    JobOutcome FinishJob(bool printed, const std::optional<Error>& failure);
     // onlyDeletionLeft: the job's tickets are all out and its deletion failed.
     JobOutcome JobFailed(const Error& error, bool onlyDeletionLeft = false);
     QStringList AwaitedPrinters() const;
@@ -63,7 +68,6 @@ private:
     // Whether the connection can be used, brought back first when it was lost.
     bool ConnectionReady();
     bool TakeFirstJob();
-    void ReadCurrentJob();
     void PrepareLineQueries();
     void Dispatch();
     void PrintKitchenTickets();
