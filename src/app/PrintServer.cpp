@@ -124,7 +124,7 @@ void PrintServer::TTimer() {
     // A rush drains at the speed of the printers: the next job starts as soon as the events
     // waiting behind this one have been handled. The interval is the wait for an empty queue or
     // for a queue whose jobs all wait.
-    if (m_parts.poller->TTimer() && m_parts.T.isActive())
+    if (m_parts.poller->Tick() && m_parts.T.isActive())
         QMetaObject::invokeMethod(this, &PrintServer::TTimer, Qt::QueuedConnection);
     if (m_parts.ticketJournal)
         m_parts.ticketJournal->CatchUp();

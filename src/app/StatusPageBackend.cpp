@@ -91,8 +91,8 @@ std::optional<JournalEntry> StatusPageBackend::JournalTicket(qint64 id) {
     return m_journal.Find(id);
 }
 
-QString StatusPageBackend::ServerRole() {
-    return m_parts.status.role();
+QString StatusPageBackend::RoleText() {
+    return m_parts.status.roleText();
 }
 
 QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,

@@ -26,7 +26,7 @@ public:
     bool JournalUnreadable() override { return m_journal.unreadable(); }
     QString Print(const QString& printer, const Ticket& ticket, const JournalEntry& about) override;
     void RetrySetAsideJobs() override { m_retry(); }
-    QString ServerRole() override;
+    QString RoleText() override;
 
 private:
     ServerParts& m_parts;

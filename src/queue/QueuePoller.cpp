@@ -51,12 +51,12 @@ QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders
     Q_ASSERT(&context.job == &job);
 }
 
-bool QueuePoller::TTimer() {
+bool QueuePoller::Tick() {
     QCoreApplication::processEvents();
     if (m_busy)
         return false;
     const BusyScope busy(m_busy);
-    // The timer calls in from the event loop: nothing may leave this handler.
+    // Called from the event loop: nothing may leave the tick.
     try {
         return RunTick();
     } catch (const FenceLost&) {

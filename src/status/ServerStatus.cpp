@@ -16,10 +16,10 @@ void ServerStatus::QueueRead(int waiting, int setAside) {
     Changed();
 }
 
-void ServerStatus::RoleChanged(const QString& role, const QString& logLine) {
-    if (role == m_role)
+void ServerStatus::RoleChanged(const QString& text, const QString& logLine) {
+    if (text == m_roleText)
         return;
-    m_role = role;
+    m_roleText = text;
     if (!logLine.isEmpty())
         m_log.LogLine(logLine, true);
     Changed();
@@ -52,8 +52,8 @@ void ServerStatus::PrinterBack(const QString& printer) {
 
 QString ServerStatus::Summary() const {
     QString summary = QStringLiteral("Velmora\n");
-    if (!m_role.isEmpty())
-        summary += m_role + QLatin1Char('\n');
+    if (!m_roleText.isEmpty())
+        summary += m_roleText + QLatin1Char('\n');
     summary += QStringLiteral("Bekleyen is: %1, atlanan is: %2").arg(m_waiting).arg(m_setAside);
     for (const auto& [printer, error] : m_failing)
         summary += QLatin1Char('\n') + printer + QStringLiteral(" -- ") + error;

@@ -27,14 +27,14 @@ public:
     void QueueRead(int waiting, int setAside);
     // Which server of those on the database prints. A change is the forced log line given, or
     // none for a server that found no other (one alone starts as it always did).
-    void RoleChanged(const QString& role, const QString& logLine);
+    void RoleChanged(const QString& text, const QString& logLine);
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);
 
     int waiting() const { return m_waiting; }
     // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", or empty without a lease.
-    const QString& role() const { return m_role; }
+    const QString& roleText() const { return m_roleText; }
     // In the order they started failing.
     const QList<FailingPrinter>& failingPrinters() const { return m_failing; }
     // The tooltip: the program's name, the role, the jobs, then each failing printer on its own
@@ -50,6 +50,6 @@ private:
     Listener m_listener;
     int m_waiting = 0;
     int m_setAside = 0;
-    QString m_role;
+    QString m_roleText;
     QList<FailingPrinter> m_failing;
 };

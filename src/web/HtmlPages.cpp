@@ -128,8 +128,8 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
     return page + QStringLiteral("</body></html>");
 }
 
-QString ServerRole(const QString& role) {
-    return role.isEmpty() ? QString() : QStringLiteral("<p>") + Esc(role) + QStringLiteral("</p>");
+QString RoleLine(const QString& text) {
+    return text.isEmpty() ? QString() : QStringLiteral("<p>") + Esc(text) + QStringLiteral("</p>");
 }
 
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token) {

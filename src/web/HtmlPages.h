@@ -16,7 +16,7 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
                bool refreshing);
 
 // The server's role above its printers, when it has one.
-QString ServerRole(const QString& role);
+QString RoleLine(const QString& text);
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token);
 QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token);
 QString JournalSearch(const QString& search);

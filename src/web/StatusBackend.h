@@ -75,5 +75,5 @@ public:
                           const JournalEntry& about) = 0;
     virtual void RetrySetAsideJobs() = 0;
     // Which server prints, when several share the database; empty for a server alone.
-    virtual QString ServerRole() { return QString(); }
+    virtual QString RoleText() { return QString(); }
 };

@@ -78,7 +78,7 @@ WebReply StatusHandlers::Logout(WebExchange& exchange) {
 
 WebReply StatusHandlers::Printers(WebExchange& exchange) {
     return Html(exchange, QStringLiteral("Yazıcılar"),
-                HtmlPages::ServerRole(m_backend.ServerRole()) +
+                HtmlPages::RoleLine(m_backend.RoleText()) +
                     HtmlPages::Printers(m_backend.Printers(), exchange.token),
                 true);
 }

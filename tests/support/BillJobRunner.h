@@ -36,7 +36,7 @@ public:
     void LoadPrinters();
     // One poll tick; the poller's clock moves on by a poll interval.
     void Tick() {
-        m_poller.TTimer();
+        m_poller.Tick();
         m_now = m_now.addMSecs(kDefaultPollInterval);
     }
 

@@ -92,14 +92,14 @@ void QueueHarness::addPrinter(const QString& name, const QString& path) {
 
 void QueueHarness::tick(int times) {
     for (int i = 0; i < times; ++i) {
-        poller.TTimer();
+        poller.Tick();
         now = now.addMSecs(kDefaultPollInterval);
     }
 }
 
 void QueueHarness::poll(int times) {
     for (int i = 0; i < times; ++i) {
-        while (poller.TTimer()) {
+        while (poller.Tick()) {
         }
         now = now.addMSecs(kDefaultPollInterval);
     }
