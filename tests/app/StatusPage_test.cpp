@@ -25,16 +25,16 @@
 
 namespace {
 
+// One request and its answer. A text of shown starting with "!" is one the answer must not show.
 struct PageCase {
     const char* name;
-    QByteArray request; // %S the session cookie, %T its form token, %G the guarded page's cookie
+    QByteArray
+        request; // %S the session cookie (the guarded page's for its cases), %T its form token
     int status;
     QStringList shown;
-    QStringList notShown;
-    int newTickets;       // PDF files the request adds on Mutfak
-    int times = 1;        // sent so often; the last answer counts
-    bool spread = false;  // each time from another loopback address
-    bool guarded = false; // to the page with a password, whose journal cannot be read
+    int newTickets = 0;   // PDF files the request adds on Mutfak
+    int times = 1;        // sent so often, the last answer counts; to the guarded page each time
+                          // from another loopback address
     int held = 0;         // connections one other address holds open meanwhile
     int laterSeconds = 0; // the guarded page's clock moves on so far first
 };
@@ -42,17 +42,17 @@ struct PageCase {
 // The status page of a server that printed a small evening, asked over a loopback port as a
 // browser would, and asked badly.
 TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
+    const auto freePort = [] {
+        QTcpServer probe;
+        return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : quint16(0);
+    };
+    const quint16 port = freePort();
+    const quint16 guardedPort = freePort();
+    ASSERT_NE(port * guardedPort, 0);
     ServerDirectory dir;
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const quint16 port = probe.serverPort();
-    probe.close();
     dir.write(QStringLiteral("Velmora.ini"), "[Durum Sayfasi]\r\nPort=" + QByteArray::number(port));
     TestDatabase& db = dir.database();
-    db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Mutfak', 'pdf:mutfak')"));
-    db.exec(QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', "
-                           "'Server calisma araligi (x snde bir)', '0')"));
-    db.addProduct(QStringLiteral("K1"), QStringLiteral("Köfte"), QStringLiteral("Mutfak"));
+    db.seedKitchen(QStringLiteral("pdf:mutfak"), 0);
     db.addBill(7, QStringLiteral("1"), QStringLiteral("12"));
     db.addSaleLine(7, QStringLiteral("K1"), 2, 20, QStringLiteral("<script>alert(1)</script>"));
     db.queueJob(7, QStringLiteral("0"));
@@ -80,9 +80,11 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     server.TTimer(); // bill 7
     ASSERT_TRUE(QDir().rmdir(journalFile));
     server.TTimer(); // bill 9; bill 8 stays queued
-    const QStringList logged = dir.lines(QStringLiteral("velmora.log"));
-    EXPECT_EQ(logged.filter(QStringLiteral("Fis gunlugu yazilamadi, yazdirma suruyor")).size(), 1);
-    EXPECT_EQ(logged.filter(QStringLiteral("Fis gunlugu yeniden yaziliyor")).size(), 1);
+    const auto logged = [&dir](const QString& pattern) {
+        return dir.lines(QStringLiteral("velmora.log")).filter(QRegularExpression(pattern)).size();
+    };
+    EXPECT_EQ(logged(QStringLiteral("Fis gunlugu yazilamadi, yazdirma suruyor")), 1);
+    EXPECT_EQ(logged(QStringLiteral("Fis gunlugu yeniden yaziliyor")), 1);
 
     const auto send = [](const QByteArray& raw, const QHostAddress& host, quint16 to,
                          const QHostAddress& from = QHostAddress::LocalHost) {
@@ -107,9 +109,6 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         loop.exec();
         return answer;
     };
-    const auto status = [](const QByteArray& answer) {
-        return answer.mid(9, 3).toInt();
-    };
     const auto mutfakTickets = [&dir] {
         return QDir(dir.filePath(QStringLiteral("mutfak")))
             .entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
@@ -130,7 +129,6 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
             .toLatin1();
     ASSERT_FALSE(cookie.isEmpty()) << first.constData();
     ASSERT_FALSE(token.isEmpty());
-    const QByteArray hugeBody(300 * 1024, 'x');
     JournalEntry huge;
     huge.time = QDateTime::currentDateTime();
     huge.bill = QStringLiteral("99");
@@ -141,10 +139,6 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
         QByteArray::number(journal.Search(QDate::currentDate(), "99", 1)[0].id);
     // The same server behind a password, with a journal that cannot be read and a clock that
     // moves only when told.
-    QTcpServer guardedProbe;
-    ASSERT_TRUE(guardedProbe.listen(QHostAddress::LocalHost));
-    const quint16 guardedPort = guardedProbe.serverPort();
-    guardedProbe.close();
     JournalFile brokenJournal(dir.path(), log);
     StatusPageBackend guardedBackend(server.parts(), brokenJournal, [] {});
     StatusWebServer guarded({guardedPort, QStringLiteral("sifre1")}, PrintSettings(),
@@ -160,184 +154,128 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
             .captured(0)
             .toLatin1();
     const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM "));
+    const int maxConnections = BoundedTcpServer::kMaxConnections;
+    // The end of the request line and the session cookie, and a form's head after them.
+    const QByteArray get = " HTTP/1.1\r\n%S";
+    const QByteArray form = get + "Content-Length: %L\r\n\r\n";
+    const QByteArray reprintOf = "POST /tekrar" + form + "id=1&yazici=";
+    const QByteArray testPage = "POST /test" + form + "yazici=";
     const QList<PageCase> cases{
+        // The pages, escaped, without a login on this machine.
         {"printers",
-         "GET / HTTP/1.1\r\n%S",
+         "GET /" + get,
          200,
          {"\">Mutfak<br><small>pdf:mutfak</small></td><td data-k=\"Tür\">PDF klasörü</td>",
           "Çalışıyor", "\">Bar<br>", "Kağıt azalıyor", "\"Son fiş\">" + today,
-          "class=\"hata\">Bulunamadı</td>"},
-         {"Calisiyor"},
-         0},
+          "class=\"hata\">Bulunamadı</td>", "!Calisiyor"}},
         {"queue",
-         "GET /kuyruk HTTP/1.1\r\n%S",
+         "GET /kuyruk" + get,
          200,
-         {">8</td><td data-k=\"Masa\">14</td><td data-k=\"Tür\">Üretim"},
-         {">7</td>"},
-         0},
+         {">8</td><td data-k=\"Masa\">14</td><td data-k=\"Tür\">Üretim", "!>7</td>"}},
         {"journal",
-         "GET /gunluk HTTP/1.1\r\n%S",
+         "GET /gunluk" + get,
          200,
          {"\">7</td><td data-k=\"Masa\">12</td><td data-k=\"Tür\">Üretim",
-          "\">9</td><td data-k=\"Masa\">15</td>", "Basıldı", "Yazici Bulunamadi"},
-         {},
-         0},
-        {"search",
-         "GET /gunluk?ara=15 HTTP/1.1\r\n%S",
-         200,
-         {"\">9</td><td data-k=\"Masa\">15</td>"},
-         {"\">7</td>"},
-         0},
+          "\">9</td><td data-k=\"Masa\">15</td>", "Basıldı", "Yazici Bulunamadi"}},
+        {"search", "GET /gunluk?ara=15" + get, 200, {"\">9</td><td", "!\">7</td>"}},
         {"escaped note",
-         "GET /fis?id=1 HTTP/1.1\r\n%S",
+         "GET /fis?id=1" + get,
          200,
-         {"&lt;script&gt;alert(1)&lt;/script&gt;"},
-         {"<script>alert"},
-         0},
-        {"picture", "GET /fis.png?id=1 HTTP/1.1\r\n%S", 200, {"image/png", "IHDR"}, {}, 0},
-        {"picture of a huge ticket",
-         "GET /fis.png?id=" + hugeId + " HTTP/1.1\r\n%S",
-         413,
-         {},
-         {},
-         0},
-        {"cookie-less requests", "GET /gunluk HTTP/1.1\r\n", 200, {}, {}, 0, 70},
-        {"no token",
-         "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Mutfak",
-         403,
-         {},
-         {},
-         0},
+         {"&lt;script&gt;alert(1)&lt;/script&gt;", "!<script>alert"}},
+        {"picture", "GET /fis.png?id=1" + get, 200, {"image/png", "IHDR"}},
+        {"picture of a huge ticket", "GET /fis.png?id=" + hugeId + get, 413, {}},
+        {"cookie-less requests", "GET /gunluk HTTP/1.1\r\n", 200, {}, 0, 70},
+        // The actions, only with the session and its token.
+        {"no token", reprintOf + "Mutfak", 403, {}},
         {"no session",
          "POST /tekrar HTTP/1.1\r\nContent-Length: %L\r\n\r\nid=1&yazici=Mutfak&token=%T",
          403,
-         {},
-         {},
-         0},
-        {"reprint",
-         "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Mutfak&token=%T",
-         200,
-         {"Tekrar basım gönderildi: Mutfak"},
-         {},
-         1},
+         {}},
+        {"reprint", reprintOf + "Mutfak&token=%T", 200, {"Tekrar basım gönderildi: Mutfak"}, 1},
         {"reprint on a printer not installed",
-         "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Teras&token=%T",
+         reprintOf + "Teras&token=%T",
          502,
-         {"Yazdırılamadı: Yazıcı bulunamadı: TERAS-YAZICISI"},
-         {},
-         0},
-        {"test page",
-         "POST /test HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nyazici=Mutfak&token=%T",
+         {"Yazdırılamadı: Yazıcı bulunamadı: TERAS-YAZICISI"}},
+        {"test page", testPage + "Mutfak&token=%T", 200, {"Test sayfası gönderildi"}, 1},
+        {"test page of another spelling",
+         testPage + "MUTFAK&token=%T",
          200,
-         {"Test sayfası gönderildi"},
-         {},
+         {"Test sayfası gönderildi: Mutfak"},
          1},
-        {"unknown printer",
-         "POST /test HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nyazici=Yok&token=%T",
-         400,
-         {},
-         {},
-         0},
+        {"unknown printer", testPage + "Yok&token=%T", 400, {}},
         {"retry",
-         "POST /yeniden-dene HTTP/1.1\r\n%SContent-Length: %L\r\n\r\ntoken=%T",
+         "POST /yeniden-dene" + form + "token=%T",
          200,
-         {"Bekleyen işler yeniden deneniyor"},
-         {},
-         0},
+         {"Bekleyen işler yeniden deneniyor"}},
+        // The minute's prints, the one on Teras among them.
         {"reprint burst",
-         "POST /tekrar HTTP/1.1\r\n%SContent-Length: %L\r\n\r\nid=1&yazici=Mutfak&token=%T",
+         reprintOf + "Mutfak&token=%T",
          429,
          {"Çok fazla baskı istendi"},
-         {},
-         WebSessions::kActionsPerMinute - 3,
+         WebSessions::kActionsPerMinute - 4,
          WebSessions::kActionsPerMinute},
-        {"bad number", "GET /fis?id=1x HTTP/1.1\r\n%S", 400, {}, {}, 0},
-        {"outside", "GET /../../etc/passwd HTTP/1.1\r\n%S", 404, {}, {"root:"}, 0},
-        {"bad method", "DELETE / HTTP/1.1\r\n%S", 405, {}, {}, 0},
-        {"bad encoding", "GET /gunluk?ara=%ZZ%FF%C3 HTTP/1.1\r\n%S", 200, {"Bugün fiş yok"}, {}, 0},
-        {"long path", "GET /" + QByteArray(5000, 'a') + " HTTP/1.1\r\n%S", 414, {}, {}, 0},
+        // Requests refused.
+        {"bad number", "GET /fis?id=1x" + get, 400, {}},
+        {"outside", "GET /../../etc/passwd" + get, 404, {"!root:"}},
+        {"bad method", "DELETE /" + get, 405, {}},
+        {"bad encoding", "GET /gunluk?ara=%ZZ%FF%C3" + get, 200, {"Bugün fiş yok"}},
+        {"long path", "GET /" + QByteArray(5000, 'a') + get, 414, {}},
         {"huge body",
-         "POST /test HTTP/1.1\r\n%SContent-Length: 307200\r\n\r\n" + hugeBody,
+         "POST /test" + get + "Content-Length: 307200\r\n\r\n" + QByteArray(300 * 1024, 'x'),
          413,
-         {},
-         {},
-         0},
-        {"foreign host", "GET / HTTP/1.1\r\nHost: evil.example:80\r\n", 403, {}, {"Mutfak"}, 0},
-        {"slow connections from one address",
-         login,
-         303,
-         {},
-         {},
-         0,
-         1,
-         false,
-         true,
-         BoundedTcpServer::kMaxConnections},
-        {"unreadable journal",
-         "GET /gunluk HTTP/1.1\r\n%G",
-         200,
-         {"Fiş günlüğü okunamadı"},
-         {"Bugün fiş yok"},
-         0,
-         1,
-         false,
-         true},
-        {"guesses from many addresses",
-         guess,
-         429,
-         {"Çok fazla hatalı deneme"},
-         {},
-         0,
-         30,
-         true,
-         true},
-        {"lock-out ends by itself",
-         login,
-         303,
-         {},
-         {},
-         0,
-         1,
-         false,
-         true,
-         0,
-         WebSessions::kMaxLockoutSeconds},
+         {}},
+        {"foreign host", "GET / HTTP/1.1\r\nHost: evil.example:80\r\n", 403, {"!Mutfak"}},
     };
-    for (const PageCase& page : cases) {
-        SCOPED_TRACE(page.name);
-        const qsizetype before = mutfakTickets().size();
-        QByteArray raw = page.request;
-        raw.replace("%S", "Cookie: " + cookie + "\r\n").replace("%T", token);
-        raw.replace("%G", "Cookie: " + guardedCookie + "\r\n");
-        raw.replace("%L", QByteArray::number(raw.size() - raw.indexOf("\r\n\r\n") - 4));
-        if (!raw.contains("\r\n\r\n"))
-            raw += "\r\n";
-        now = now.addSecs(page.laterSeconds);
-        std::vector<std::unique_ptr<QTcpSocket>> held(page.held);
-        for (auto& socket : held) {
-            socket = std::make_unique<QTcpSocket>();
-            socket->bind(QHostAddress(QStringLiteral("127.0.0.9")));
-            socket->connectToHost(QHostAddress::LocalHost, page.guarded ? guardedPort : port);
-            socket->write("GET / HTTP/1.1\r\n");
+    const QList<PageCase> guardedCases{
+        {"slow connections from one address", login, 303, {}, 0, 1, maxConnections},
+        {"unreadable journal",
+         "GET /gunluk" + get,
+         200,
+         {"Fiş günlüğü okunamadı", "!Bugün fiş yok"}},
+        {"guesses from many addresses", guess, 429, {"Çok fazla hatalı deneme"}, 0, 30},
+        {"lock-out ends by itself", login, 303, {}, 0, 1, 0, WebSessions::kMaxLockoutSeconds},
+    };
+    for (const bool toGuarded : {false, true}) {
+        for (const PageCase& page : toGuarded ? guardedCases : cases) {
+            SCOPED_TRACE(page.name);
+            const qsizetype before = mutfakTickets().size();
+            QByteArray raw = page.request;
+            raw.replace("%S", "Cookie: " + (toGuarded ? guardedCookie : cookie) + "\r\n");
+            raw.replace("%T", token);
+            raw.replace("%L", QByteArray::number(raw.size() - raw.indexOf("\r\n\r\n") - 4));
+            if (!raw.contains("\r\n\r\n"))
+                raw += "\r\n";
+            now = now.addSecs(page.laterSeconds);
+            const quint16 to = toGuarded ? guardedPort : port;
+            std::vector<std::unique_ptr<QTcpSocket>> held(page.held);
+            for (auto& socket : held) {
+                socket = std::make_unique<QTcpSocket>();
+                socket->bind(QHostAddress(QStringLiteral("127.0.0.9")));
+                socket->connectToHost(QHostAddress::LocalHost, to);
+                socket->write("GET / HTTP/1.1\r\n");
+            }
+            QByteArray answer;
+            for (int i = 0; i < page.times; ++i) {
+                answer = send(raw, QHostAddress::LocalHost, to,
+                              QHostAddress(toGuarded && page.times > 1
+                                               ? QStringLiteral("127.0.1.%1").arg(i + 1)
+                                               : QStringLiteral("127.0.0.1")));
+            }
+            EXPECT_EQ(answer.mid(9, 3).toInt(), page.status);
+            for (const QString& text : page.shown) {
+                const bool absent = text.startsWith(QLatin1Char('!'));
+                EXPECT_NE(answer.contains(text.mid(absent ? 1 : 0).toUtf8()), absent)
+                    << text.toStdString();
+            }
+            EXPECT_EQ(mutfakTickets().size() - before, page.newTickets);
         }
-        QByteArray answer;
-        for (int i = 0; i < page.times; ++i) {
-            const QHostAddress from(page.spread ? QStringLiteral("127.0.1.%1").arg(i + 1)
-                                                : QStringLiteral("127.0.0.1"));
-            answer = send(raw, QHostAddress::LocalHost, page.guarded ? guardedPort : port, from);
-        }
-        EXPECT_EQ(status(answer), page.status);
-        for (const QString& text : page.shown)
-            EXPECT_TRUE(answer.contains(text.toUtf8())) << text.toStdString();
-        for (const QString& text : page.notShown)
-            EXPECT_FALSE(answer.contains(text.toUtf8())) << text.toStdString();
-        EXPECT_EQ(mutfakTickets().size() - before, page.newTickets);
     }
 
-    // The reprint came out once under its heading, the test page after it; neither marked a line
-    // nor touched the queue, and both are in the journal.
+    // The reprint came out once under its heading, the test pages after it; none marked a line
+    // nor touched the queue, and all are in the journal. Beside the evening's two tickets,
+    // every print of the minute's quota came out but the one on Teras.
     const QFileInfoList tickets = mutfakTickets();
-    ASSERT_EQ(tickets.size(), 4 + WebSessions::kActionsPerMinute - 3);
+    ASSERT_EQ(tickets.size(), 2 + WebSessions::kActionsPerMinute - 1);
     const QString reprint =
         RunTool(QStringLiteral("pdftotext"), {tickets.at(2).filePath(), "-"}).output;
     EXPECT_TRUE(reprint.trimmed().startsWith(QStringLiteral("TEKRAR BASIM")))
@@ -345,10 +283,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     EXPECT_TRUE(reprint.contains(QStringLiteral("<script>alert(1)</script>")));
     EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1")), 4);
     EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 1);
-    EXPECT_EQ(dir.lines(QStringLiteral("velmora.log"))
-                  .filter(QStringLiteral("Bekleyen isler yeniden deneniyor"))
-                  .size(),
-              1);
+    EXPECT_EQ(logged(QStringLiteral("Bekleyen isler yeniden deneniyor")), 1);
     // A flood of idle connections is cut at the limit; the page answers once they are gone.
     const auto settle = [] {
         QEventLoop loop;
@@ -374,10 +309,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
                                         QHostAddress::LocalHost, port);
     EXPECT_TRUE(journalPage.contains(">Tekrar basım</td>"));
     EXPECT_TRUE(journalPage.contains(">Test sayfası</td>"));
-    EXPECT_EQ(dir.lines(QStringLiteral("velmora.log"))
-                  .filter(QRegularExpression(QStringLiteral("Fis gunlugu okunamadi -- .+: \\S")))
-                  .size(),
-              1);
+    EXPECT_EQ(logged(QStringLiteral("Fis gunlugu okunamadi -- .+: \\S")), 1);
 
     // A real browser renders the printers and the journal; the server answers it meanwhile.
     // On a phone-sized screen each page fits its width, the reprint button within reach.
