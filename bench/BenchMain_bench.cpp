@@ -1,3 +1,5 @@
+#include "print/RasterCanvas.h"
+
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
@@ -5,6 +7,7 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    RasterCanvas::CacheLargeGlyphs(); // as the server does
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -1,4 +1,3 @@
-#include "journal/JournalFile.h"
 #include "journal/JournalReader.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
@@ -35,8 +34,7 @@ void BM_JournalRecord(benchmark::State& state) {
     QTemporaryDir dir;
     DiagnosticLog log(dir.filePath(QStringLiteral("velmora.log")));
     OperatorReport report(log);
-    JournalFile file(dir.filePath(QStringLiteral("velmora-gunluk.db")), log);
-    TicketJournal journal(file, report, log);
+    TicketJournal journal(dir.filePath(QStringLiteral("velmora-gunluk.db")), report, log);
     int number = 0;
     for (auto _ : state)
         journal.Record(KitchenEntry(++number));
@@ -49,11 +47,10 @@ void BM_JournalPage10000(benchmark::State& state) {
     QTemporaryDir dir;
     DiagnosticLog log(dir.filePath(QStringLiteral("velmora.log")));
     OperatorReport report(log);
-    JournalFile file(dir.filePath(QStringLiteral("velmora-gunluk.db")), log);
-    TicketJournal journal(file, report, log);
+    TicketJournal journal(dir.filePath(QStringLiteral("velmora-gunluk.db")), report, log);
     for (int number = 1; number <= 10000; ++number)
         journal.Record(KitchenEntry(number));
-    const JournalReader reader(file, report);
+    const JournalReader reader(journal.filePath(), report, log);
     for (auto _ : state) {
         const QString page = HtmlPages::Journal(
             reader.Search(QDate::currentDate(), QString(), 301).mid(0, 300), true, false);

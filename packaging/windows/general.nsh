@@ -10,9 +10,11 @@ AllowSkipFiles off
 Name "Velmora"
 BrandingText "Velmora ${VERSION}"
 OutFile "${OUTFILE}"
-; The server writes its ini files, log and journal beside itself, so not under Program Files.
-InstallDir "C:\Velmora"
+; The program, which only administrators may change; the restaurant's files, which the server
+; writes, are in a folder of their own ($DataDir).
+InstallDir "$PROGRAMFILES64\Velmora"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+Var DataDir
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=0 "ProductName" "Velmora"
 VIAddVersionKey /LANG=0 "CompanyName" "${PUBLISHER}"
@@ -37,10 +39,19 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE DirectoryLeave
 !insertmacro MUI_PAGE_DIRECTORY
+!define MUI_DIRECTORYPAGE_VARIABLE $DataDir
+!define MUI_PAGE_HEADER_TEXT "$(DataFolderTitle)"
+!define MUI_PAGE_HEADER_SUBTEXT "$(DataFolderSubtitle)"
+!define MUI_DIRECTORYPAGE_TEXT_TOP "$(DataFolderHint)"
+!define MUI_PAGE_CUSTOMFUNCTION_PRE DataFolderPageCreate
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE DataFolderPageLeave
+!insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_COMPONENTS
 Page custom SettingsPageCreate SettingsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\velmora.exe"
+; Started by the shell, as the user who is logged on: never elevated as the setup is.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartServerAsUser
 !define MUI_FINISHPAGE_RUN_TEXT "$(StartNow)"
 !insertmacro MUI_PAGE_FINISH
 

@@ -1,35 +1,28 @@
-; Removes the program and everything the setup told Windows; the restaurant's files stay unless
-; their section is ticked, so a silent uninstallation keeps them.
+; Removes the program and everything the setup told Windows; the restaurant's folder stays unless
+; its section is ticked (or /DOSYALAR=1 given), so a plain silent uninstallation keeps it.
 
 Section "un.$(UnSecProgram)" UnSecProgram
     SectionIn RO
     Call un.CloseRunningServer
-    Delete "$INSTDIR\velmora*.exe" ; the server, its tools and this uninstaller
-    Delete "$INSTDIR\*.dll"
-    Delete "$INSTDIR\OKUBENI.txt"
-    Delete "$INSTDIR\kurulum.log"
-    ; The plugin folders of cmake/WindowsPackage.cmake.
-    RMDir /r "$INSTDIR\platforms"
-    RMDir /r "$INSTDIR\sqldrivers"
-    RMDir /r "$INSTDIR\styles"
-    RMDir /r "$INSTDIR\tls"
+    Push "$INSTDIR"
+    Call un.RemoveProgramFiles
     RMDir /r "$SMPROGRAMS\Velmora"
     DeleteRegValue HKLM "${RUN_KEY}" "Velmora"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
-    nsExec::ExecToStack 'netsh advfirewall firewall delete rule name="${FIREWALL_RULE}"'
+    nsExec::ExecToStack '"$SYSDIR\netsh.exe" advfirewall firewall delete rule \
+        name="${FIREWALL_RULE}"'
     Pop $0
     Pop $1
     DetailPrint "netsh $0: $1"
 SectionEnd
 
+; The whole folder, whatever the server made there: the setup accepts only a folder of Velmora's
+; own.
 Section /o "un.$(UnSecFiles)" UnSecFiles
-    Delete "$INSTDIR\Database.ini"
-    Delete "$INSTDIR\Velmora.ini"
-    Delete "$INSTDIR\*.db"
-    Delete "$INSTDIR\*.db-journal"
-    Delete "$INSTDIR\*.db-wal"
-    Delete "$INSTDIR\*.db-shm"
-    Delete "$INSTDIR\velmora.log"
+    ${If} $DataDir != ""
+        Push "$DataDir"
+        Call un.RemoveTree
+    ${EndIf}
 SectionEnd
 
 ; Only an empty folder goes.
@@ -41,6 +34,12 @@ Function un.onInit
     SetRegView 64
     SetShellVarContext all
     !insertmacro MUI_UNGETLANGUAGE
+    ReadINIStr $DataDir "$INSTDIR\${INSTALLATION_INI}" "Kurulum" "Veri klasoru"
+    ${GetParameters} $R0
+    ${GetOptions} $R0 "/DOSYALAR=" $R1
+    ${If} $R1 == "1"
+        !insertmacro SelectSection ${UnSecFiles}
+    ${EndIf}
 FunctionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN

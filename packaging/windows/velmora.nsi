@@ -7,4 +7,5 @@
 !include "running-server.nsh"
 !include "settings.nsh"
 !include "installer.nsh"
+!include "folders.nsh"
 !include "uninstaller.nsh"

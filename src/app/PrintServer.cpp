@@ -37,6 +37,11 @@ PrintServer::PrintServer(const QString& directory, DiagnosticLog& log, UserMessa
     m_parts.lease.setListener([this](bool prints) { SetActive(prints); });
     // Queued: a check made while a tick lets events through must not start a tick inside it.
     connect(&m_parts.watch, &QueueWatch::changed, this, &PrintServer::TTimer, Qt::QueuedConnection);
+    // A close that came while a ticket waited for a screen, outside a tick, happens after it.
+    m_parts.screens.setWaitsEnded([this] {
+        if (m_closePending)
+            QMetaObject::invokeMethod(this, &PrintServer::Close, Qt::QueuedConnection);
+    });
 }
 
 PrintServer::~PrintServer() = default;
@@ -69,10 +74,10 @@ void PrintServer::SetActive(bool prints) {
 }
 
 void PrintServer::StartStatusPage() {
-    m_pageBackend = std::make_unique<StatusPageBackend>(m_parts, m_parts.journalFile,
+    m_pageBackend = std::make_unique<StatusPageBackend>(m_parts, m_parts.journal.filePath(),
                                                         [this] { RetrySetAsideJobs(); });
     m_webServer = std::make_unique<StatusWebServer>(m_parts.statusPage, m_parts.printSettings,
-                                                    *m_pageBackend, m_parts.log);
+                                                    *m_pageBackend, m_parts.screens, m_parts.log);
     const QString error = m_webServer->Listen();
     if (error.isEmpty()) {
         m_parts.log.LogLine(QStringLiteral("Durum sayfasi: ") + m_webServer->url(), false);
@@ -109,7 +114,8 @@ bool PrintServer::FormCloseQuery() {
 void PrintServer::Close() {
     if (m_closed)
         return;
-    if (m_runningOperations > 0) {
+    // A ticket waiting for a screen holds a page's request, which must not lose its server.
+    if (m_runningOperations > 0 || m_parts.screens.isWaiting()) {
         m_closePending = true;
         return;
     }
@@ -117,8 +123,9 @@ void PrintServer::Close() {
 }
 
 void PrintServer::TTimer() {
-    // A next tick queued before the lease went elsewhere finds a standby.
-    if (m_closed || !m_parts.poller || !m_parts.lease.prints())
+    // A next tick queued before the lease went elsewhere finds a standby; one due while a
+    // ticket from the page waits for a screen comes after it.
+    if (m_closed || !m_parts.poller || !m_parts.lease.prints() || m_parts.screens.isWaiting())
         return;
     Operation operation(*this);
     // A rush drains at the speed of the printers: the next job starts as soon as the events
@@ -144,6 +151,7 @@ void PrintServer::FormClose() {
     m_parts.lease.Release();
     m_parts.watch.stop();
     // No page may ask for queries that are about to close.
+    m_parts.screens.Close();
     m_webServer.reset();
     m_parts.registry = PrinterRegistry();
     logClosing(QStringLiteral("yazici kayitlari birakildi"));

@@ -25,10 +25,13 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , lease(leaseStore, C, status, diagnosticLog)
     , settings(X)
     , printers(directory)
-    , journalFile(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
-    , journal(journalFile, report, diagnosticLog)
-    , finishedJobs(journalFile) {
+    , journal(directory + QStringLiteral("/velmora-gunluk.db"), report, diagnosticLog)
+    , finishedJobs(journal.filePath(), diagnosticLog)
+    , screens(journal.filePath(), registry, diagnosticLog) {
     T.setInterval(kDefaultPollInterval);
+    printers.setScreens(&screens);
+    // A standby's screens name the server that prints.
+    screens.setNotice([this] { return lease.prints() ? QString() : status.roleText(); });
     leaseTimer.setInterval(StandbyLease::kCheckMilliseconds);
 }
 

@@ -9,7 +9,6 @@
 #include "job/JobRecord.h"
 #include "job/PrinterHealth.h"
 #include "journal/FinishedJobStore.h"
-#include "journal/JournalFile.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
@@ -20,6 +19,7 @@
 #include "queue/ConnectionRecovery.h"
 #include "queue/QueuePoller.h"
 #include "queue/QueueWatch.h"
+#include "screen/ScreenHub.h"
 #include "standby/SqlLeaseStore.h"
 #include "standby/StandbyLease.h"
 #include "status/OperatorReport.h"
@@ -67,9 +67,9 @@ struct ServerParts {
     PrintSettings printSettings;
     BillOptions options;
     DevicePrinterSource printers;
-    JournalFile journalFile; // velmora-gunluk.db beside the ini files
-    TicketJournal journal;
+    TicketJournal journal;         // velmora-gunluk.db beside the ini files
     FinishedJobStore finishedJobs; // in the journal's file
+    ScreenHub screens;             // the kitchen screens, their cards in the journal's file
     // Where the tickets are journaled, and the printed jobs still queued remembered: nowhere for
     // a tool that only looks; set before CreatePoller.
     TicketJournal* ticketJournal = &journal;

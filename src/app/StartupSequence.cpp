@@ -33,14 +33,16 @@ StartupOutcome StartupSequence::FormCreate() {
             return StartupOutcome::ConnectionFailed;
         if (m_hooks.connected)
             m_hooks.connected(m_parts.C);
-        m_parts.C.Execute(DeleteOrphanJobsStatement());                         // 7
-        m_parts.CreatePoller();                                                 // 8
-        m_parts.registry = PrinterRegistry();                                   // 8
-        OpenQueries();                                                          // 9
-        m_parts.registry.LoadPrinterRegistry(m_parts.YAZ);                      // 10
-        m_parts.T.setInterval(ReadPollInterval(m_parts.settings, m_parts.log)); // 11
-        ReadExchangeRates();                                                    // 12
-        EnableTimer();                                                          // 13
+        m_parts.C.Execute(DeleteOrphanJobsStatement());    // 7
+        m_parts.CreatePoller();                            // 8
+        m_parts.registry = PrinterRegistry();              // 8
+        OpenQueries();                                     // 9
+        m_parts.registry.LoadPrinterRegistry(m_parts.YAZ); // 10
+        m_parts.printers.setSpoolerOptions(ReadSpoolerOptions(
+            m_parts.ini, m_parts.registry.printers(), m_parts.printers, m_parts.log)); // 10
+        m_parts.T.setInterval(ReadPollInterval(m_parts.settings, m_parts.log));        // 11
+        ReadExchangeRates();                                                           // 12
+        EnableTimer();                                                                 // 13
         return StartupOutcome::Running;
     } catch (const Error& error) {
         m_messages.ShowMessage(error.message());

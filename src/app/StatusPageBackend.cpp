@@ -16,10 +16,10 @@ qint64 Percentile(const QList<qint64>& waits, int percent) {
 
 } // namespace
 
-StatusPageBackend::StatusPageBackend(ServerParts& parts, JournalFile& journal,
+StatusPageBackend::StatusPageBackend(ServerParts& parts, const QString& journalFile,
                                      std::function<void()> retrySetAsideJobs)
     : m_parts(parts)
-    , m_journal(journal, parts.report)
+    , m_journal(journalFile, parts.report, parts.log)
     , m_retry(std::move(retrySetAsideJobs)) {}
 
 QList<PrinterSnapshot> StatusPageBackend::Printers() {
@@ -91,14 +91,43 @@ std::optional<JournalEntry> StatusPageBackend::JournalTicket(qint64 id) {
     return m_journal.Find(id);
 }
 
+TicketOptions StatusPageBackend::TicketOptionsOf(const QString& path) {
+    try {
+        return m_parts.printers.TicketOptionsOf(path);
+    } catch (const PrinterError&) {
+        return {}; // the printer fails with the reason, its tickets with it
+    }
+}
+
 QString StatusPageBackend::RoleText() {
     return m_parts.status.roleText();
 }
 
+QList<ScreenSnapshot> StatusPageBackend::Screens() {
+    QList<ScreenSnapshot> screens;
+    for (const QString& name : m_parts.screens.ScreenNames()) {
+        const ScreenHub::State state = m_parts.screens.StateOf(name);
+        ScreenSnapshot screen;
+        screen.name = name;
+        screen.connected = state.connected;
+        screen.lastSeen = state.lastSeen;
+        screen.openCards = state.openCards.value_or(-1);
+        if (!state.preparationTimes.isEmpty()) {
+            screen.preparationP50 = Percentile(state.preparationTimes, 50);
+            screen.preparationP95 = Percentile(state.preparationTimes, 95);
+        }
+        screen.key = m_parts.screens.Key(name);
+        screens.append(screen);
+    }
+    return screens;
+}
+
 QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
                                  const JournalEntry& about) {
-    // A tick lets requests through while it waits; its job owns the printers until it ends.
-    if (!m_parts.engine || (m_parts.poller && m_parts.poller->isBusy()))
+    // A tick lets requests through while it waits, and so does a ticket waiting for a screen;
+    // either owns the printers until it ends.
+    if (!m_parts.engine || (m_parts.poller && m_parts.poller->isBusy()) ||
+        m_parts.screens.isWaiting())
         return QStringLiteral("Sunucu şu an bir iş yazdırıyor, birazdan yeniden deneyin");
     TYazimIsi job;
     job.ID = about.jobId;

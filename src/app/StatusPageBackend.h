@@ -15,7 +15,7 @@ struct ServerParts;
 // operator chose the printer.
 class StatusPageBackend : public StatusBackend {
 public:
-    StatusPageBackend(ServerParts& parts, JournalFile& journal,
+    StatusPageBackend(ServerParts& parts, const QString& journalFile,
                       std::function<void()> retrySetAsideJobs);
 
     QList<PrinterSnapshot> Printers() override;
@@ -27,6 +27,8 @@ public:
     QString Print(const QString& printer, const Ticket& ticket, const JournalEntry& about) override;
     void RetrySetAsideJobs() override { m_retry(); }
     QString RoleText() override;
+    QList<ScreenSnapshot> Screens() override;
+    TicketOptions TicketOptionsOf(const QString& path) override;
 
 private:
     ServerParts& m_parts;

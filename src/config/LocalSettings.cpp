@@ -2,7 +2,9 @@
 
 #include "config/IniFile.h"
 #include "config/SettingsStore.h"
+#include "log/DiagnosticLog.h"
 
+#include <QStringList>
 #include <algorithm>
 
 namespace {
@@ -58,6 +60,28 @@ BackupPrinters ReadBackupPrinters(const IniFiles& ini) {
          ini.IniReadSection(Base, QStringLiteral("Yedek Yazicilar")))
         backups.Add(printer, backup);
     return backups;
+}
+
+QHash<QString, DevicePrinterSource::SpoolerOptions>
+ReadSpoolerOptions(const IniFiles& ini, const QList<TYazici>& registry,
+                   const PrinterSource& printers, DiagnosticLog& log) {
+    QHash<QString, DevicePrinterSource::SpoolerOptions> options;
+    for (const TYazici& printer : registry) {
+        const QString section = QStringLiteral("Yazici ") + printer.Adi;
+        QStringList given;
+        for (const auto& [name, value] : ini.IniReadSection(Base, section))
+            given << name + QLatin1Char('=') + value;
+        if (given.isEmpty())
+            continue;
+        const QString where = QStringLiteral("Velmora.ini [%1]").arg(section);
+        if (printers.IsVirtualPrinter(printer.Yol))
+            log.LogLine(where + QStringLiteral(" kullanilmadi: ") + printer.Yol +
+                            QStringLiteral(" seceneklerini yolunda tasir"),
+                        true);
+        else if (!options.contains(printer.Yol.toCaseFolded()))
+            options.insert(printer.Yol.toCaseFolded(), {where, given.join(QLatin1Char('&'))});
+    }
+    return options;
 }
 
 int ReadQueueCheckInterval(IniFiles& ini) {

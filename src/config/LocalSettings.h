@@ -1,10 +1,15 @@
 #pragma once
 
 #include "print/BackupPrinters.h"
+#include "print/DevicePrinterSource.h"
 #include "print/PrintSettings.h"
+#include "print/PrinterRegistry.h"
 
+#include <QHash>
+#include <QList>
 #include <QString>
 
+class DiagnosticLog;
 class IniFiles;
 
 // The switches of Velmora.ini that start-up reads in one go.
@@ -36,6 +41,13 @@ bool ReadPrintRatesSwitch(IniFiles& ini);
 // The section "Yedek Yazicilar": each key a logical printer, its value the printer's backup.
 // Nothing is written: without the section no printer has a backup.
 BackupPrinters ReadBackupPrinters(const IniFiles& ini);
+// The sections "Yazici NAME": the options (print/PrinterOptions.h) of the logical printer NAME
+// of the registry, by the system printer its path names; nothing is written. A path with a
+// scheme carries its own options: a section for it is logged as unused. Of two sections for
+// one system printer the first counts.
+QHash<QString, DevicePrinterSource::SpoolerOptions>
+ReadSpoolerOptions(const IniFiles& ini, const QList<TYazici>& registry,
+                   const PrinterSource& printers, DiagnosticLog& log);
 // "Hizli kontrol (ms)": how often the queue is asked between the poll ticks whether a job came
 // in; 0 or less asks only at the ticks, and the least is kMinQueueCheckInterval.
 inline constexpr int kDefaultQueueCheckInterval = 200;

@@ -9,15 +9,18 @@
 #include <utility>
 
 class QHttpServerRequest;
+class QTcpSocket;
 
 // An answer of the status page. One drawn away from the event loop carries later instead of a
-// body: a function, run on a worker thread, that gives the whole answer.
+// body: a function, run on a worker thread, that gives the whole answer. One that keeps its
+// connection open, as a stream of events, carries keep: it is handed the connection instead.
 struct WebReply {
     int status = 200;
     QByteArray type = "text/html; charset=utf-8";
     QByteArray body;
     QList<std::pair<QByteArray, QByteArray>> headers;
     std::function<WebReply()> later;
+    std::function<void(QTcpSocket*)> keep = {};
 
     static WebReply Text(int status, const QByteArray& text) {
         return {status, "text/plain; charset=utf-8", text, {}, {}};

@@ -89,8 +89,13 @@ qint64 WebSessions::LoginWait(const QHostAddress& address) {
 }
 
 bool WebSessions::TryPassword(const QHostAddress& address, const QString& given) {
+    return TryKey(address, m_password.toUtf8(), given.toUtf8());
+}
+
+bool WebSessions::TryKey(const QHostAddress& address, const QByteArray& expected,
+                         const QByteArray& given) {
     const QString key = AddressKey(address);
-    if (ConstantTimeEquals(m_password.toUtf8(), given.toUtf8())) {
+    if (!expected.isEmpty() && ConstantTimeEquals(expected, given)) {
         m_failures.remove(key);
         return true;
     }

@@ -1,36 +1,41 @@
 #include "journal/FinishedJobStore.h"
 
-#include "journal/JournalFile.h"
-
 #include <QFileInfo>
 #include <QSqlQuery>
-#include <QStringList>
 #include <QVariant>
 
-FinishedJobStore::FinishedJobStore(JournalFile& file)
-    : m_file(file) {}
+namespace {
 
-bool FinishedJobStore::Run(const QString& statement, const QStringList& values) {
-    if (!m_file.Open())
-        return false;
-    QSqlQuery query(m_file.database());
-    query.prepare(statement);
-    for (const QString& value : values)
-        query.addBindValue(value);
-    return query.exec();
+bool MakeFinishedJobsTable(QSqlQuery& query) {
+    return query.exec(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS finished_jobs (job_id TEXT PRIMARY KEY, "
+                       "bill TEXT, job_type TEXT, time TEXT DEFAULT CURRENT_TIMESTAMP)"));
+}
+
+} // namespace
+
+// Another program holding the file must not hold up printing: the next tick tries again.
+FinishedJobStore::FinishedJobStore(QString filePath, DiagnosticLog& log)
+    : m_file(std::move(filePath), QStringLiteral("biten-isler"), MakeFinishedJobsTable, log) {}
+
+bool FinishedJobStore::Run(const QString& statement, const QVariantList& values) {
+    QString error;
+    return m_file.Run(statement, values, error).has_value();
 }
 
 QList<FinishedJob> FinishedJobStore::Load() {
     QList<FinishedJob> jobs;
     // Reading creates no file: the journal makes it with its first ticket.
-    if (!QFileInfo::exists(m_file.filePath()) || !m_file.Open())
+    if (!QFileInfo::exists(m_file.filePath()))
         return jobs;
-    QSqlQuery query(m_file.database());
-    if (!query.exec(QStringLiteral("SELECT job_id, bill, job_type FROM finished_jobs")))
+    QString error;
+    std::optional<QSqlQuery> query =
+        m_file.Run(QStringLiteral("SELECT job_id, bill, job_type FROM finished_jobs"), {}, error);
+    if (!query)
         return jobs;
-    while (query.next())
+    while (query->next())
         jobs.append(
-            {query.value(0).toString(), query.value(1).toString(), query.value(2).toString()});
+            {query->value(0).toString(), query->value(1).toString(), query->value(2).toString()});
     return jobs;
 }
 

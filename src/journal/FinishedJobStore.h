@@ -1,9 +1,11 @@
 #pragma once
 
+#include "journal/JournalFile.h"
+
 #include <QList>
 #include <QString>
 
-class JournalFile;
+class DiagnosticLog;
 
 // A queue job whose tickets all came out, known by its queue ID together with its bill and type.
 struct FinishedJob {
@@ -17,7 +19,7 @@ struct FinishedJob {
 // waits for another program's lock: a call that fails returns false and the caller tries later.
 class FinishedJobStore {
 public:
-    explicit FinishedJobStore(JournalFile& file);
+    FinishedJobStore(QString filePath, DiagnosticLog& log);
 
     // Empty when the file cannot be read.
     QList<FinishedJob> Load();
@@ -25,7 +27,7 @@ public:
     bool Remove(const QString& jobId);
 
 private:
-    bool Run(const QString& statement, const QStringList& values);
+    bool Run(const QString& statement, const QVariantList& values);
 
-    JournalFile& m_file;
+    JournalFile m_file;
 };

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+class QSqlQuery;
+
 // One attempt to print one ticket, as the journal keeps it.
 struct JournalEntry {
     qint64 id = 0; // given by the journal
@@ -25,3 +27,7 @@ struct JournalEntry {
 
     bool printed() const { return error.isEmpty(); }
 };
+
+// Makes the table the entries are kept in, in the journal's file (journal/JournalFile.h), or
+// brings that of an older file up to date.
+bool MakeTicketsTable(QSqlQuery& query);

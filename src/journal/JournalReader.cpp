@@ -1,11 +1,9 @@
 #include "journal/JournalReader.h"
 
-#include "journal/JournalFile.h"
 #include "status/OperatorReport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSqlError>
 
 namespace {
 
@@ -32,8 +30,8 @@ JournalEntry ReadEntry(const QSqlQuery& query) {
 
 } // namespace
 
-JournalReader::JournalReader(JournalFile& file, OperatorReport& report)
-    : m_file(file)
+JournalReader::JournalReader(QString filePath, OperatorReport& report, DiagnosticLog& log)
+    : m_file(std::move(filePath), QStringLiteral("gunluk-okuma"), MakeTicketsTable, log)
     , m_report(report) {}
 
 bool JournalReader::unreadable() const {
@@ -95,27 +93,12 @@ QList<qint64> JournalReader::Waits(const QString& printer, const QDate& day) con
 
 std::optional<QSqlQuery> JournalReader::Read(const QString& sql, const QVariantList& values) const {
     QString error;
-    std::optional<QSqlQuery> query;
-    if (m_file.Open()) {
-        query.emplace(m_file.database());
-        query->prepare(sql);
-        for (const QVariant& value : values)
-            query->addBindValue(value);
-        if (!query->exec())
-            error = query->lastError().text();
-    } else {
-        error = m_file.database().lastError().text();
-        if (error.trimmed().isEmpty())
-            error = QStringLiteral("dosya acilamadi");
-    }
-    if (error.isEmpty()) {
+    std::optional<QSqlQuery> query = m_file.Run(sql, values, error);
+    if (query)
         m_report.Ended(FaultKind::JournalUnreadable, m_file.filePath());
-        return query;
-    }
-    if (!unreadable()) {
+    else if (!unreadable())
         m_report.Started(FaultKind::JournalUnreadable, m_file.filePath(),
                          QStringLiteral("Fis gunlugu okunamadi -- ") + m_file.filePath() +
                              QStringLiteral(": ") + error);
-    }
-    return std::nullopt;
+    return query;
 }

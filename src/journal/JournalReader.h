@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journal/JournalEntry.h"
+#include "journal/JournalFile.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -10,15 +11,15 @@
 #include <QVariantList>
 #include <optional>
 
-class JournalFile;
+class DiagnosticLog;
 class OperatorReport;
 
-// The day's tickets and the days before, as TicketJournal wrote them, for the status page. A
-// journal that cannot be read answers nothing and is reported once with the reason
-// (status/OperatorReport.h); unreadable says so until it reads again.
+// The day's tickets and the days before, as TicketJournal wrote them, for the status page, through
+// a connection of its own. A journal that cannot be read answers nothing and is reported once
+// with the reason (status/OperatorReport.h); unreadable says so until it reads again.
 class JournalReader {
 public:
-    JournalReader(JournalFile& file, OperatorReport& report);
+    JournalReader(QString filePath, OperatorReport& report, DiagnosticLog& log);
 
     // The entries of that day, newest first, whose bill or table is the text (all when empty).
     QList<JournalEntry> Search(const QDate& day, const QString& billOrTable, int limit) const;
@@ -35,6 +36,6 @@ private:
     // The query run on the file, or nothing when it could not be read.
     std::optional<QSqlQuery> Read(const QString& sql, const QVariantList& values) const;
 
-    JournalFile& m_file;
+    JournalFile m_file;
     OperatorReport& m_report;
 };

@@ -1,6 +1,5 @@
 #include "journal/TicketJournal.h"
 
-#include "journal/JournalFile.h"
 #include "log/DiagnosticLog.h"
 #include "status/OperatorReport.h"
 
@@ -18,8 +17,10 @@ QByteArray LinesJson(const Ticket& lines) {
 
 } // namespace
 
-TicketJournal::TicketJournal(JournalFile& file, OperatorReport& report, DiagnosticLog& log)
-    : m_file(file)
+// Another program holding the file (a backup, a virus scan, a browser) fails a write at once
+// rather than holding up the ticket: the entry waits in memory instead.
+TicketJournal::TicketJournal(QString filePath, OperatorReport& report, DiagnosticLog& log)
+    : m_file(std::move(filePath), QStringLiteral("gunluk"), MakeTicketsTable, log)
     , m_report(report)
     , m_log(log) {}
 
@@ -31,7 +32,7 @@ TicketJournal::~TicketJournal() {
     if (lost > 0)
         m_log.LogLine(
             QStringLiteral("Fis gunlugu kapanirken %1 fis kaydi yazilamadi, kayboldu: ").arg(lost) +
-                m_file.filePath(),
+                filePath(),
             true);
 }
 
@@ -47,28 +48,29 @@ void TicketJournal::Record(JournalEntry entry) {
 void TicketJournal::CatchUp() {
     if (m_pending.isEmpty() || !WritePending())
         return;
-    if (m_report.isOn(FaultKind::JournalUnwritable, m_file.filePath())) {
-        QString line = QStringLiteral("Fis gunlugu yeniden yaziliyor: ") + m_file.filePath();
+    if (m_report.isOn(FaultKind::JournalUnwritable, filePath())) {
+        QString line = QStringLiteral("Fis gunlugu yeniden yaziliyor: ") + filePath();
         if (m_dropped > 0)
             line += QStringLiteral(" (%1 fis kaydi sigmadi, kayboldu)").arg(m_dropped);
         m_dropped = 0;
-        m_report.Ended(FaultKind::JournalUnwritable, m_file.filePath(), line);
+        m_report.Ended(FaultKind::JournalUnwritable, filePath(), line);
     }
     Prune(QDate::currentDate());
 }
 
 bool TicketJournal::WritePending() {
+    QSqlDatabase db = m_file.database();
     // One transaction: the held entries go in whole or stay held whole, for one commit.
-    if (!m_file.Open() || !m_file.database().transaction()) {
-        Failed(m_file.database().lastError().text());
+    if (!m_file.Open() || !db.transaction()) {
+        Failed(db.lastError().text());
         return false;
     }
     for (const JournalEntry& entry : std::as_const(m_pending)) {
         if (!Write(entry))
             return false; // closed by Failed, which rolls the others back
     }
-    if (!m_file.database().commit()) {
-        Failed(m_file.database().lastError().text());
+    if (!db.commit()) {
+        Failed(db.lastError().text());
         return false;
     }
     m_pending.clear();
@@ -107,8 +109,8 @@ void TicketJournal::Prune(const QDate& today) {
 void TicketJournal::Failed(const QString& what) {
     // Closed, so the next ticket opens the file afresh: it may have been moved or fixed.
     m_file.Close();
-    if (!m_report.isOn(FaultKind::JournalUnwritable, m_file.filePath()))
-        m_report.Started(FaultKind::JournalUnwritable, m_file.filePath(),
+    if (!m_report.isOn(FaultKind::JournalUnwritable, filePath()))
+        m_report.Started(FaultKind::JournalUnwritable, filePath(),
                          QStringLiteral("Fis gunlugu yazilamadi, yazdirma suruyor -- ") +
-                             m_file.filePath() + QStringLiteral(": ") + what);
+                             filePath() + QStringLiteral(": ") + what);
 }

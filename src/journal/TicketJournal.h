@@ -1,17 +1,18 @@
 #pragma once
 
 #include "journal/JournalEntry.h"
+#include "journal/JournalFile.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
 
 class DiagnosticLog;
-class JournalFile;
 class OperatorReport;
 
-// Writes every attempt to print a ticket to the journal's file (journal/JournalFile.h), read
-// back by JournalReader. Writing never throws towards printing and never waits for a lock
+// Writes every attempt to print a ticket to the journal's file, velmora-gunluk.db beside the
+// executable (journal/JournalFile.h), read back by JournalReader: nothing goes into the
+// restaurant's database. Writing never throws towards printing and never waits for a lock
 // another program holds on the file: a journal that cannot be written is reported once
 // (status/OperatorReport.h), its entries are held in memory and written with the next ticket it
 // takes, or at close, which logs how many it had to drop.
@@ -21,11 +22,12 @@ public:
     // What is held while the file cannot be written; older entries give way.
     static constexpr int kMaxPending = 10000;
 
-    TicketJournal(JournalFile& file, OperatorReport& report, DiagnosticLog& log);
+    TicketJournal(QString filePath, OperatorReport& report, DiagnosticLog& log);
     ~TicketJournal();
     TicketJournal(const TicketJournal&) = delete;
     TicketJournal& operator=(const TicketJournal&) = delete;
 
+    QString filePath() const { return m_file.filePath(); }
     void setRetentionDays(int days) { m_retentionDays = days; }
 
     // Written at once; the oldest days are pruned at the first record of each day.
@@ -41,7 +43,7 @@ private:
     void Prune(const QDate& today);
     void Failed(const QString& what);
 
-    JournalFile& m_file;
+    JournalFile m_file;
     OperatorReport& m_report;
     DiagnosticLog& m_log;
     int m_retentionDays = kDefaultRetentionDays;

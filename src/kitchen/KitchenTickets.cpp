@@ -7,6 +7,7 @@
 #include "job/JobContext.h"
 #include "job/LogicalPrinting.h"
 #include "job/WriteFence.h"
+#include "kitchen/ItemLine.h"
 #include "kitchen/KitchenStatements.h"
 #include "kitchen/PrintedTickets.h"
 #include "log/DiagnosticLog.h"
@@ -45,9 +46,10 @@ bool isCancellation(const TYazimIsi& job) {
 // The heading of both kinds, up to the waiter.
 Ticket Opening(const TYazimIsi& job, const QString& title, const QString& numberLine,
                const QString& dateLine) {
-    return {kHeading + (isCancellation(job) ? QStringLiteral("!!! IPTAL !!!") : title),
-            numberLine + job.AdisyonID, dateLine,
-            kHeading + job.Departman + QStringLiteral(" - ") + job.MASANO, PlainLine(job.Garson)};
+    return {
+        isCancellation(job) ? kStandOutHeading + QStringLiteral("!!! IPTAL !!!") : kHeading + title,
+        numberLine + job.AdisyonID, dateLine,
+        kLargeHeading + job.Departman + QStringLiteral(" - ") + job.MASANO, PlainLine(job.Garson)};
 }
 
 Ticket ColumnTitles() {
@@ -55,36 +57,37 @@ Ticket ColumnTitles() {
             kSeparator};
 }
 
-// "%-3s %s": the quantity padded to three characters, never cut.
-QString ItemLine(const Query& lines, const QString& textColumn) {
-    return QuantityText(lines.value(QStringLiteral("ADET"))).leftJustified(3, QLatin1Char(' ')) +
-           QLatin1Char(' ') + lines.text(textColumn);
+// The quantity and the text of the column, a cancelled one standing out.
+QString ItemOf(const Query& lines, const QString& textColumn, const TYazimIsi& job) {
+    return (isCancellation(job) ? kStandOutItem : kItem) +
+           ItemLine(QuantityText(lines.value(QStringLiteral("ADET"))), lines.text(textColumn));
 }
 
 Ticket ProductionHeader(const TYazimIsi& job) {
-    return Opening(job, QStringLiteral("URETIM FISI"), kHeading + QStringLiteral(" Sipariş No: "),
+    return Opening(job, QStringLiteral("URETIM FISI"),
+                   kLargeHeading + QStringLiteral(" Sipariş No: "),
                    QStringLiteral("#TARIH# #SAAT#")) +
-           Ticket{kHeading + job.ACIKLAMA} + ColumnTitles();
+           Ticket{kStandOutHeading + job.ACIKLAMA} + ColumnTitles();
 }
 
-// The product, and its note on a plain line when it has one.
-void ProductionItem(Ticket& ticket, const Query& lines, const TYazimIsi&, DiagnosticLog&) {
-    ticket << ItemLine(lines, QStringLiteral("ADI"));
+// The product, and its note on a line of its own when it has one.
+void ProductionItem(Ticket& ticket, const Query& lines, const TYazimIsi& job, DiagnosticLog&) {
+    ticket << ItemOf(lines, QStringLiteral("ADI"), job);
     const QString note = lines.text(QStringLiteral("ACIKLAMA"));
     if (!note.isEmpty())
-        ticket << PlainLine(note);
+        ticket << kNote + note;
 }
 
 Ticket ExtraHeader(const TYazimIsi& job) {
-    return Opening(job, QStringLiteral("ÜRETIM FISI"), kHeading + QStringLiteral("Ads. No: "),
+    return Opening(job, QStringLiteral("ÜRETIM FISI"), kLargeHeading + QStringLiteral("Ads. No: "),
                    kRightPart + QStringLiteral("#TARIH# #SAAT#")) +
            ColumnTitles();
 }
 
 // The extra printer's text, and the note on the right even when empty; the product is logged.
 void ExtraItem(Ticket& ticket, const Query& lines, const TYazimIsi& job, DiagnosticLog& log) {
-    ticket << ItemLine(lines, QStringLiteral("EKACIKLAMA"));
-    ticket << kRightPart + lines.text(QStringLiteral("ACIKLAMA"));
+    ticket << ItemOf(lines, QStringLiteral("EKACIKLAMA"), job);
+    ticket << kNoteRightPart + lines.text(QStringLiteral("ACIKLAMA"));
     log.LogLine(QLatin1Char('-') + job.AdisyonID + QLatin1Char('-') +
                     lines.text(QStringLiteral("ADI")),
                 false);
@@ -137,7 +140,7 @@ CollectedTicket CollectLines(const KitchenTicketKind& kind, JobContext& context,
         kind.item(collected.ticket, lines, job, context.log);
     }
     if (isCancellation(job))
-        collected.ticket << kHeading + QStringLiteral("!!!IPTAL!!!");
+        collected.ticket << kStandOutHeading + QStringLiteral("!!!IPTAL!!!");
     return collected;
 }
 

@@ -1,28 +1,15 @@
 #include "print/EscPosAddress.h"
 
-#include "core/Error.h"
-
-#include <QStringList>
-
 namespace {
 
 const QLatin1String kScheme("escpos:");
 
-[[noreturn]] void Malformed(const QString& path, const QString& why) {
-    throw PrinterError(QStringLiteral("Gecersiz ESC/POS yazici adresi: ") + path +
-                       QStringLiteral(" (") + why + QLatin1Char(')'));
+QString Printer(const QString& path) {
+    return QStringLiteral("Gecersiz ESC/POS yazici adresi: ") + path;
 }
 
-int WholeNumber(const QString& text, int low, int high, const QString& path, const QString& what) {
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    if (!ok || number < low || number > high)
-        Malformed(path, QStringLiteral("%1 %2 ile %3 arasinda olmali: '%4'")
-                            .arg(what)
-                            .arg(low)
-                            .arg(high)
-                            .arg(text));
-    return number;
+[[noreturn]] void Malformed(const QString& path, const QString& why) {
+    RefusePrinter(Printer(path), why);
 }
 
 // "HOST", "HOST:PORT", "[IPv6]" or "[IPv6]:PORT".
@@ -45,27 +32,13 @@ void ParseAuthority(const QString& authority, EscPosAddress& address) {
     if (address.host.isEmpty() || address.host.contains(QLatin1Char('/')) ||
         address.host.contains(QLatin1Char(' ')))
         Malformed(address.path, QStringLiteral("sunucu adi yok ya da gecersiz"));
-    if (portColon >= 0)
-        address.port = WholeNumber(authority.mid(portColon + 1), 1, 65535, address.path,
-                                   QStringLiteral("port"));
-}
-
-void ParseOptions(const QString& query, EscPosAddress& address) {
-    for (const QString& option : query.split(QLatin1Char('&'))) {
-        const qsizetype equals = option.indexOf(QLatin1Char('='));
-        const QString key = option.left(equals).toLower();
-        const QString value = option.mid(equals + 1);
-        if (equals < 0)
-            Malformed(address.path, QStringLiteral("secenegin degeri yok: '%1'").arg(option));
-        else if (key == QLatin1String("dots"))
-            address.dots = WholeNumber(value, 8, EscPosAddress::kMaxDots, address.path, key);
-        else if (key == QLatin1String("baud"))
-            address.baud = WholeNumber(value, 300, 4000000, address.path, key);
-        else if (key == QLatin1String("status"))
-            address.asksStatus = WholeNumber(value, 0, 1, address.path, key) == 1;
-        else
-            Malformed(address.path, QStringLiteral("bilinmeyen secenek '%1'").arg(option));
-    }
+    if (portColon < 0)
+        return;
+    const QString port = authority.mid(portColon + 1);
+    bool ok = false;
+    address.port = port.toInt(&ok);
+    if (!ok || address.port < 1 || address.port > 65535)
+        Malformed(address.path, QStringLiteral("port 1 ile 65535 arasinda olmali: '%1'").arg(port));
 }
 
 } // namespace
@@ -82,7 +55,12 @@ EscPosAddress EscPosAddress::Parse(const QString& path) {
     QString rest = path.mid(kScheme.size());
     const qsizetype question = rest.indexOf(QLatin1Char('?'));
     if (question >= 0) {
-        ParseOptions(rest.mid(question + 1), address);
+        const PrinterOptions options = PrinterOptions::Parse(
+            rest.mid(question + 1), PrinterOptions::Kind::EscPos, Printer(path));
+        address.dots = options.dots;
+        address.baud = options.baud;
+        address.asksStatus = options.asksStatus;
+        address.ticket = options.ticket;
         rest.truncate(question);
     }
     if (rest.startsWith(QLatin1String("//"))) {

@@ -1,5 +1,6 @@
 #include "print/EscPosCanvas.h"
 
+#include "print/EscPosBell.h"
 #include "print/EscPosRaster.h"
 #include "print/EscPosStatusQuery.h"
 
@@ -24,7 +25,7 @@ void EscPosAnswerHistory::Record(const QString& path, Seen seen) {
 
 EscPosCanvas::EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts,
                            EscPosAnswerHistory& history)
-    : RasterCanvas(address.dots)
+    : RasterCanvas(address.dots, address.ticket)
     , m_address(std::move(address))
     , m_timeouts(timeouts)
     , m_history(history) {}
@@ -42,7 +43,7 @@ void EscPosCanvas::BeginDocument(int contentHeight) {
 
 void EscPosCanvas::EndDocument() {
     RasterCanvas::EndDocument();
-    const QByteArray ticket = EscPosRaster::Encode(picture());
+    const QByteArray ticket = EscPosRaster::Encode(picture()) + EscPosBell(m_address.ticket);
     m_connection->Write(ticket, m_timeouts.write);
     m_faultAfter = FaultAfter(EscPosStatusQuery::QuestionsIn(ticket));
     m_connection.reset();

@@ -34,8 +34,9 @@ private:
 
 // A document on an ESC/POS receipt printer, with no driver or spooler between. The connection
 // starts clean, the printer is asked for its status before anything is drawn, and the ticket
-// is drawn as a picture and sent as raster. Once the link has passed on its last byte the
-// printer has the ticket: what the printer says after it concerns the next one.
+// is drawn as a picture and sent as raster, its bell after the cut. Once the link has passed
+// on its last byte the printer has the ticket: what the printer says after it concerns the
+// next one.
 class EscPosCanvas : public RasterCanvas {
 public:
     EscPosCanvas(EscPosAddress address, EscPosTimeouts timeouts, EscPosAnswerHistory& history);

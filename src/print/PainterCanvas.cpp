@@ -5,8 +5,9 @@
 #include <QFontDatabase>
 #include <QPaintDevice>
 
-PainterCanvas::PainterCanvas()
-    : m_metrics(m_font) {}
+PainterCanvas::PainterCanvas(const TicketOptions& options)
+    : m_options(options)
+    , m_metrics(m_font) {}
 
 PainterCanvas::~PainterCanvas() = default;
 
@@ -51,8 +52,10 @@ int PainterCanvas::TextHeight(const QString&) const {
     return m_metrics.ascent() + m_metrics.descent();
 }
 
-void PainterCanvas::DrawText(int x, int y, const QString& text) {
-    m_painter.fillRect(QRect(x, y, TextWidth(text), TextHeight(text)), Qt::white);
+void PainterCanvas::DrawText(int x, int y, const QString& text, const TextColours& colours) {
+    m_painter.fillRect(QRect(x, y, TextWidth(text), TextHeight(text)), colours.paper);
+    if (m_painter.pen().color() != colours.ink)
+        m_painter.setPen(colours.ink);
     m_painter.drawText(QPoint(x, y + m_metrics.ascent()), text);
 }
 

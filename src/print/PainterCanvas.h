@@ -10,21 +10,23 @@
 #include <utility>
 
 // Text, fonts and fills through QPainter, for any paged device; the device and its
-// document are the subclass's. Fonts are measured on the device itself, painting or not.
+// document are the subclass's. Fonts are measured on the device itself, painting or not. The
+// options are the printer's, as the subclass's device prints them.
 class PainterCanvas : public PrintCanvas {
 public:
     void SetFont(const QString& face, int pointSize) override;
     bool HasFace(const QString& face) const override;
     int TextWidth(const QString& text) const override;
     int TextHeight(const QString& text) const override;
-    void DrawText(int x, int y, const QString& text) override;
+    void DrawText(int x, int y, const QString& text, const TextColours& colours) override;
     void FillRect(const QRect& area, const QColor& colour) override;
     int PageWidth() const override;
     int PageHeight() const override;
     int DotsPerInch() const override;
+    TicketOptions Options() const override { return m_options; }
 
 protected:
-    PainterCanvas();
+    explicit PainterCanvas(const TicketOptions& options);
     ~PainterCanvas() override;
 
     // The device the document goes to, there from construction on.
@@ -38,6 +40,7 @@ protected:
     QPainter& painter() { return m_painter; }
 
 private:
+    const TicketOptions m_options;
     QPainter m_painter;
     QFont m_font;
     QFontMetrics m_metrics;

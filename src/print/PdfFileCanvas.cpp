@@ -29,8 +29,9 @@ PrinterError WriteFailure(const QFileDevice& file, const QString& directory) {
 
 } // namespace
 
-PdfFileCanvas::PdfFileCanvas(QString directory)
-    : m_directory(std::move(directory))
+PdfFileCanvas::PdfFileCanvas(QString directory, const TicketOptions& options)
+    : PainterCanvas(options)
+    , m_directory(std::move(directory))
     , m_writer(std::make_unique<QPdfWriter>(&m_file)) {
     m_writer->setResolution(kDotsPerInch);
     SetPageLength(kLongestPagePoints);

@@ -10,7 +10,8 @@
 // A virtual receipt printer: each document becomes one PDF file in a directory, named by
 // date, time and a sequence number so the files sort in print order. The file appears only
 // when complete, and only when every byte of it reached the disk. The paper is a roll: each
-// document's page is as long as its content, up to the longest page a PDF reader shows.
+// document's page is as long as its content, up to the longest page a PDF reader shows. Its
+// page is in colour: red stands out in red.
 class PdfFileCanvas : public PainterCanvas {
 public:
     static constexpr int kDotsPerInch = 203;
@@ -22,7 +23,7 @@ public:
     // for one fails the check.
     static constexpr int kCheckBytes = 64 * 1024;
 
-    explicit PdfFileCanvas(QString directory);
+    explicit PdfFileCanvas(QString directory, const TicketOptions& options = {});
     ~PdfFileCanvas() override;
 
     // Throws PrinterError when a ticket could not be written into the directory now.

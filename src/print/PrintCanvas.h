@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/TicketOptions.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -8,6 +10,13 @@
 // needs of a printer and nothing more. Fonts, measures, the page width and the resolution work
 // before the document begins, so that a ticket can be measured first. Failures throw
 // PrinterError.
+
+// A text's letters on its cell.
+struct TextColours {
+    QColor ink = Qt::black;
+    QColor paper = Qt::white;
+};
+
 class PrintCanvas {
 public:
     virtual ~PrintCanvas() = default;
@@ -22,8 +31,8 @@ public:
     // has the full cell height.
     virtual int TextWidth(const QString& text) const = 0;
     virtual int TextHeight(const QString& text) const = 0;
-    // Top-left corner at (x, y), on an opaque white cell.
-    virtual void DrawText(int x, int y, const QString& text) = 0;
+    // Top-left corner at (x, y), on an opaque cell of the paper colour.
+    virtual void DrawText(int x, int y, const QString& text, const TextColours& colours) = 0;
     virtual void FillRect(const QRect& area, const QColor& colour) = 0;
     // The printable area and the resolution of the device; the height is the begun page's.
     virtual int PageWidth() const = 0;
@@ -35,6 +44,8 @@ public:
     // Drops the document after a failure, so that the next job starts clean.
     virtual void Abort() noexcept = 0;
 
+    // What the printer's options ask of every ticket, as this device can print it.
+    virtual TicketOptions Options() const { return {}; }
     // Whether the printer itself said it took the ended document, so the next one need not
     // wait for a spooler.
     virtual bool ConfirmsPrinting() const { return false; }

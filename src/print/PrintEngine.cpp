@@ -1,5 +1,7 @@
 #include "print/PrintEngine.h"
 
+#include "core/Error.h"
+#include "print/KitchenScreens.h"
 #include "print/PrinterNames.h"
 #include "print/TicketRenderer.h"
 
@@ -30,6 +32,11 @@ PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket)
                           QLatin1String(" Yazici: ") + path,
                       true);
         return {true, QString()};
+    }
+    if (ScreenAddress::IsScreenPath(printer)) {
+        ShowOnScreen(printer, ticket);
+        m_log.LogLine(QLatin1String(">> Gonderildi:") + path, false);
+        return {};
     }
 
     const std::unique_ptr<PrintCanvas> canvas = m_printers.Select(printer);
@@ -76,6 +83,13 @@ QString PrintEngine::CheckPrinter(const QString& path) {
     const QString printer = FindInstalledPrinter(m_printers, path);
     // A path that names no printer prints nothing and so never fails.
     return printer.isEmpty() ? QString() : m_printers.Check(printer);
+}
+
+void PrintEngine::ShowOnScreen(const QString& printer, const Ticket& ticket) {
+    KitchenScreens* screens = m_printers.Screens();
+    if (!screens)
+        throw PrinterError(KitchenScreens::kNotConnected);
+    screens->Show(ScreenAddress::Parse(printer), ticket);
 }
 
 void PrintEngine::NoteWarning(const QString& path, const QString& warning) {

@@ -14,7 +14,8 @@
 // Prints tickets on installed printers: looks the path up, renders the ticket, logs it and
 // gives the spooler a second before the next job (a printer that confirms each ticket itself
 // needs none). A printer's warning is logged once, until it clears; a fault it reports after
-// taking a whole ticket is logged, and the ticket stays printed.
+// taking a whole ticket is logged, and the ticket stays printed. A kitchen screen's ticket is
+// handed to the screens as its lines, and printed once one of them drew it.
 class PrintEngine : public TicketPrinter {
 public:
     using Pause = std::function<void(int milliseconds)>;
@@ -38,6 +39,8 @@ public:
     static Pause SleepPause();
 
 private:
+    // Throws PrinterError when no screen drew the ticket.
+    void ShowOnScreen(const QString& printer, const Ticket& ticket);
     void NoteWarning(const QString& path, const QString& warning);
 
     const QString& m_billNumber;

@@ -2,6 +2,8 @@
 
 #include "print/PrintCanvas.h"
 
+class KitchenScreens;
+
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -23,4 +25,6 @@ public:
     // Why that printer cannot print now (stopped, out of paper, unwritable), or the empty text;
     // waits a second at most.
     virtual QString Check(const QString& printer) = 0;
+    // Where the "ekran:" paths show their tickets, or null where no screen is served.
+    virtual KitchenScreens* Screens() { return nullptr; }
 };

@@ -39,9 +39,15 @@ QImage Thresholded(const QImage& grey) {
 
 } // namespace
 
+void RasterCanvas::CacheLargeGlyphs() {
+    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
+        qputenv("QT_MAX_CACHED_GLYPH_SIZE", QByteArray::number(kLargestCachedGlyph));
+}
+
 // One row until the document begins: the fonts are measured on it.
-RasterCanvas::RasterCanvas(int widthDots)
-    : m_canvas(WhiteCanvas(widthDots, 1)) {}
+RasterCanvas::RasterCanvas(int widthDots, const TicketOptions& options)
+    : PainterCanvas(options.InOneColour())
+    , m_canvas(WhiteCanvas(widthDots, 1)) {}
 
 RasterCanvas::~RasterCanvas() {
     if (isPainting())

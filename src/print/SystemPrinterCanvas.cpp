@@ -6,8 +6,21 @@
 #include <algorithm>
 #include <cmath>
 
-SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
-    : m_queue(SpoolerQueue::Open(printerName))
+namespace {
+
+// Red where the driver prints in colour; the driver is asked only when red is asked for.
+TicketOptions AsPrinted(const QString& printerName, const TicketOptions& options) {
+    if (options.emphasis != TicketOptions::Emphasis::Red ||
+        QPrinterInfo::printerInfo(printerName).supportedColorModes().contains(QPrinter::Color))
+        return options;
+    return options.InOneColour();
+}
+
+} // namespace
+
+SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName, const TicketOptions& options)
+    : PainterCanvas(AsPrinted(printerName, options))
+    , m_queue(SpoolerQueue::Open(printerName))
     , m_printer(QPrinter::HighResolution) {
     // Sol, Sag and Ust are the printer's dots.
     m_queue->Direct(m_printer);
@@ -15,6 +28,8 @@ SystemPrinterCanvas::SystemPrinterCanvas(const QString& printerName)
     const QPageSize paper = QPrinterInfo(m_printer).defaultPageSize();
     if (paper.isValid())
         m_printer.setPageSize(paper);
+    if (Options().emphasis == TicketOptions::Emphasis::Red)
+        m_printer.setColorMode(QPrinter::Color);
 }
 
 SystemPrinterCanvas::~SystemPrinterCanvas() {

@@ -10,10 +10,11 @@
 // A document on an installed system printer (the CUPS queue or the Windows spooler), in the
 // printer's own dots at its own resolution, on its own paper. Where the driver takes custom
 // page sizes, the page is as long as the ticket, up to the longest page it takes. Its queue is
-// asked first and takes the finished document (SpoolerQueue).
+// asked first and takes the finished document (SpoolerQueue). Red stands out in red where the
+// driver says it prints colour, reversed elsewhere.
 class SystemPrinterCanvas : public PainterCanvas {
 public:
-    explicit SystemPrinterCanvas(const QString& printerName);
+    explicit SystemPrinterCanvas(const QString& printerName, const TicketOptions& options = {});
     ~SystemPrinterCanvas() override;
 
     void BeginDocument(int contentHeight) override;

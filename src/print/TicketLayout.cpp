@@ -13,7 +13,7 @@ void TicketLayout::Paint(PrintCanvas& canvas) const {
                 pointSize = text->pointSize;
                 canvas.SetFont(face, pointSize);
             }
-            canvas.DrawText(text->at.x(), text->at.y(), text->text);
+            canvas.DrawText(text->at.x(), text->at.y(), text->text, text->colours);
         } else {
             const PlacedFill& fill = std::get<PlacedFill>(run.content);
             canvas.FillRect(fill.area, fill.colour);

@@ -9,15 +9,17 @@
 #include <QString>
 #include <variant>
 
-// A text in its font, its cell's top-left corner at a point.
+// A text in its font and colours, its cell's top-left corner at a point.
 struct PlacedText {
     QString face;
     int pointSize = 0;
     QPoint at;
     QString text;
+    TextColours colours = {};
 };
 
-// An area filled with one colour: the bars of a barcode drawn without its font.
+// An area filled with one colour: the bars of a barcode drawn without its font, the band of a
+// line that stands out.
 struct PlacedFill {
     QRect area;
     QColor colour;

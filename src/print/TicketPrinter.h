@@ -17,6 +17,7 @@
 //   PrintCanvas       one document on one device, in its pixels: SystemPrinterCanvas (the
 //                     spooler), PdfFileCanvas (a "pdf:" printer), EscPosCanvas (an ESC/POS
 //                     receipt printer, "escpos:", the ticket drawn on a RasterCanvas).
+//   KitchenScreens    the kitchen screens, "ekran:", which take the ticket's lines instead.
 // The builders see only PrinterPaths and TicketPrinter.
 
 // What became of a ticket that no PrinterError stopped.

@@ -12,22 +12,35 @@ const QString TicketRenderer::kBaseFace = QStringLiteral("Lucida Console");
 const QString TicketRenderer::kBarcodeFace = QStringLiteral("Libre Barcode 39");
 
 namespace {
+
 // A quarter of a millimetre, the usual narrow bar of Code 39 on receipt printers.
 int NarrowBarDots(int dotsPerInch) {
     return std::max(1, qRound(dotsPerInch * 0.25 / 25.4));
 }
+
+// Where an item's text begins: after its first word, the quantity, and the blanks that follow
+// it; 0 when nothing follows them.
+qsizetype QuantityColumn(const QString& item) {
+    qsizetype column = item.indexOf(QLatin1Char(' '));
+    if (column <= 0)
+        return 0;
+    while (column < item.size() && item.at(column) == QLatin1Char(' '))
+        ++column;
+    return column < item.size() ? column : 0;
+}
+
 } // namespace
 
 TicketRenderer::TicketRenderer(PrintCanvas& device, const PrintSettings& settings, Clock clock,
                                int pageHeight)
     : m_canvas(device)
     , m_settings(settings)
+    , m_options(device.Options())
     , m_clock(std::move(clock))
     , m_pageHeight(pageHeight)
     , m_y(settings.top) {}
 
 TicketLayout TicketRenderer::Layout(const Ticket& ticket) {
-    SetBaseFont();
     for (const QString& line : ticket) {
         RenderLine(line);
         if (m_pageHeight < m_y) {
@@ -41,35 +54,42 @@ TicketLayout TicketRenderer::Layout(const Ticket& ticket) {
 }
 
 void TicketRenderer::RenderLine(const QString& line) {
-    // The prefix comes from the line as written, so a placeholder never forms one.
-    const QString prefix = line.left(2);
-    const QString replaced = ReplaceDateTimePlaceholders(line, m_clock);
-    const QString text = replaced.mid(2);
-
-    if (line.startsWith(kPlainMark))
-        DrawOrdinary(replaced.mid(1));
-    else if (prefix == kHeading)
+    // The markup comes from the line as written, so a placeholder never forms one.
+    const LineMarkup markup = ReadMarkup(line);
+    const QString text = ReplaceDateTimePlaceholders(line, m_clock).mid(markup.textStart);
+    m_scale = markup.large ? m_options.scale : 1;
+    m_emphasis = markup.standsOut ? m_options.emphasis : TicketOptions::Emphasis::None;
+    switch (markup.kind) {
+    case LineMarkup::Kind::Heading:
         DrawHeading(text);
-    else if (prefix == kSeparator)
+        break;
+    case LineMarkup::Kind::Separator:
         DrawSeparator();
-    else if (prefix == kRightPart)
+        break;
+    case LineMarkup::Kind::RightPart:
         DrawRightPart(text);
-    else if (prefix == kBarcode)
+        break;
+    case LineMarkup::Kind::Barcode:
         DrawBarcode(text);
-    else
-        DrawOrdinary(replaced);
+        break;
+    case LineMarkup::Kind::Item:
+        // At its own size an item is laid out as any line, as it always was.
+        DrawRows(text, m_scale > 1 ? QuantityColumn(text) : 0);
+        break;
+    case LineMarkup::Kind::Ordinary:
+        DrawRows(text, 0);
+        break;
+    }
 }
 
 void TicketRenderer::DrawHeading(const QString& text) {
-    SetFont(kBaseFace, kHeadingSize);
-    for (const QString& row : TextRows(m_canvas, text, AlignedWidth())) {
-        Draw(CentredX(m_canvas.TextWidth(row)), m_y, row);
-        m_y += m_canvas.TextHeight(row);
-    }
-    SetBaseFont();
+    SetLineFont(kHeadingSize);
+    for (const QString& row : TextRows(m_canvas, text, AlignedWidth()))
+        DrawRow(CentredX(m_canvas.TextWidth(row)), row);
 }
 
 void TicketRenderer::DrawSeparator() {
+    SetBaseFont();
     const QString dash = QStringLiteral("-");
     const int step = m_canvas.TextWidth(dash);
     // A font of no width would make the rule endless; draw none then.
@@ -84,6 +104,7 @@ void TicketRenderer::DrawSeparator() {
 // On the row of the line before, unless it would touch text standing there: then on a row of
 // its own below. Where Sag leaves no room at all, it goes up as it always has.
 void TicketRenderer::DrawRightPart(const QString& text) {
+    SetLineFont(m_settings.fontSize);
     const int height = m_canvas.TextHeight(text);
     const QStringList rows = TextRows(m_canvas, text, AlignedWidth());
     const int width = m_canvas.TextWidth(rows.first());
@@ -109,7 +130,6 @@ void TicketRenderer::DrawBarcode(const QString& text) {
     } else {
         DrawBarcodeSymbol(text);
     }
-    SetBaseFont();
 }
 
 // Without the barcode font a substitute face would print the digits; the bars are drawn
@@ -130,18 +150,45 @@ void TicketRenderer::DrawBarcodeSymbol(const QString& text) {
     m_y += height;
 }
 
-void TicketRenderer::DrawOrdinary(const QString& line) {
-    for (const QString& row : TextRows(m_canvas, line, m_canvas.PageWidth())) {
-        Draw(0, m_y, row);
-        m_y += m_canvas.TextHeight(row);
-    }
+void TicketRenderer::DrawRows(const QString& line, qsizetype column) {
+    SetLineFont(m_settings.fontSize);
+    const QString before = line.left(column);
+    const int indent = m_canvas.TextWidth(before);
+    QStringList rows = TextRows(m_canvas, line.mid(column), m_canvas.PageWidth() - indent);
+    rows.first().prepend(before);
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        DrawRow(i == 0 ? 0 : indent, rows.at(i));
+}
+
+void TicketRenderer::DrawRow(int x, const QString& text) {
+    const int height = m_canvas.TextHeight(text);
+    if (m_emphasis == TicketOptions::Emphasis::Reverse && !text.isEmpty())
+        m_layout.runs.append(
+            {m_layout.pages, PlacedFill{QRect(0, m_y, m_canvas.PageWidth(), height), Qt::black}});
+    Draw(x, m_y, text);
+    m_y += height;
 }
 
 void TicketRenderer::Draw(int x, int y, const QString& text) {
-    m_layout.runs.append({m_layout.pages, PlacedText{m_face, m_pointSize, QPoint(x, y), text}});
+    m_layout.runs.append(
+        {m_layout.pages, PlacedText{m_face, m_pointSize, QPoint(x, y), text, Colours(text)}});
     const QRect cell(x, y, m_canvas.TextWidth(text), m_canvas.TextHeight(text));
     if (!cell.isEmpty())
         m_ink << cell;
+}
+
+TextColours TicketRenderer::Colours(const QString& text) const {
+    if (text.isEmpty())
+        return {};
+    switch (m_emphasis) {
+    case TicketOptions::Emphasis::Reverse:
+        return {Qt::white, Qt::black};
+    case TicketOptions::Emphasis::Red:
+        return {Qt::red, Qt::white};
+    case TicketOptions::Emphasis::None:
+        break;
+    }
+    return {};
 }
 
 // Touching counts: a right part that begins where a name ends would read as one word with it.
@@ -170,7 +217,15 @@ void TicketRenderer::SetBaseFont() {
     SetFont(kBaseFace, m_settings.fontSize);
 }
 
+void TicketRenderer::SetLineFont(int pointSize) {
+    SetFont(kBaseFace, pointSize * m_scale);
+}
+
+// Each line sets its own font, which is made only when it changes: making one is dear, and
+// lines in one font follow one another.
 void TicketRenderer::SetFont(const QString& face, int pointSize) {
+    if (face == m_face && pointSize == m_pointSize)
+        return;
     m_face = face;
     m_pointSize = pointSize;
     m_canvas.SetFont(face, pointSize);

@@ -5,6 +5,7 @@
 #include "print/PrintSettings.h"
 #include "print/Ticket.h"
 #include "print/TicketLayout.h"
+#include "print/TicketOptions.h"
 
 #include <QList>
 #include <QRect>
@@ -14,8 +15,10 @@
 // Lays the lines of one ticket out in a device's metrics: the markup of the first two
 // characters, the vertical cursor and the page breaks. Text wider than its room continues on
 // the next row, and a right part that would touch text on the row before takes a row of its
-// own, so nothing is printed over other text or off the paper. The device is only measured
-// with, so its document need not have begun.
+// own, so nothing is printed over other text or off the paper. The device's options draw the
+// kitchen's large lines that many times larger, an item's text continuing beside its quantity,
+// and the lines that stand out white on a black band (a right part on its own cell) or red.
+// The device is only measured with, so its document need not have begun.
 class TicketRenderer {
 public:
     using Clock = DateTimeSource;
@@ -41,20 +44,30 @@ private:
     void DrawRightPart(const QString& text);
     void DrawBarcode(const QString& text);
     void DrawBarcodeSymbol(const QString& text);
-    void DrawOrdinary(const QString& line);
+    // From the left edge; the rows after the first start at the column, beside what stands
+    // before it.
+    void DrawRows(const QString& line, qsizetype column);
+    // A row of its own at the cursor, on its band when it stands out reversed.
+    void DrawRow(int x, const QString& text);
     // Draws the text and keeps its cell for the right parts that follow.
     void Draw(int x, int y, const QString& text);
+    // The line in hand's colours; an empty text has nothing to set apart.
+    TextColours Colours(const QString& text) const;
     bool TouchesInk(const QRect& area);
     // The room of centred texts and right parts: the page less "Sag".
     int AlignedWidth() const;
     int CentredX(int width) const;
     int RightAlignedX(int width) const;
     void SetBaseFont();
-
+    // The base face at the size times the line's scale.
+    void SetLineFont(int pointSize);
     void SetFont(const QString& face, int pointSize);
 
     PrintCanvas& m_canvas;
     const PrintSettings m_settings;
+    const TicketOptions m_options;
+    int m_scale = 1;                                                    // of the line in hand
+    TicketOptions::Emphasis m_emphasis = TicketOptions::Emphasis::None; // of the line in hand
     Clock m_clock;
     const int m_pageHeight;
     int m_y;

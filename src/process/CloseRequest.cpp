@@ -3,6 +3,7 @@
 #include "process/SingleInstance.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
@@ -13,25 +14,23 @@ const QByteArray CloseCommand("kapat\n");
 constexpr int ConnectWaitMs = 1000;
 constexpr unsigned long ProbePauseMs = 100;
 
-QString channelName() {
+QString channelName(const QString& dataFolder) {
 #ifdef Q_OS_WIN
+    Q_UNUSED(dataFolder);
     return QStringLiteral("VELMORA-kapat");
 #else
-    // Beside the installation's shared lock, where every account that runs the server can reach.
-    QString path = SingleInstance::SharedLockPath(SingleInstance::InstallationDirectory());
-    path.chop(QStringLiteral(".lock").size());
-    return path + QStringLiteral(".kapat");
+    return QDir(dataFolder).filePath(QStringLiteral("velmora.kapat"));
 #endif
 }
 
-bool anotherCopyRuns() {
-    const SingleInstance probe;
+bool anotherCopyRuns(const QString& dataFolder) {
+    const SingleInstance probe(dataFolder);
     return probe.anotherCopyRuns();
 }
 
-bool ask() {
+bool ask(const QString& channel) {
     QLocalSocket socket;
-    socket.connectToServer(channelName());
+    socket.connectToServer(channel);
     if (!socket.waitForConnected(ConnectWaitMs))
         return false;
     socket.write(CloseCommand);
@@ -40,15 +39,20 @@ bool ask() {
 
 } // namespace
 
-CloseRequestListener::CloseRequestListener(QObject* parent)
+CloseRequestListener::CloseRequestListener(const QString& dataFolder, QObject* parent)
     : QObject(parent)
+    , m_channel(channelName(dataFolder))
     , m_server(new QLocalServer(this)) {
     // A socket file a killed copy left behind would refuse the name; this copy holds the
     // single-instance claim, so no other copy of the installation listens there.
-    QLocalServer::removeServer(channelName());
-    if (!m_server->listen(channelName())) {
+    QLocalServer::removeServer(m_channel);
+#ifndef Q_OS_WIN
+    // Only the accounts that run the server may ask it to close.
+    m_server->setSocketOptions(QLocalServer::UserAccessOption | QLocalServer::GroupAccessOption);
+#endif
+    if (!m_server->listen(m_channel)) {
         m_problem = QStringLiteral("Kapatma istegi dinlenemiyor (%1): %2")
-                        .arg(channelName(), m_server->errorString());
+                        .arg(m_channel, m_server->errorString());
         return;
     }
     connect(m_server, &QLocalServer::newConnection, this, &CloseRequestListener::accept);
@@ -64,17 +68,17 @@ void CloseRequestListener::accept() {
     }
 }
 
-CloseRequestOutcome RequestClose(std::chrono::milliseconds timeout) {
+CloseRequestOutcome RequestClose(const QString& dataFolder, std::chrono::milliseconds timeout) {
     const QDeadlineTimer deadline(timeout.count());
-    if (!anotherCopyRuns())
+    if (!anotherCopyRuns(dataFolder))
         return CloseRequestOutcome::NoneRunning;
     // A copy still starting may not listen yet: it is asked again until it takes the request.
     // It has ended when its claim is free.
     bool asked = false;
-    while (anotherCopyRuns()) {
+    while (anotherCopyRuns(dataFolder)) {
         if (deadline.hasExpired())
             return CloseRequestOutcome::StillRunning;
-        asked = asked || ask();
+        asked = asked || ask(channelName(dataFolder));
         QThread::msleep(ProbePauseMs);
     }
     return CloseRequestOutcome::Closed;

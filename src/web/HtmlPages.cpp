@@ -18,16 +18,19 @@ QString Time(const QDateTime& time) {
     return time.isValid() ? time.toString(QStringLiteral("dd.MM HH:mm:ss")) : QStringLiteral("-");
 }
 
-// "0,4 / 0,9 sn", or "-" before the day's first ticket.
-QString Waits(const PrinterSnapshot& printer) {
-    if (printer.waitP50 < 0)
+// "0,4 / 0,9 sn" (or "dk" in minutes), or "-" before the day's first.
+QString Percentiles(qint64 p50, qint64 p95, qint64 unitMs, const QString& unit) {
+    if (p50 < 0)
         return QStringLiteral("-");
-    const auto seconds = [](qint64 milliseconds) {
-        return QString::number(static_cast<double>(milliseconds) / 1000, 'f', 1)
+    const auto inUnit = [unitMs](qint64 milliseconds) {
+        return QString::number(static_cast<double>(milliseconds) / unitMs, 'f', 1)
             .replace(u'.', u',');
     };
-    return seconds(printer.waitP50) + QStringLiteral(" / ") + seconds(printer.waitP95) +
-           QStringLiteral(" sn");
+    return inUnit(p50) + QStringLiteral(" / ") + inUnit(p95) + QLatin1Char(' ') + unit;
+}
+
+QString Waits(const PrinterSnapshot& printer) {
+    return Percentiles(printer.waitP50, printer.waitP95, 1000, QStringLiteral("sn"));
 }
 
 QString PrinterKind(const QString& path) {
@@ -35,6 +38,8 @@ QString PrinterKind(const QString& path) {
         return QStringLiteral("PDF klasörü");
     if (path.startsWith(QStringLiteral("escpos:"), Qt::CaseInsensitive))
         return QStringLiteral("Fiş yazıcısı");
+    if (path.startsWith(QStringLiteral("ekran:"), Qt::CaseInsensitive))
+        return QStringLiteral("Mutfak ekranı");
     return QStringLiteral("Sistem yazıcısı");
 }
 
@@ -145,6 +150,35 @@ QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token
                                           QStringLiteral("Test sayfası")))});
     }
     return table.Html();
+}
+
+QString Screens(const QList<ScreenSnapshot>& screens, bool networkLinks) {
+    if (screens.isEmpty())
+        return QString();
+    Table table({QStringLiteral("Ekran"), QStringLiteral("Bağlı"), QStringLiteral("Son görülme"),
+                 QStringLiteral("Açık kart"), QStringLiteral("Bugün hazırlık p50 / p95"),
+                 QStringLiteral("Bağlantı")});
+    for (const ScreenSnapshot& screen : screens) {
+        QString link = QStringLiteral("<a href=\"") + Esc(screen.link) + QStringLiteral("\">") +
+                       Esc(screen.link) + QStringLiteral("</a>");
+        if (!networkLinks)
+            link +=
+                QStringLiteral("<br><small>Şifre yokken yalnızca bu bilgisayarda açılır</small>");
+        else if (screen.key.isEmpty())
+            link = Cell(QStringLiteral("Ekran anahtarı okunamadı")).html();
+        else
+            link += QStringLiteral("<br>") + HtmlParts::QrSvg(screen.link);
+        table.AddRow(
+            {screen.name,
+             Cell::Html(QString::number(screen.connected),
+                        screen.connected > 0 ? QStringLiteral("iyi") : QStringLiteral("hata")),
+             Time(screen.lastSeen),
+             screen.openCards < 0 ? Cell::Html(QStringLiteral("Okunamadı"), QStringLiteral("hata"))
+                                  : Cell(QString::number(screen.openCards)),
+             Percentiles(screen.preparationP50, screen.preparationP95, 60000, QStringLiteral("dk")),
+             Cell::Html(link)});
+    }
+    return QStringLiteral("<h2>Mutfak ekranları</h2>") + table.Html();
 }
 
 QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token) {

@@ -18,6 +18,9 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
 // The server's role above its printers, when it has one.
 QString RoleLine(const QString& text);
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token);
+// The kitchen screens: pages open, last seen, open cards, today's preparation times and the
+// link, with a QR code when it is one for the restaurant's network.
+QString Screens(const QList<ScreenSnapshot>& screens, bool networkLinks);
 QString Queue(const QList<QueuedJobSnapshot>& jobs, const QByteArray& token);
 QString JournalSearch(const QString& search);
 // The day's entries that matched. Partial when more matched than are shown; unreadable when

@@ -1,5 +1,7 @@
 #include "web/HtmlParts.h"
 
+#include "print/QrCode.h"
+
 namespace HtmlParts {
 
 QString Esc(const QString& text) {
@@ -36,6 +38,34 @@ QString Table::Html() const {
     for (const QString& heading : m_headings)
         html += QStringLiteral("<th>") + Esc(heading) + QStringLiteral("</th>");
     return html + QStringLiteral("</tr>") + m_rows + QStringLiteral("</table>");
+}
+
+QString QrSvg(const QString& text) {
+    const std::optional<QrCode> symbol = QrCode::Encode(text.toUtf8());
+    if (!symbol)
+        return QString();
+    const int quiet = QrCode::kQuietModules;
+    const int side = symbol->size() + 2 * quiet;
+    // One path of horizontal runs: small, and crisp at any size.
+    QString path;
+    for (int y = 0; y < symbol->size(); ++y) {
+        for (int x = 0; x < symbol->size();) {
+            if (!symbol->isDark(x, y)) {
+                ++x;
+                continue;
+            }
+            int run = 0;
+            while (x + run < symbol->size() && symbol->isDark(x + run, y))
+                ++run;
+            path += QStringLiteral("M%1 %2h%3v1h-%3z").arg(x + quiet).arg(y + quiet).arg(run);
+            x += run;
+        }
+    }
+    return QStringLiteral("<svg class=\"qr\" viewBox=\"0 0 %1 %1\" width=\"176\" height=\"176\" "
+                          "shape-rendering=\"crispEdges\"><rect width=\"%1\" height=\"%1\" "
+                          "fill=\"#fff\"/><path fill=\"#000\" d=\"%2\"/></svg>")
+        .arg(side)
+        .arg(path);
 }
 
 QString PostForm(const QString& action, const QByteArray& token,

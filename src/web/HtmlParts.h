@@ -44,6 +44,10 @@ private:
     QString m_rows;
 };
 
+// The text as a QR code drawn in SVG, for a phone's or a tablet's camera; an empty text when it
+// is too long for one.
+QString QrSvg(const QString& text);
+
 // A form that posts to the action with the session's token, the hidden fields and the button;
 // controls, HTML, go before the button.
 QString PostForm(const QString& action, const QByteArray& token,

@@ -2,6 +2,7 @@
 
 #include "journal/JournalEntry.h"
 #include "print/Ticket.h"
+#include "print/TicketOptions.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -55,6 +56,20 @@ struct QueuedJobSnapshot {
     QDateTime nextRetry;       // the automatic retry of a set-aside job, when planned
 };
 
+// A kitchen screen as the status page shows it.
+struct ScreenSnapshot {
+    QString name;
+    int connected = 0;  // its pages open now
+    QDateTime lastSeen; // when a page of it last said it was there; invalid before the first
+    int openCards = -1; // -1 when the cards cannot be read
+    // Today's preparation times from drawn to bumped, median and 95th percentile in
+    // milliseconds; -1 before the day's first.
+    qint64 preparationP50 = -1;
+    qint64 preparationP95 = -1;
+    QByteArray key; // the secret of its link; empty when it cannot be read
+    QString link;   // where a browser opens it, as the page that shows it was reached
+};
+
 // What the status page asks of the running server; everything is answered on its own thread.
 class StatusBackend {
 public:
@@ -74,6 +89,10 @@ public:
     virtual QString Print(const QString& printer, const Ticket& ticket,
                           const JournalEntry& about) = 0;
     virtual void RetrySetAsideJobs() = 0;
+    // The options the printer with that path draws and rings its tickets with; none where it
+    // refuses them.
+    virtual TicketOptions TicketOptionsOf(const QString&) { return {}; }
     // Which server prints, when several share the database; empty for a server alone.
     virtual QString RoleText() { return QString(); }
+    virtual QList<ScreenSnapshot> Screens() { return {}; }
 };

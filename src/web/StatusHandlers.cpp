@@ -5,6 +5,7 @@
 #include "journal/ReprintTicket.h"
 #include "print/PrinterNames.h"
 #include "web/HtmlPages.h"
+#include "web/ScreenHandlers.h"
 #include "web/StatusBackend.h"
 #include "web/TestPageTicket.h"
 #include "web/TicketPicture.h"
@@ -47,6 +48,10 @@ WebReply StatusHandlers::Script(WebExchange&) {
     return {200, "text/javascript", kRefreshScript, {}, {}};
 }
 
+WebReply StatusHandlers::ScreenScript(WebExchange&) {
+    return ScreenHandlers::Script();
+}
+
 WebReply StatusHandlers::LoginForm(WebExchange& exchange) {
     if (!m_sessions.passwordRequired())
         return WebReply::Redirect("/");
@@ -77,9 +82,16 @@ WebReply StatusHandlers::Logout(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::Printers(WebExchange& exchange) {
+    QList<ScreenSnapshot> screens = m_backend.Screens();
+    // Without a password the page is this machine's alone, and so are the screens' links.
+    const bool networkLinks = m_sessions.passwordRequired();
+    for (ScreenSnapshot& screen : screens)
+        screen.link =
+            ScreenHandlers::Link(exchange, screen.name, networkLinks ? screen.key : QByteArray());
     return Html(exchange, QStringLiteral("Yazıcılar"),
                 HtmlPages::RoleLine(m_backend.RoleText()) +
-                    HtmlPages::Printers(m_backend.Printers(), exchange.token),
+                    HtmlPages::Printers(m_backend.Printers(), exchange.token) +
+                    HtmlPages::Screens(screens, networkLinks),
                 true);
 }
 
@@ -124,9 +136,10 @@ WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
     if (Characters(entry->lines) > kMaxPictureCharacters)
         return WebReply::Text(413, QStringLiteral("Fiş resim için çok uzun").toUtf8());
     WebReply reply;
-    reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time] {
+    reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time,
+                   options = m_backend.TicketOptionsOf(entry->path)] {
         try {
-            return WebReply{200, "image/png", TicketPng(lines, settings, time), {}, {}};
+            return WebReply{200, "image/png", TicketPng(lines, settings, time, options), {}, {}};
         } catch (const PrinterError& error) {
             return WebReply::Text(500, error.message().toUtf8());
         }
@@ -154,7 +167,8 @@ WebReply StatusHandlers::TestPage(WebExchange& exchange) {
                        QStringLiteral("Yazıcı bulunamadı"), 400);
     JournalEntry about;
     about.jobType = QStringLiteral("TEST");
-    return Send(exchange, printer->name, TestPageTicket(*printer), about,
+    return Send(exchange, printer->name,
+                TestPageTicket(*printer, m_backend.TicketOptionsOf(printer->path)), about,
                 QStringLiteral("Test sayfası gönderildi: "));
 }
 

@@ -19,6 +19,7 @@ public:
                    WebSessions& sessions);
 
     WebReply Script(WebExchange& exchange);
+    WebReply ScreenScript(WebExchange& exchange);
     WebReply LoginForm(WebExchange& exchange);
     WebReply Login(WebExchange& exchange);
     WebReply Logout(WebExchange& exchange);

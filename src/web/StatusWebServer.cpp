@@ -29,6 +29,7 @@ struct Route {
 
 const Route kRoutes[] = {
     {QLatin1String("/yenile.js"), Method::Get, Access::Open, &StatusHandlers::Script},
+    {QLatin1String("/ekran.js"), Method::Get, Access::Open, &StatusHandlers::ScreenScript},
     {QLatin1String("/giris"), Method::Get, Access::Open, &StatusHandlers::LoginForm},
     {QLatin1String("/giris"), Method::Post, Access::Open, &StatusHandlers::Login},
     {QLatin1String("/"), Method::Get, Access::Page, &StatusHandlers::Printers},
@@ -46,11 +47,12 @@ const Route kRoutes[] = {
 
 StatusWebServer::StatusWebServer(const StatusPageSettings& settings,
                                  const PrintSettings& printSettings, StatusBackend& backend,
-                                 DiagnosticLog& log)
+                                 ScreenBackend& screens, DiagnosticLog& log)
     : m_settings(settings)
     , m_log(log)
     , m_sessions(settings.password)
-    , m_handlers(printSettings, backend, m_sessions) {
+    , m_handlers(printSettings, backend, m_sessions)
+    , m_screens(screens, m_sessions) {
     m_renderers.setMaxThreadCount(1);
 }
 
@@ -91,7 +93,9 @@ bool StatusWebServer::handleRequest(const QHttpServerRequest& request, QTcpSocke
         reply.headers.append({"Set-Cookie", WebExchange::kSessionCookie + '=' + exchange.newCookie +
                                                 "; HttpOnly; SameSite=Strict; Path=/"});
     }
-    if (reply.later)
+    if (reply.keep)
+        reply.keep(socket);
+    else if (reply.later)
         RenderLater(socket, std::move(reply));
     else
         socket->write(reply.Serialized());
@@ -110,6 +114,8 @@ WebReply StatusWebServer::Dispatch(const QHttpServerRequest& request, WebExchang
     if (!HostAllowed(exchange))
         return WebReply::Text(403, "Forbidden");
     exchange.token = m_sessions.TokenOf(exchange.sessionId);
+    if (exchange.path.startsWith(ScreenHandlers::kPrefix))
+        return m_screens.Handle(request.method(), exchange);
 
     const Route* route = nullptr;
     bool pathKnown = false;

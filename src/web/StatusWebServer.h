@@ -3,6 +3,7 @@
 #include "config/LocalSettings.h"
 #include "http/WebSessions.h"
 #include "print/PrintSettings.h"
+#include "web/ScreenHandlers.h"
 #include "web/StatusHandlers.h"
 
 #include <QAbstractHttpServer>
@@ -10,6 +11,7 @@
 #include <QThreadPool>
 
 class DiagnosticLog;
+class ScreenBackend;
 class StatusBackend;
 class QTcpSocket;
 
@@ -18,14 +20,15 @@ class QTcpSocket;
 // 127.0.0.1 alone until a password is set; then on every address, and every page needs a login.
 // Each action is a POST that carries its session's token. Connections are bounded by
 // BoundedTcpServer. Ticket pictures are drawn on a worker thread, at most kMaxRenders at once,
-// so that no picture holds printing back; beyond that a picture is answered 503.
+// so that no picture holds printing back; beyond that a picture is answered 503. The kitchen
+// screens' pages are served here too (web/ScreenHandlers.h).
 class StatusWebServer : public QAbstractHttpServer {
 public:
     static constexpr int kMaxUrlLength = 2048;
     static constexpr int kMaxRenders = 2;
 
     StatusWebServer(const StatusPageSettings& settings, const PrintSettings& printSettings,
-                    StatusBackend& backend, DiagnosticLog& log);
+                    StatusBackend& backend, ScreenBackend& screens, DiagnosticLog& log);
 
     // Returns the empty text, or why the port could not be opened.
     QString Listen();
@@ -45,6 +48,7 @@ private:
     DiagnosticLog& m_log;
     WebSessions m_sessions;
     StatusHandlers m_handlers;
+    ScreenHandlers m_screens;
     int m_rendering = 0;
     QThreadPool m_renderers; // last: its tasks end before the rest goes
 };

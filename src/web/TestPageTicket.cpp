@@ -1,5 +1,6 @@
 #include "web/TestPageTicket.h"
 
+#include "print/PrinterOptions.h"
 #include "print/TicketMarkup.h"
 
 namespace {
@@ -19,14 +20,20 @@ QString Ruler() {
 
 } // namespace
 
-Ticket TestPageTicket(const PrinterSnapshot& printer) {
+Ticket TestPageTicket(const PrinterSnapshot& printer, const TicketOptions& options) {
+    const QString optionsText = PrinterOptions::TicketText(options);
     return {kHeading + QStringLiteral("TEST SAYFASI"),
             QStringLiteral("Yazici: ") + printer.name,
             QStringLiteral("Adres: ") + printer.path,
+            QStringLiteral("Secenekler: ") +
+                (optionsText.isEmpty() ? QStringLiteral("yok") : optionsText),
             QStringLiteral("Durum: ") + PrinterStateText(printer),
             QStringLiteral("Saat: #TARIH# #SAAT#"),
             kSeparator,
             Ruler(),
+            kSeparator,
+            kItem + QStringLiteral("2   Ornek urun"),
+            kNote + QStringLiteral("ORNEK NOT"),
             kSeparator,
             kBarcode + QStringLiteral("TEST"),
             kSeparator};

@@ -11,8 +11,9 @@ constexpr int kPaperDots = 576;
 
 } // namespace
 
-QByteArray TicketPng(const Ticket& ticket, const PrintSettings& settings, const QDateTime& time) {
-    RasterCanvas canvas(kPaperDots);
+QByteArray TicketPng(const Ticket& ticket, const PrintSettings& settings, const QDateTime& time,
+                     const TicketOptions& options) {
+    RasterCanvas canvas(kPaperDots, options);
     const TicketRenderer::Clock clock = [&time] {
         return time;
     };

@@ -188,8 +188,9 @@ TEST(PrintServerPickup, AJobQueuedBetweenTicksIsTakenAtOnceOnlyByTheActiveServer
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")) == 0, takenBeforeTheTick)
             << velmoraIni;
-        const QList<qint64> waits = JournalReader(server.parts().journalFile, server.parts().report)
-                                        .Waits(QStringLiteral("Adisyon"), QDate::currentDate());
+        const QList<qint64> waits =
+            JournalReader(server.parts().journal.filePath(), server.parts().report, log)
+                .Waits(QStringLiteral("Adisyon"), QDate::currentDate());
         EXPECT_EQ(waits.size(), takenBeforeTheTick ? 1 : 0);
         for (const qint64 wait : waits)
             EXPECT_LE(wait, elapsed.elapsed());

@@ -114,10 +114,23 @@ TEST_F(StartupTest, EditedSettingsAreReadWithTheirRules) {
                              "[BU KISIMDAKI AYARLARI DEGISTIRMEYIN]\r\n"
                              "Dummy Server (DEGISTIRMEYIN)=2\r\n"
                              "Verbose mode (DEGISTIRMEYIN)=1\r\n"
-                             "[yedek yazicilar]\r\nmutfak=Bar\r\nMUTFAK=Teras\r\nIzgara=izgara\r\n")
+                             "[yedek yazicilar]\r\nmutfak=Bar\r\nMUTFAK=Teras\r\nIzgara=izgara\r\n"
+                             "[yazici mutfak]\r\nboyut=2\r\nVURGU=kirmizi\r\n"
+                             "[Yazici Bar]\r\nzil=2\r\n[Yazici Kasa]\r\nboyut=2\r\n")
                   .toLocal8Bit());
+    dir.database().exec(
+        QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Mutfak', 'MutfakKuyrugu'), "
+                       "('Bar', 'BarKuyrugu'), ('Kasa', 'pdf:kasa')"));
 
     EXPECT_EQ(start(), StartupOutcome::Running);
+    // A system printer takes its logical printer's section, and cannot ring; an address with a
+    // scheme carries its own options.
+    const TicketOptions kitchen = parts().printers.TicketOptionsOf(QStringLiteral("mutfakkuyrugu"));
+    EXPECT_EQ(kitchen.scale, 2);
+    EXPECT_EQ(kitchen.emphasis, TicketOptions::Emphasis::Red);
+    EXPECT_THROW(parts().printers.TicketOptionsOf(QStringLiteral("BarKuyrugu")), PrinterError);
+    EXPECT_EQ(parts().printers.TicketOptionsOf(QStringLiteral("pdf:kasa")).scale, 1);
+    EXPECT_TRUE(logText().contains(QStringLiteral("Velmora.ini [Yazici Kasa] kullanilmadi")));
     // Keys as ini keys are read (any case, the first line), a printer is not its own backup.
     EXPECT_EQ(parts().backups.BackupOf(QStringLiteral("Mutfak")), QStringLiteral("Bar"));
     EXPECT_TRUE(parts().backups.BackupOf(QStringLiteral("Izgara")).isEmpty());

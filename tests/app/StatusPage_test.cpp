@@ -64,6 +64,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     db.addProduct(QStringLiteral("B1"), QStringLiteral("Ayran"), QStringLiteral("Bar"));
     db.addSaleLine(9, QStringLiteral("B1"), 1, 5);
     db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Teras', 'TERAS-YAZICISI')"));
+    db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Tatli', 'ekran:Tatli')"));
     db.addProduct(QStringLiteral("T1"), QStringLiteral("Çay"), QStringLiteral("Teras"));
     db.addSaleLine(9, QStringLiteral("T1"), 1, 5); // on a printer nobody installed
     db.queueJob(9, QStringLiteral("0"));
@@ -134,15 +135,14 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     huge.bill = QStringLiteral("99");
     huge.lines = {QString(550 * 1024, QLatin1Char('x'))};
     server.parts().journal.Record(huge);
-    const JournalReader journal(server.parts().journalFile, server.parts().report);
+    const JournalReader journal(server.parts().journal.filePath(), server.parts().report, log);
     const QByteArray hugeId =
         QByteArray::number(journal.Search(QDate::currentDate(), "99", 1)[0].id);
     // The same server behind a password, with a journal that cannot be read and a clock that
     // moves only when told.
-    JournalFile brokenJournal(dir.path(), log);
-    StatusPageBackend guardedBackend(server.parts(), brokenJournal, [] {});
+    StatusPageBackend guardedBackend(server.parts(), dir.path(), [] {});
     StatusWebServer guarded({guardedPort, QStringLiteral("sifre1")}, PrintSettings(),
-                            guardedBackend, log);
+                            guardedBackend, server.parts().screens, log);
     QDateTime now = QDateTime::currentDateTimeUtc();
     guarded.sessions().setClock([&now] { return now; });
     ASSERT_TRUE(guarded.Listen().isEmpty());
@@ -167,7 +167,13 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          200,
          {"\">Mutfak<br><small>pdf:mutfak</small></td><td data-k=\"Tür\">PDF klasörü</td>",
           "Çalışıyor", "\">Bar<br>", "Kağıt azalıyor", "\"Son fiş\">" + today,
-          "class=\"hata\">Bulunamadı</td>", "!Calisiyor"}},
+          "class=\"hata\">Bulunamadı</td>", "Mutfak ekranı", "/ekran/Tatli\">",
+          "yalnızca bu bilgisayarda", "!Calisiyor", "!anahtar="}},
+        {"a screen on this machine needs no key",
+         "GET /ekran/Tatli" + get,
+         200,
+         {"data-name=\"Tatli\"", "/ekran.js"}},
+        {"a screen not in A_Yazicilar", "GET /ekran/Yok" + get, 404, {}},
         {"queue",
          "GET /kuyruk" + get,
          200,
@@ -234,6 +240,32 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          {"Fiş günlüğü okunamadı", "!Bugün fiş yok"}},
         {"guesses from many addresses", guess, 429, {"Çok fazla hatalı deneme"}, 0, 30},
         {"lock-out ends by itself", login, 303, {}, 0, 1, 0, WebSessions::kMaxLockoutSeconds},
+        {"a screen by its key, beside connections another address holds",
+         "GET /ekran/Tatli?anahtar=%K HTTP/1.1\r\n",
+         200,
+         {"data-name=\"Tatli\""},
+         0,
+         1,
+         maxConnections},
+        {"the screens' links with their keys and QR codes",
+         "GET /" + get,
+         200,
+         {"/ekran/Tatli?anahtar=", "<svg class=\"qr\""}},
+        {"a screen without its key", "GET /ekran/Tatli HTTP/1.1\r\n", 403, {"!Tatli"}},
+        {"a wrong key gets nothing",
+         "GET /ekran/Tatli/akis?anahtar=0123 HTTP/1.1\r\n",
+         403,
+         {"!Tatli", "!event-stream"},
+         0,
+         1,
+         0,
+         2},
+        {"keys guessed from many addresses",
+         "POST /ekran/Tatli/hazir HTTP/1.1\r\nContent-Length: %L\r\n\r\nkart=1&anahtar=0123",
+         429,
+         {},
+         0,
+         30},
     };
     for (const bool toGuarded : {false, true}) {
         for (const PageCase& page : toGuarded ? guardedCases : cases) {
@@ -242,6 +274,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
             QByteArray raw = page.request;
             raw.replace("%S", "Cookie: " + (toGuarded ? guardedCookie : cookie) + "\r\n");
             raw.replace("%T", token);
+            raw.replace("%K", server.parts().screens.Key(QStringLiteral("Tatli")));
             raw.replace("%L", QByteArray::number(raw.size() - raw.indexOf("\r\n\r\n") - 4));
             if (!raw.contains("\r\n\r\n"))
                 raw += "\r\n";

@@ -69,11 +69,17 @@ TEST_F(DebianPackageTest, HoldsTheServerWithItsDesktopEntryUnitAndServiceAccount
         EXPECT_TRUE(executable.isFile() && executable.isExecutable()) << name;
     }
 
-    // Both ways of starting it name the installed executable.
-    EXPECT_TRUE(FileLines(root(QStringLiteral("etc/xdg/autostart/velmora.desktop")))
-                    .contains(QStringLiteral("Exec=/opt/velmora/velmora")));
+    // Both ways of starting it name the installed executable; only the group that may run it
+    // (TryExec) starts it at log-in. The restaurant's files are apart from the program.
+    const QStringList desktop =
+        FileLines(root(QStringLiteral("etc/xdg/autostart/velmora.desktop")));
+    for (const char* line : {"Exec=/opt/velmora/velmora", "TryExec=/opt/velmora/velmora"})
+        EXPECT_TRUE(desktop.contains(QLatin1String(line))) << line;
+    EXPECT_TRUE(FileLines(root(QStringLiteral("opt/velmora/Kurulum.ini")))
+                    .contains(QStringLiteral("Veri klasoru=/var/lib/velmora")));
     const QStringList unit = FileLines(root(QStringLiteral("lib/systemd/system/velmora.service")));
     EXPECT_TRUE(unit.contains(QStringLiteral("ExecStart=/opt/velmora/velmora")));
+    EXPECT_TRUE(unit.contains(QStringLiteral("WorkingDirectory=/var/lib/velmora")));
     EXPECT_TRUE(unit.contains(QStringLiteral("Restart=on-failure")));
     EXPECT_TRUE(unit.contains(QStringLiteral("SupplementaryGroups=lp"))); // USB printers
 
@@ -84,8 +90,10 @@ TEST_F(DebianPackageTest, HoldsTheServerWithItsDesktopEntryUnitAndServiceAccount
         EXPECT_TRUE(depends.contains(QLatin1String(name))) << name;
     EXPECT_EQ(field(QStringLiteral("Package")), QStringLiteral("velmora"));
 
-    // The postinst creates the service account, the prerm stops and disables the service.
-    for (const char* name : {"postinst", "prerm"}) {
+    // The preinst closes a running copy of an older version, the postinst creates the service
+    // account and the data folder, the prerm stops and disables the service, the postrm
+    // forgets the program's permissions.
+    for (const char* name : {"preinst", "postinst", "prerm", "postrm"}) {
         const QFileInfo script(work.filePath(QStringLiteral("control/") + QLatin1String(name)));
         EXPECT_TRUE(script.isExecutable()) << name;
         EXPECT_EQ(RunTool(QStringLiteral("sh"), {QStringLiteral("-n"), script.filePath()}).exitCode,

@@ -56,9 +56,9 @@ TEST_F(BadQueueRowsTest, OrdinaryJobsPrintOnceAndOnlyFinishedRowsGo) {
         left << rows.value(QStringLiteral("ID")).toLongLong();
     EXPECT_EQ(left, (QList<qint64>{nullBill, textBill, emptyBill}));
 
-    EXPECT_EQ(printed(QStringLiteral("MUTFAK-1"), QStringLiteral("1   Köfte")), 1);
-    EXPECT_EQ(printed(QStringLiteral("BAR-1"), QStringLiteral("1   Ayran")), 1);
-    EXPECT_EQ(printed(QStringLiteral("IZGARA-1"), QStringLiteral("1   Az pişmiş")), 1);
+    EXPECT_EQ(printed(QStringLiteral("MUTFAK-1"), QStringLiteral("%+1   Köfte")), 1);
+    EXPECT_EQ(printed(QStringLiteral("BAR-1"), QStringLiteral("%+1   Ayran")), 1);
+    EXPECT_EQ(printed(QStringLiteral("IZGARA-1"), QStringLiteral("%+1   Az pişmiş")), 1);
     EXPECT_EQ(h.builtBills, QStringList{"1:302"});
     EXPECT_EQ(h.notices.filter(QStringLiteral("Is yazdirilamadi -- ")).size(), 2);
     EXPECT_EQ(h.notices.filter(QStringLiteral("sn sonra yeniden denenecek")).size(), 2);
@@ -67,12 +67,12 @@ TEST_F(BadQueueRowsTest, OrdinaryJobsPrintOnceAndOnlyFinishedRowsGo) {
     // Without its bill row the job finds no line to carry: the line stays pending, and the job
     // queued once the bill exists prints it.
     EXPECT_EQ(h.flags(pilav), QStringLiteral("0/0/0"));
-    EXPECT_EQ(printed(QStringLiteral("MUTFAK-1"), QStringLiteral("1   Pilav")), 0);
+    EXPECT_EQ(printed(QStringLiteral("MUTFAK-1"), QStringLiteral("%+1   Pilav")), 0);
     h.db.addBill(404, QStringLiteral("1"), QStringLiteral("9"));
     h.db.queueJob(404, QStringLiteral("0"));
     h.tick();
     EXPECT_EQ(h.flags(pilav), QStringLiteral("1/1/0"));
-    EXPECT_EQ(printed(QStringLiteral("MUTFAK-1"), QStringLiteral("1   Pilav")), 1);
+    EXPECT_EQ(printed(QStringLiteral("MUTFAK-1"), QStringLiteral("%+1   Pilav")), 1);
     EXPECT_EQ(h.queued(), 3);
     std::cout << "bad queue rows: " << queuedRows << " rows, " << left.size()
               << " left queued (no bill, bill not a number), " << h.notices.size()

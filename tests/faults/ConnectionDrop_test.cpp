@@ -1,3 +1,4 @@
+#include "print/TicketMarkup.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
 
@@ -42,11 +43,12 @@ protected:
     }
     QString away() const { return h.db.filePath() + QStringLiteral(".away"); }
 
-    // How often the item line came out on the printer's tickets.
+    // How often the item line came out on the printer's tickets, ordered or cancelled.
     int printed(const QString& path, const QString& item) const {
         int count = 0;
         for (const Ticket& ticket : h.captured.TicketsFor(path))
-            count += static_cast<int>(ticket.count(item));
+            count +=
+                static_cast<int>(ticket.count(kItem + item) + ticket.count(kStandOutItem + item));
         return count;
     }
 

@@ -77,9 +77,9 @@ protected:
                {"ID", "DEPKODU", "MASANO", "MUSTERIKODU", "ACIKLAMA", "TOPLAM", "FaturaNo",
                 "FaturaETTN", "ALAN", "ADISYONNO"},
                {302, "D'1", "=-5", Sql, "=-not", 40, Sql, "#-ettn", "=-alan", Quotes});
-        const QVariantList lines[] = {{"S'1", "#-ACİL"}, {"Q'1", "=-- az tuzlu --"},
-                                      {"L'1", ">-sağa"}, {"C'1", "@B123"},
-                                      {"S'1", Sql},      {"Q'1", Control}};
+        const QVariantList lines[] = {
+            {"S'1", "#-ACİL"}, {"Q'1", "=-- az tuzlu --"}, {"L'1", ">-sağa"},      {"C'1", "@B123"},
+            {"S'1", Sql},      {"Q'1", Control},           {"Q'1", "%*2 porsiyon"}};
         for (const QVariantList& line : lines) {
             Insert(db, QStringLiteral("A_AdsSatir"),
                    {"FISID", "URUNKODU", "ACIKLAMA", "TUTAR", "ADET", "H"},
@@ -134,7 +134,7 @@ TEST_F(HostileTextTest, PrintsVerbatimAndChangesNothingElse) {
 
     EXPECT_EQ(db.count(QStringLiteral("A_YazimKuyrugu")), 0);
     EXPECT_EQ(Snapshot(db), before);
-    EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1 AND YAZ=1")), 6);
+    EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("SIP=1 AND YAZ=1")), 7);
     EXPECT_EQ(db.count(QStringLiteral("A_AdsSatir"), QStringLiteral("EKYAZ=1")), 2);
     EXPECT_EQ(db.count(QStringLiteral("A_AdsIade"), QStringLiteral("YAZ=1 AND EKYAZ=1")), 1);
 
@@ -148,6 +148,7 @@ TEST_F(HostileTextTest, PrintsVerbatimAndChangesNothingElse) {
                                                   {kitchen, "=-- az tuzlu --"},
                                                   {kitchen, ">-sağa"},
                                                   {kitchen, "@B123"},
+                                                  {kitchen, "%*2 porsiyon"},
                                                   {kitchen, "@BAli"},
                                                   {kitchen, "=-not"},
                                                   {kitchen, "=-5"},
@@ -158,6 +159,7 @@ TEST_F(HostileTextTest, PrintsVerbatimAndChangesNothingElse) {
                                                   {bills, "=-- az tuzlu --"},
                                                   {bills, ">-sağa"},
                                                   {bills, "@B123"},
+                                                  {bills, "%*2 porsiyon"},
                                                   {bills, Quotes},
                                                   {bills, Sql},
                                                   {bills, "#-ettn"},

@@ -86,6 +86,8 @@ TEST(ReceiptPrinterFaultTest, EveryTicketComesOutExactlyOnce) {
         {true, path("?renk=1"), path("?status=1&dots=576"), "", 0, 1,
          "Yedek yaziciya yazdirildi -- .+ Hata: Gecersiz ESC/POS yazici adresi: .+ \\(bilinmeyen "
          "secenek 'renk=1'\\)"},
+        {true, path("?boyut=2&vurgu=mavi"), path(""), "", 0, 1,
+         "Yedek yaziciya yazdirildi -- .+ Hata: .+ \\(vurgu ters ya da kirmizi olmali: 'mavi'\\)"},
         {true, [](BarTicket& t) { t.h.addPrinter("Bar", "escpos://kasa:abc"); }, path(""), "", 0, 1,
          "Hata: Gecersiz ESC/POS yazici adresi: escpos://kasa:abc \\(port 1 ile 65535"},
     };

@@ -1,4 +1,5 @@
 #include "faults/DemoKitchen.h"
+#include "print/TicketMarkup.h"
 #include "support/BillJobRunner.h"
 #include "terminal/Terminal.h"
 
@@ -128,14 +129,17 @@ struct Printout {
             ++documents;
             if (document.path == DemoPrinterPath("adisyon"))
                 ++billDocuments;
-            else if (document.lines.value(1).startsWith(QStringLiteral("#- Sipariş No: ")))
+            else if (document.lines.value(1).startsWith(QStringLiteral("#+ Sipariş No: ")))
                 CountNotes(document.lines);
         }
         printers.forgetDocuments();
     }
 
     void CountNotes(const Ticket& ticket) {
-        for (const QString& line : ticket) {
+        for (const QString& noteLine : ticket) {
+            if (!noteLine.startsWith(kNote))
+                continue;
+            const QString line = noteLine.mid(kNote.size());
             bool isNumber = false;
             const int number = line.mid(1).toInt(&isNumber);
             if (!isNumber || number < 0)

@@ -56,9 +56,9 @@ TEST_P(UnwritableLogTest, PrintingGoesOn) {
     const QList<Ticket> bar = h.rendered.TicketsFor(QStringLiteral("BAR-1"));
     ASSERT_EQ(kitchen.size(), 1);
     ASSERT_EQ(bar.size(), 2);
-    EXPECT_TRUE(kitchen[0].contains(QStringLiteral("2   Köfte")));
-    EXPECT_TRUE(bar[0].contains(QStringLiteral("1   Ayran")));
-    EXPECT_EQ(bar[1].first(), QStringLiteral("#-!!! IPTAL !!!"));
+    EXPECT_TRUE(kitchen[0].contains(QStringLiteral("%+2   Köfte")));
+    EXPECT_TRUE(bar[0].contains(QStringLiteral("%+1   Ayran")));
+    EXPECT_EQ(bar[1].first(), QStringLiteral("#!!!! IPTAL !!!"));
     EXPECT_EQ(h.builtBills, QStringList{"1:302"});
     const QFileInfo log(h.log.filePath());
     EXPECT_TRUE(GetParam() == LogFault::Directory ? log.isDir() : log.isSymLink());

@@ -1,5 +1,6 @@
 #include "core/RegionalSettings.h"
 #include "kitchen/KitchenStatements.h"
+#include "screen/KitchenCard.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
 
@@ -59,25 +60,40 @@ TEST_P(KitchenTicketTextTest, ProductionExtraAndCancellationTicketsLineByLine) {
     ASSERT_EQ(kitchen.size(), 2);
     ASSERT_EQ(grill.size(), 2);
     const QStringList kitchenHeader{
-        "#- Sipariş No: 302", "#TARIH# #SAAT#", "#-Salon - 5", "Ayşe", "#-Acele", "=-",
+        "#+ Sipariş No: 302", "#TARIH# #SAAT#", "#+Salon - 5", "Ayşe", "#!Acele", "=-",
         "AD. URUN",           ">-ACIKLAMA",     "=-"};
-    const QStringList grillHeader{"#-Ads. No: 302", ">-#TARIH# #SAAT#", "#-Salon - 5", "Ayşe", "=-",
+    const QStringList grillHeader{"#+Ads. No: 302", ">-#TARIH# #SAAT#", "#+Salon - 5", "Ayşe", "=-",
                                   "AD. URUN",       ">-ACIKLAMA",       "=-"};
     const QString twelveAndAHalf = "12" + separator + "5";
     const QString oneAndAHalf = "1" + separator + "5";
-    const Ticket production = QStringList{"#-URETIM FISI"} + kitchenHeader +
-                              QStringList{"2   Köfte", "soğansız", twelveAndAHalf + " Pilav"} +
-                              QStringList{"1   " + longName};
+    const Ticket production =
+        QStringList{"#-URETIM FISI"} + kitchenHeader +
+        QStringList{"%+2   Köfte", "_*soğansız", "%+" + twelveAndAHalf + " Pilav"} +
+        QStringList{"%+1   " + longName};
     const Ticket extra =
-        QStringList{"#-ÜRETIM FISI"} + grillHeader + QStringList{"2   Az pişmiş", ">-soğansız"};
-    const Ticket cancellation = QStringList{"#-!!! IPTAL !!!"} + kitchenHeader +
-                                QStringList{oneAndAHalf + " Köfte", "#-!!!IPTAL!!!"};
-    const Ticket extraCancellation = QStringList{"#-!!! IPTAL !!!"} + grillHeader +
-                                     QStringList{oneAndAHalf + " Az pişmiş", ">-", "#-!!!IPTAL!!!"};
+        QStringList{"#-ÜRETIM FISI"} + grillHeader + QStringList{"%+2   Az pişmiş", ">*soğansız"};
+    const Ticket cancellation = QStringList{"#!!!! IPTAL !!!"} + kitchenHeader +
+                                QStringList{"%*" + oneAndAHalf + " Köfte", "#!!!!IPTAL!!!"};
+    const Ticket extraCancellation =
+        QStringList{"#!!!! IPTAL !!!"} + grillHeader +
+        QStringList{"%*" + oneAndAHalf + " Az pişmiş", ">*", "#!!!!IPTAL!!!"};
     EXPECT_EQ(kitchen.at(0), production);
     EXPECT_EQ(grill.at(0), extra);
     EXPECT_EQ(kitchen.at(1), cancellation);
     EXPECT_EQ(grill.at(1), extraCancellation);
+    // A kitchen screen reads the same tickets back into their items, notes and bill.
+    const auto card = [](const Ticket& ticket) {
+        const KitchenCard read = KitchenCard::FromTicket(ticket, QDateTime::currentDateTime());
+        QStringList fields{read.title, read.bill, read.cancellation ? "IPTAL" : ""};
+        for (const CardItem& item : read.items)
+            fields << item.quantity + '|' + item.name + '|' + item.note;
+        return fields;
+    };
+    EXPECT_EQ(card(production), QStringList({"URETIM FISI", "302", "", "2|Köfte|soğansız",
+                                             twelveAndAHalf + "|Pilav|", "1|" + longName + '|'}));
+    EXPECT_EQ(card(extra), QStringList({"ÜRETIM FISI", "302", "", "2|Az pişmiş|soğansız"}));
+    EXPECT_EQ(card(extraCancellation),
+              QStringList({"!!! IPTAL !!!", "302", "IPTAL", oneAndAHalf + "|Az pişmiş|"}));
     EXPECT_TRUE(h.rendered.printers().document(0).drawnTexts().contains(twelveAndAHalf + " Pilav"));
     EXPECT_TRUE(h.rendered.printers().document(0).drawnTexts().join('|').contains(
         "|1   " + longName.left(36) + '|' + longName.mid(36)));
@@ -97,9 +113,9 @@ TEST_F(KitchenTicketsTest, EachPrinterGetsAndMarksOnlyItsOwnLinesAlsoForCancella
     h.db.queueJob(302, QStringLiteral("0"));
     h.tick();
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("MUTFAK-1")).value(0)),
-              (QStringList{"1   Pilav", "2   Pilav"}));
+              (QStringList{"%+1   Pilav", "%+2   Pilav"}));
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("BAR-1")).value(0)),
-              (QStringList{"1   Ayran", "3   Ayran"}));
+              (QStringList{"%+1   Ayran", "%+3   Ayran"}));
     for (const qint64 line : sold)
         EXPECT_EQ(h.flags(line), QStringLiteral("1/1/0"));
 
@@ -108,9 +124,9 @@ TEST_F(KitchenTicketsTest, EachPrinterGetsAndMarksOnlyItsOwnLinesAlsoForCancella
     h.db.queueJob(302, QStringLiteral("2"));
     h.tick();
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("MUTFAK-1")).value(1)),
-              (QStringList{"1   Pilav", "#-!!!IPTAL!!!"}));
+              (QStringList{"%*1   Pilav", "#!!!!IPTAL!!!"}));
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("BAR-1")).value(1)),
-              (QStringList{"1   Ayran", "#-!!!IPTAL!!!"}));
+              (QStringList{"%*1   Ayran", "#!!!!IPTAL!!!"}));
     EXPECT_EQ(h.flags(barReturn, QStringLiteral("A_AdsIade")), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.flags(kitchenReturn, QStringLiteral("A_AdsIade")), QStringLiteral("1/1/0"));
 }
@@ -125,7 +141,8 @@ TEST_F(KitchenTicketsTest, LinesWithoutAPrinterAreMarkedAndQuantityZeroIsPrinted
     production.sort();
     EXPECT_EQ(production, (QStringList{"", "Mutfak"}));
     EXPECT_EQ(h.captured.paths(), QStringList{"MUTFAK-1"});
-    EXPECT_EQ(items(h.captured.printed().at(0).ticket), (QStringList{"0   Pilav", "1   Pilav"}));
+    EXPECT_EQ(items(h.captured.printed().at(0).ticket),
+              (QStringList{"%+0   Pilav", "%+1   Pilav"}));
     EXPECT_EQ(h.flags(noPrinter), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.flags(zero), QStringLiteral("1/1/0"));
     EXPECT_EQ(h.queued(), 0);
@@ -148,7 +165,7 @@ TEST_F(KitchenTicketsTest, PrinterNamesDifferingInCaseGiveOneTicket) {
     QList<Ticket> kitchen = h.captured.TicketsFor(QStringLiteral("MUTFAK-1"));
     kitchen += h.captured.TicketsFor(QStringLiteral("MUTFAK-2"));
     ASSERT_EQ(kitchen.size(), 1);
-    EXPECT_EQ(items(kitchen.at(0)), (QStringList{"1   Köfte", "1   Çorba"}));
+    EXPECT_EQ(items(kitchen.at(0)), (QStringList{"%+1   Köfte", "%+1   Çorba"}));
     EXPECT_TRUE(h.flags(kofte).startsWith(QStringLiteral("1/1/")));
     EXPECT_TRUE(h.flags(corba).startsWith(QStringLiteral("1/1/")));
 }
@@ -163,7 +180,7 @@ TEST_F(KitchenTicketsTest, ApostrophesInDepartmentCodeAndPrinterNameAreQuoted) {
     h.tick();
     EXPECT_EQ(h.poller.printerLists().production, QStringList{"Chef's"});
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("CHEF-1")).value(0)),
-              QStringList{"1   Köfte"});
+              QStringList{"%+1   Köfte"});
     EXPECT_EQ(h.flags(line), QStringLiteral("1/1/0"));
 }
 
@@ -173,7 +190,7 @@ TEST_F(KitchenTicketsTest, TableZhKeepsTheFlagsOpenAndReprintsOnTheExtraPrinter)
     h.db.queueJob(303, QStringLiteral("0"));
     h.tick();
     EXPECT_EQ(h.flags(first), QStringLiteral("1/0/0"));
-    EXPECT_EQ(h.captured.printed().at(0).ticket.at(5), QStringLiteral("#-")); // no bill note
+    EXPECT_EQ(h.captured.printed().at(0).ticket.at(5), QStringLiteral("#!")); // no bill note
     EXPECT_EQ(
         h.logLines(),
         (QStringList{">>-303-Uretim Yazicilari--", "==Mutfak", "==EK:Izgara", "+303-Yazici: Mutfak",
@@ -186,9 +203,9 @@ TEST_F(KitchenTicketsTest, TableZhKeepsTheFlagsOpenAndReprintsOnTheExtraPrinter)
     h.db.queueJob(303, QStringLiteral("0"));
     h.tick();
     EXPECT_EQ(items(h.captured.TicketsFor(QStringLiteral("MUTFAK-1")).value(1)),
-              QStringList{"2   Köfte"});
+              QStringList{"%+2   Köfte"});
     EXPECT_EQ(h.captured.TicketsFor(QStringLiteral("IZGARA-1")).value(1).mid(9),
-              (QStringList{"1   Az pişmiş", ">-", "2   Az pişmiş", ">-"}));
+              (QStringList{"%+1   Az pişmiş", ">*", "%+2   Az pişmiş", ">*"}));
 
     h.db.addBill(304, QStringLiteral("1"), QStringLiteral("ZZH"));
     const qint64 other = h.db.addSaleLine(304, QStringLiteral("K1"), 1, 10);

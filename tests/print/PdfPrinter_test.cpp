@@ -192,7 +192,7 @@ TEST(PdfFileCanvasTest, AbortedDocumentLeavesNoFile) {
         PdfFileCanvas canvas(dir.path());
         canvas.BeginDocument(100);
         canvas.SetFont(QStringLiteral("Lucida Console"), 10);
-        canvas.DrawText(0, 0, QStringLiteral("yarim"));
+        canvas.DrawText(0, 0, QStringLiteral("yarim"), {});
         canvas.Abort();
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());

@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #ifndef Q_OS_WIN
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -28,43 +29,56 @@ TEST(SingleInstanceTest, TakenUntilTheFirstCopyEnds) {
     EXPECT_FALSE(SingleInstance(runtime.path()).anotherCopyRuns());
 }
 
-#ifndef Q_OS_WIN // Windows has no lock directory
-// Whether a copy started by an account that did not make the installation folder is refused;
-// tested in a child process under "nobody", so only when the tests run as root.
-bool refusedForAnotherAccount(const QString& lockDirectory) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(2);
-        ::_exit(SingleInstance(lockDirectory).anotherCopyRuns() ? 1 : 0);
+#ifndef Q_OS_WIN // Windows has no lock file
+// The restaurant's folder as the package makes it: only its owner and group create files there.
+// Another account runs a copy first and keeps running: it gets no claim, and takes none from
+// the server. Only when the tests run as root.
+TEST(SingleInstanceTest, AnotherAccountCannotKeepTheServerOut) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "another account needs root";
+    QTemporaryDir data;
+    ASSERT_TRUE(QFile::setPermissions(data.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                       QFile::ExeOwner | QFile::ReadGroup |
+                                                       QFile::WriteGroup | QFile::ExeGroup));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t other = ::fork();
+    if (other == 0) {
+        char claimed = 'n';
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            static const SingleInstance copy(data.path());
+            claimed = copy.unguardedReason().isEmpty() ? 'y' : 'n';
+        }
+        if (::write(ready[1], &claimed, 1) == 1)
+            ::pause();
+        ::_exit(0);
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+    char otherClaimed = 0;
+    const bool answered = ::read(ready[0], &otherClaimed, 1) == 1;
+    const SingleInstance server(data.path());
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(otherClaimed, 'n');
+    EXPECT_FALSE(server.anotherCopyRuns());
+    EXPECT_EQ(server.unguardedReason(), QString());
 }
 
-// A folder that cannot hold the lock, and a lock file a desktop user's umask left at 0600: the
-// lock every user can open still keeps the second copy out.
-TEST(SingleInstanceTest, AnUnusableLockFileStillRefusesASecondCopy) {
-    QTemporaryDir unreadable;
-    ASSERT_TRUE(QFile(unreadable.filePath("velmora.lock")).open(QIODevice::WriteOnly));
-    ASSERT_TRUE(QFile::setPermissions(unreadable.filePath("velmora.lock"),
-                                      QFile::ReadOwner | QFile::WriteOwner));
-    ASSERT_TRUE(QFile::setPermissions(unreadable.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                             QFile::ExeOwner | QFile::ReadOther |
-                                                             QFile::ExeOther));
-    for (const QString& directory :
-         {QStringLiteral("/nonexistent/velmora-runtime"), unreadable.path()}) {
-        SCOPED_TRACE(directory.toStdString());
-        const SingleInstance first(directory);
-        EXPECT_FALSE(first.anotherCopyRuns());
-        EXPECT_TRUE(first.unguardedReason().isEmpty());
-        if (directory.startsWith(QLatin1String("/nonexistent"))) {
-            EXPECT_TRUE(SingleInstance(directory).anotherCopyRuns());
-        } else if (::geteuid() == 0) {
-            EXPECT_TRUE(refusedForAnotherAccount(directory));
-        }
+// The group that runs the server opens the lock, nobody else, whatever the umask; a folder
+// that cannot hold it keeps the copy from running.
+TEST(SingleInstanceTest, TheLockIsTheGroupsWhateverTheUmask) {
+    for (const mode_t mask : {mode_t(0), mode_t(022), mode_t(077)}) {
+        QTemporaryDir data;
+        const mode_t saved = ::umask(mask);
+        { const SingleInstance copy(data.path()); }
+        ::umask(saved);
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(data.filePath("velmora.lock")).constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0640u) << mask;
     }
+    const SingleInstance nowhere(QStringLiteral("/nonexistent/velmora"));
+    EXPECT_FALSE(nowhere.anotherCopyRuns());
+    EXPECT_TRUE(nowhere.unguardedReason().startsWith("/nonexistent/velmora/velmora.lock: "));
 }
 #endif
 

@@ -1,5 +1,4 @@
 #include "journal/FinishedJobStore.h"
-#include "journal/JournalFile.h"
 #include "queue/QueueStatements.h"
 #include "support/QStringPrinter.h"
 #include "support/QueueHarness.h"
@@ -94,7 +93,7 @@ TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
     restarted.Tick();
     EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
     EXPECT_EQ(h.captured.TicketsFor(QStringLiteral("IZGARA-1")).value(0).mid(9),
-              (QStringList{"1   Az pişmiş", ">-"}));
+              (QStringList{"%+1   Az pişmiş", ">*"}));
     EXPECT_EQ(h.flags(kofte), QStringLiteral("1/1/1"));
     EXPECT_EQ(h.queued(), 0);
 }
@@ -236,8 +235,7 @@ TEST_F(TickFailuresTest, TicketsComeOutOnceAndInQueueOrderWhenTheDatabaseOrAPrin
         q.seedRestaurant();
         q.db.addBill(302, QStringLiteral("1"), QStringLiteral("5"));
         QTemporaryDir dir;
-        JournalFile file(dir.filePath(QStringLiteral("gunluk.db")), q.log);
-        FinishedJobStore store(file);
+        FinishedJobStore store(dir.filePath(QStringLiteral("gunluk.db")), q.log);
         q.poller.setFinishedJobStore(&store);
         c.arrange(q);
         q.poll(5);

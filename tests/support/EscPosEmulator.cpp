@@ -143,6 +143,12 @@ void EscPosEmulator::Parse() {
             return i < m_input.size() ? static_cast<uchar>(m_input.at(i)) : 0;
         };
         const int band = 8 + (at(4) + 256 * at(5)) * (at(6) + 256 * at(7));
+        const auto ring = [this](const char* command, int beeps, int length) {
+            const QMutexLocker lock(&m_mutex);
+            if (!m_bells.isEmpty())
+                m_bells.last() += QStringList(beeps, QString::fromLatin1(command));
+            return length;
+        };
         used = 0;
         if (m_input.startsWith('\0')) {
             used = 1;
@@ -163,9 +169,19 @@ void EscPosEmulator::Parse() {
             ticket.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
             const QMutexLocker lock(&m_mutex);
             m_tickets << ticket.copy();
+            m_bells << QStringList();
             used = 4;
             if (m_fault == Fault::RunsOutAfterTicket)
                 m_condition = Condition::PaperEnd;
+        } else if (m_input.size() >= 4 && m_input.startsWith("\x1B\x42")) { // ESC B n t
+            used = ring("ESC B", at(2), 4);
+        } else if (m_input.startsWith("\x1B\x28\x41") &&
+                   m_input.size() >= 5 + at(3) + 256 * at(4)) { // ESC ( A pL pH fn n c t1 t2
+            used = ring("ESC ( A", at(7), 5 + at(3) + 256 * at(4));
+        } else if (m_input.size() >= 6 && m_input.startsWith("\x1B\x1D\x07")) { // m t1 t2
+            used = ring("ESC GS BEL", 1, 6);
+        } else if (m_input.size() >= 5 && m_input.startsWith("\x1B\x70")) { // ESC p m t1 t2
+            used = ring("ESC p", 1, 5);
         }
     }
 }

@@ -13,9 +13,10 @@
 
 // An ESC/POS receipt printer for the tests, on TCP at 127.0.0.1 with a printer's small receive
 // buffer, or (POSIX only) on a pseudo-terminal with the port's default settings, served from its
-// own thread. It parses ESC @, GS v 0, ESC d, GS V, skips zero bytes and, like many printers,
-// answers DLE EOT n on arrival, inside picture data too. An unfinished band outlives the
-// connection. It keeps each cut ticket as a picture and, told to, misbehaves as broken printers
+// own thread. It parses ESC @, GS v 0, ESC d, GS V, the bells (ESC B, ESC ( A, ESC GS BEL,
+// ESC p), skips zero bytes and, like many printers, answers DLE EOT n on arrival, inside
+// picture data too. An unfinished band outlives the connection. It keeps each cut ticket as a
+// picture with the beeps heard after its cut and, told to, misbehaves as broken printers
 // do; ReadsSlowly is 9600 baud on the tests' time scale, a tenth of the server's; Hangs reads
 // nothing more, its buffer full.
 class EscPosEmulator {
@@ -32,6 +33,11 @@ public:
     QList<QImage> tickets() const {
         const QMutexLocker lock(&m_mutex);
         return m_tickets;
+    }
+    // For each cut ticket the bell commands heard after its cut, once per beep.
+    QList<QStringList> bells() const {
+        const QMutexLocker lock(&m_mutex);
+        return m_bells;
     }
 
 private:
@@ -51,5 +57,6 @@ private:
     int m_rowBytes = 1;
     mutable QMutex m_mutex;
     QList<QImage> m_tickets;
+    QList<QStringList> m_bells;
     std::thread m_thread;
 };

@@ -26,20 +26,27 @@ PdfPage ReadPdfPage(const QString& pdf) {
                  QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
     static const QRegularExpression page(
         QStringLiteral("<page width=\"[\\d.]+\" height=\"([\\d.]+)\""));
-    static const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\""));
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
     const double dots = 203.0 / 72;
-    PdfPage printed;
-    printed.height = page.match(run.output).captured(1).toDouble() * dots;
+    QList<std::pair<QRectF, QString>> found;
     for (auto match = word.globalMatch(run.output); match.hasNext();) {
         const QRegularExpressionMatch box = match.next();
         const auto at = [&](int n) {
             return box.captured(n).toDouble() * dots;
         };
-        printed.words << QRectF(QPointF(at(1), at(2)), QPointF(at(3), at(4)));
+        found.append({QRectF(QPointF(at(1), at(2)), QPointF(at(3), at(4))), box.captured(5)});
     }
-    std::sort(printed.words.begin(), printed.words.end(), [](const QRectF& a, const QRectF& b) {
-        return std::pair(qRound(a.top()), a.left()) < std::pair(qRound(b.top()), b.left());
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return std::pair(qRound(a.first.top()), a.first.left()) <
+               std::pair(qRound(b.first.top()), b.first.left());
     });
+    PdfPage printed;
+    printed.height = page.match(run.output).captured(1).toDouble() * dots;
+    for (const auto& [box, text] : found) {
+        printed.words << box;
+        printed.texts << text;
+    }
     return printed;
 }

@@ -29,8 +29,7 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , recovery(db.session(), report)
     , status(report, log)
     , health(status, log)
-    , journalFile(db.directory() + QStringLiteral("/velmora-gunluk.db"), log)
-    , journal(journalFile, report, log)
+    , journal(db.directory() + QStringLiteral("/velmora-gunluk.db"), report, log)
     , unfenced(db.session())
     , context{job,
               A,

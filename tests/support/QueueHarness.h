@@ -5,8 +5,6 @@
 #include "job/JobContext.h"
 #include "job/PrinterHealth.h"
 #include "job/WriteFence.h"
-#include "journal/JournalFile.h"
-#include "journal/JournalReader.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/BackupPrinters.h"
@@ -74,8 +72,7 @@ public:
     ServerStatus status;
     PrinterHealth health;
     BillOptions options;
-    JournalFile journalFile; // velmora-gunluk.db beside the database
-    TicketJournal journal;
+    TicketJournal journal; // velmora-gunluk.db beside the database
     Unfenced unfenced;
     JobContext context;
     QStringList builtBills;

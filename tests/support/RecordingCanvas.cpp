@@ -35,10 +35,10 @@ int RecordingCanvas::TextHeight(const QString&) const {
     return 2 * m_size;
 }
 
-void RecordingCanvas::DrawText(int x, int y, const QString& text) {
+void RecordingCanvas::DrawText(int x, int y, const QString& text, const TextColours& colours) {
     if (++m_draws == m_setup.failAtDraw)
         throw PrinterError(QStringLiteral("recorded printer failure"));
-    m_document->texts.append({m_document->pages, m_face, m_size, x, y, text});
+    m_document->texts.append({m_document->pages, m_face, m_size, x, y, text, colours});
 }
 
 void RecordingCanvas::FillRect(const QRect& area, const QColor& colour) {

@@ -16,6 +16,7 @@ struct DrawnText {
     int x;
     int y;
     QString text;
+    TextColours colours;
 };
 
 struct FilledRect {
@@ -62,7 +63,7 @@ public:
     bool HasFace(const QString& face) const override;
     int TextWidth(const QString& text) const override;
     int TextHeight(const QString& text) const override;
-    void DrawText(int x, int y, const QString& text) override;
+    void DrawText(int x, int y, const QString& text, const TextColours& colours) override;
     void FillRect(const QRect& area, const QColor& colour) override;
     int PageWidth() const override { return m_setup.pageWidth; }
     int PageHeight() const override { return m_setup.pageHeight; }

@@ -87,7 +87,7 @@ PreviewReport TicketPreview::Run() {
     };
     HeadlessMessages messages(log, std::cerr);
     PreviewTransaction transaction(parts.C);
-    PreviewPrinters printers(parts.registry, m_folder);
+    PreviewPrinters printers(parts.registry, parts.printers, m_folder);
     parts.printerPaths = &printers;
     parts.ticketJournal = nullptr; // nothing printed, nothing to keep
 

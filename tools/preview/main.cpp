@@ -2,6 +2,7 @@
 #include "preview/PngExport.h"
 #include "preview/PreviewFolder.h"
 #include "preview/TicketPreview.h"
+#include "print/RasterCanvas.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -20,7 +21,9 @@ directory with --dir.
 It starts as the server does and runs the job through the server's own queries,
 ticket builders and print settings from Velmora.ini ("Font boyu", "Sol", "Sag",
 "Ust"), so technicians can tune those without wasting paper or sending orders to
-the kitchen. Dummy mode is ignored: the preview always renders.
+the kitchen. Each ticket is drawn with the options of its printer (boyut, vurgu: in
+A_Yazicilar.Yol or the printer's section of Velmora.ini). Dummy mode is ignored: the
+preview always renders.
 
 Nothing is changed: the whole job runs inside a database transaction that is rolled
 back, so the line flags (SIP, YAZ, EKYAZ), the queue row and the AYAR settings stay
@@ -119,6 +122,9 @@ void printTickets(const PreviewReport& report, const PreviewFolder& folder) {
             out() << "not printed by the server: A_Yazicilar gives this printer no path\n";
         else
             out() << "printed by the server on " << ticket.registryPath << "\n";
+        if (!ticket.refusedOptions.isEmpty())
+            out() << "    drawn without options; the server fails this printer's tickets: "
+                  << ticket.refusedOptions << "\n";
     }
     out() << "Files in " << QDir::toNativeSeparators(folder.path()) << "\n";
 }
@@ -193,6 +199,7 @@ int main(int argc, char** argv) {
     // No window is ever shown; fonts and PDF painting need a platform all the same.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    RasterCanvas::CacheLargeGlyphs();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora-preview"));
     try {

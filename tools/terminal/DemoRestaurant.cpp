@@ -68,7 +68,8 @@ QStringList PrinterNames() {
             QStringLiteral("Adisyon")};
 }
 
-void Seed(DatabaseSession& session, const QString& printerFolder) {
+void Seed(DatabaseSession& session, const QString& printerFolder, const QString& kitchenOptions,
+          const QStringList& screens) {
     const QString department = QStringLiteral("INSERT INTO DEPARTMAN (KODU, ADI) VALUES (:K, :A)");
     exec(session, department, {{"K", "1"}, {"A", QStringLiteral("Salon")}});
     exec(session, department, {{"K", "2"}, {"A", QStringLiteral("Bahçe")}});
@@ -113,8 +114,12 @@ void Seed(DatabaseSession& session, const QString& printerFolder) {
     const QString printer = QStringLiteral("INSERT INTO A_Yazicilar (Adi, Yol) VALUES (:A, :Y)");
     for (const QString& name : PrinterNames()) {
         const QString folder = QString(name).replace(QLatin1Char(' '), QLatin1Char('-')).toLower();
-        exec(session, printer,
-             {{"A", name}, {"Y", QStringLiteral("pdf:%1/%2").arg(printerFolder, folder)}});
+        QString path = QStringLiteral("pdf:%1/%2").arg(printerFolder, folder);
+        if (name == QLatin1String("Mutfak") && !kitchenOptions.isEmpty())
+            path += QLatin1Char('?') + kitchenOptions;
+        if (screens.contains(name))
+            path = QStringLiteral("ekran:") + name;
+        exec(session, printer, {{"A", name}, {"Y", path}});
     }
 
     const QString customer = QStringLiteral("INSERT INTO MUSTERI (KODU, UNVAN) VALUES (:K, :U)");

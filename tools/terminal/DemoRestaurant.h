@@ -12,8 +12,11 @@ class DatabaseSession;
 namespace DemoRestaurant {
 
 // Fills an empty contract database. printerFolder is where the "pdf:" printers write,
-// relative to the server's directory.
-void Seed(DatabaseSession& session, const QString& printerFolder = QStringLiteral("printers"));
+// relative to the server's directory; the kitchen's printer takes the options given
+// ("boyut=2&vurgu=ters", print/PrinterOptions.h); the stations named in screens show on kitchen
+// screens ("ekran:NAME") instead.
+void Seed(DatabaseSession& session, const QString& printerFolder = QStringLiteral("printers"),
+          const QString& kitchenOptions = QString(), const QStringList& screens = {});
 
 // The logical printer names of the registry, in registry order.
 QStringList PrinterNames();

@@ -17,7 +17,9 @@ terminals do, so the running server can be tried by hand.
 Commands:
   init DB                          create an empty database with the contract tables
   seed DB [--printers DIR]         add the demo restaurant (products, printers, customers);
-                                   the "pdf:" printers write under DIR (default printers)
+                                   the "pdf:" printers write under DIR (default printers),
+                                   the kitchen's with --kitchen-options (boyut=2&vurgu=ters);
+                                   --screen NAME shows that station on a kitchen screen
   evening DB                       queue a whole evening of orders, bills and slips
   open-bill DB BILL DEPT TABLE     open a bill (--customer CODE, --note TEXT)
   order DB BILL PRODUCT QTY AMOUNT add a sale line, not yet sent (--note TEXT, --sub N)
@@ -63,9 +65,9 @@ int run(const QStringList& arguments) {
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("what to do"));
     parser.addPositionalArgument(QStringLiteral("database"), QStringLiteral("the SQLite file"));
-    for (const char* option :
-         {"printers", "customer", "note", "sub", "discount-rate", "discount", "service-rate",
-          "cash", "card", "account", "ticket", "waiter", "printer", "split-kind"})
+    for (const char* option : {"printers", "kitchen-options", "screen", "customer", "note", "sub",
+                               "discount-rate", "discount", "service-rate", "cash", "card",
+                               "account", "ticket", "waiter", "printer", "split-kind"})
         parser.addOption({QString::fromLatin1(option), QString(), QStringLiteral("value")});
     parser.process(arguments);
 
@@ -97,8 +99,10 @@ int run(const QStringList& arguments) {
     Terminal terminal(session);
     if (command == QLatin1String("seed")) {
         need(0);
-        DemoRestaurant::Seed(session, parser.isSet("printers") ? parser.value("printers")
-                                                               : QStringLiteral("printers"));
+        DemoRestaurant::Seed(session,
+                             parser.isSet("printers") ? parser.value("printers")
+                                                      : QStringLiteral("printers"),
+                             parser.value("kitchen-options"), parser.values("screen"));
     } else if (command == QLatin1String("evening")) {
         need(0);
         out() << DemoRestaurant::QueueEvening(session) << " jobs queued\n";
