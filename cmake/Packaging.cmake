@@ -5,7 +5,8 @@ set(VELMORA_INSTALL_DIR "opt/velmora" CACHE STRING "Where the server is installe
 
 install(TARGETS velmora velmora-terminal velmora-preview
     RUNTIME DESTINATION ${VELMORA_INSTALL_DIR})
-install(FILES README.md packaging/Kurulum.ini DESTINATION ${VELMORA_INSTALL_DIR})
+install(FILES README.md packaging/Kurulum.ini docs/velmora.rules.yml
+    DESTINATION ${VELMORA_INSTALL_DIR})
 install(FILES packaging/velmora.desktop DESTINATION etc/xdg/autostart)
 install(FILES packaging/velmora.service DESTINATION lib/systemd/system)
 

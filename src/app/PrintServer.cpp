@@ -64,10 +64,16 @@ void PrintServer::StartLease() {
 }
 
 void PrintServer::SetActive(bool prints) {
+    // A standby checks no printer and tells nothing of them; the faults it saw meanwhile are
+    // told once the active server's own checks have confirmed them for the delay.
+    m_parts.notifier.setStandby(!prints);
     if (!prints) {
         m_parts.T.stop();
         m_parts.watch.stop();
-    } else if (!m_closed && m_parts.T.interval() > 0) { // 0: never poll, as start-up logged
+        return;
+    }
+    m_parts.report.RetellFaults();
+    if (!m_closed && m_parts.T.interval() > 0) { // 0: never poll, as start-up logged
         m_parts.T.start();
         m_parts.watch.start();
     }

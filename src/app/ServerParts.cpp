@@ -1,5 +1,6 @@
 #include "app/ServerParts.h"
 
+#include "config/ComputerName.h"
 #include "config/PollInterval.h"
 #include "tickets/TicketBuilders.h"
 
@@ -27,7 +28,11 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , printers(directory)
     , journal(directory + QStringLiteral("/velmora-gunluk.db"), report, diagnosticLog)
     , finishedJobs(journal.filePath(), diagnosticLog)
-    , screens(journal.filePath(), registry, diagnosticLog) {
+    , screens(journal.filePath(), registry, diagnosticLog)
+    , notificationSender(diagnosticLog)
+    , notifier(ComputerNameOf(), directory, [this](const Notification& notification) {
+        notificationSender.Send(notification);
+    }) {
     T.setInterval(kDefaultPollInterval);
     printers.setScreens(&screens);
     // A standby's screens name the server that prints.
@@ -47,6 +52,12 @@ void ServerParts::CreatePoller() {
 }
 
 JobContext ServerParts::ContextFor(const TYazimIsi& printed, const BackupPrinters& backupsOf) {
-    return {printed, A,         EKA,    X,      C,   lease,   settings,     *printerPaths,
-            *engine, backupsOf, health, status, log, options, ticketJournal};
+    return {printed, A,         EKA,    X,      C,   lease,   settings,      *printerPaths,
+            *engine, backupsOf, health, status, log, options, ticketJournal, &metrics};
+}
+
+void ServerParts::ListenForFaults() {
+    if (!faultNotifier || !notificationSender.isEnabled())
+        return;
+    report.setListener([this](const FaultEvent& event) { faultNotifier->Hear(event); });
 }

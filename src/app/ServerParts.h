@@ -11,6 +11,9 @@
 #include "journal/FinishedJobStore.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
+#include "metrics/TicketMetrics.h"
+#include "notify/FaultNotifier.h"
+#include "notify/NotificationSender.h"
 #include "print/BackupPrinters.h"
 #include "print/DevicePrinterSource.h"
 #include "print/PrintEngine.h"
@@ -43,6 +46,9 @@ struct ServerParts {
     // What the ticket builders work with for that job, with those backups: the poller's for the
     // queue's jobs, the status page's for the tickets it prints. Once CreatePoller has run.
     JobContext ContextFor(const TYazimIsi& printed, const BackupPrinters& backupsOf);
+    // Once the notification settings are read: the report's faults go to the notifier, where
+    // there is an address.
+    void ListenForFaults();
 
     IniFiles ini;
     DiagnosticLog& log;
@@ -74,6 +80,12 @@ struct ServerParts {
     // a tool that only looks; set before CreatePoller.
     TicketJournal* ticketJournal = &journal;
     StatusPageSettings statusPage;
+    TicketMetrics metrics;
+    NotificationSender notificationSender;
+    FaultNotifier notifier; // sends through notificationSender
+    // Where the faults are told, when an address is set: nowhere for a tool that only looks; set
+    // before start-up.
+    FaultNotifier* faultNotifier = &notifier;
     // Where the builders look their printers up: the registry, unless a tool puts its own
     // paths in its place before CreatePoller (the ticket preview sends each ticket to a file).
     const PrinterPaths* printerPaths = &registry;

@@ -59,9 +59,14 @@ void StartupSequence::ReadLocalSettings() {
     m_parts.options.tableInfoFlag = switches.tableInfoFlag;
     m_parts.printSettings.dummy = switches.dummy;
     m_parts.log.setVerbose(switches.verbose);
-    m_parts.journal.setRetentionDays(ReadJournalRetention(m_parts.ini)); // 5
-    m_parts.statusPage = ReadStatusPageSettings(m_parts.ini);            // 5
-    m_parts.watch.setInterval(ReadQueueCheckInterval(m_parts.ini));      // 5
+    m_parts.journal.setRetentionDays(ReadJournalRetention(m_parts.ini));   // 5
+    m_parts.statusPage = ReadStatusPageSettings(m_parts.ini, m_parts.log); // 5
+    const NotificationSettings notifications =
+        ReadNotificationSettings(m_parts.ini, m_parts.log); // 5
+    m_parts.notificationSender.Configure(notifications);
+    m_parts.notifier.setDelaySeconds(notifications.delaySeconds);
+    m_parts.ListenForFaults();
+    m_parts.watch.setInterval(ReadQueueCheckInterval(m_parts.ini)); // 5
 }
 
 void StartupSequence::OpenQueries() {

@@ -39,8 +39,9 @@ struct StartupHooks {
 //       from Velmora.ini
 //    4  the pause before connecting, and the wait   ReadLocalSettings
 //    5  the switches, the journal's retention, the    ReadLocalSettings
-//       status page's port and password, and the
-//       queue check between the ticks
+//       status page's port, password and metrics
+//       key, the notifications (and the faults to
+//       them), and the queue check between the ticks
 //    6  the connection C is opened                  DatabaseConnection::Connect
 //    7  queue rows that name no bill are deleted
 //    8  the poller with its empty printer lists,    ServerParts::CreatePoller

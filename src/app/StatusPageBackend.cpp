@@ -3,6 +3,8 @@
 #include "app/ServerParts.h"
 #include "core/Error.h"
 #include "job/LogicalPrinting.h"
+#include "job/WriteFence.h"
+#include "metrics/PrometheusText.h"
 #include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
 #include "queue/QueueStatements.h"
@@ -22,23 +24,27 @@ StatusPageBackend::StatusPageBackend(ServerParts& parts, const QString& journalF
     , m_journal(journalFile, parts.report, parts.log)
     , m_retry(std::move(retrySetAsideJobs)) {}
 
+PrinterSnapshot StatusPageBackend::StateOf(const TYazici& row) {
+    PrinterSnapshot printer;
+    printer.name = row.Adi;
+    printer.path = row.Yol;
+    if (!m_parts.printSettings.dummy && FindInstalledPrinter(m_parts.printers, row.Yol).isEmpty()) {
+        printer.state = PrinterSnapshot::State::Missing;
+    } else if (const PrinterHealth::Failing* failing = m_parts.health.FailingAt(row.Yol)) {
+        printer.state = PrinterSnapshot::State::Failing;
+        printer.reason = failing->reason;
+        printer.since = failing->since;
+    } else if (m_parts.engine &&
+               m_parts.engine->WarningAt(row.Yol) == EscPosStatus::kPaperNearEnd) {
+        printer.state = PrinterSnapshot::State::PaperLow;
+    }
+    return printer;
+}
+
 QList<PrinterSnapshot> StatusPageBackend::Printers() {
     QList<PrinterSnapshot> printers;
     for (const TYazici& row : m_parts.registry.printers()) {
-        PrinterSnapshot printer;
-        printer.name = row.Adi;
-        printer.path = row.Yol;
-        if (!m_parts.printSettings.dummy &&
-            FindInstalledPrinter(m_parts.printers, row.Yol).isEmpty()) {
-            printer.state = PrinterSnapshot::State::Missing;
-        } else if (const PrinterHealth::Failing* failing = m_parts.health.FailingAt(row.Yol)) {
-            printer.state = PrinterSnapshot::State::Failing;
-            printer.reason = failing->reason;
-            printer.since = failing->since;
-        } else if (m_parts.engine &&
-                   m_parts.engine->WarningAt(row.Yol) == EscPosStatus::kPaperNearEnd) {
-            printer.state = PrinterSnapshot::State::PaperLow;
-        }
+        PrinterSnapshot printer = StateOf(row);
         if (m_parts.poller) {
             for (const QStringList& awaited : m_parts.poller->waitingJobs())
                 printer.waitingTickets += HoldsPrinterName(awaited, row.Adi) ? 1 : 0;
@@ -103,6 +109,52 @@ QString StatusPageBackend::RoleText() {
     return m_parts.status.roleText();
 }
 
+NotificationSnapshot StatusPageBackend::Notifications() {
+    const NotificationSender& sender = m_parts.notificationSender;
+    if (!sender.isEnabled())
+        return {};
+    return {sender.destination(), sender.lastOutcome().time, sender.lastOutcome().error};
+}
+
+void StatusPageBackend::SendTestNotification() {
+    m_parts.notifier.SendTest();
+}
+
+QByteArray StatusPageBackend::Metrics() {
+    PrometheusText text;
+    const auto gauge = [&text](const char* name, const char* help, double value) {
+        text.Family(QLatin1String(name), QLatin1String("gauge"), QLatin1String(help));
+        text.Sample(QLatin1String(name), {}, value);
+    };
+    text.Family(QLatin1String("velmora_build_info"), QLatin1String("gauge"),
+                QLatin1String("Always 1; the version of the running server as a label."));
+    text.Sample(QLatin1String("velmora_build_info"),
+                {{QLatin1String("version"), QStringLiteral(VELMORA_VERSION)}}, 1);
+    const bool prints = m_parts.lease.prints();
+    gauge("velmora_active", "1 on the server that prints, 0 on a standby.", prints ? 1 : 0);
+    gauge("velmora_database_up", "1 while the server reaches its database.",
+          !m_parts.recovery.isLost() && m_parts.lease.reachesDatabase() ? 1 : 0);
+    // A standby reads no queue and checks no printer: it would only repeat old news.
+    if (prints && m_parts.poller) {
+        gauge("velmora_queue_jobs", "Jobs in the print queue at the last tick.",
+              m_parts.status.waiting());
+        gauge("velmora_jobs_set_aside", "Queued jobs set aside after repeated failures.",
+              m_parts.poller->failures().setAsideCount());
+        const QLatin1String up("velmora_printer_up");
+        text.Family(up, QLatin1String("gauge"),
+                    QLatin1String("1 while the logical printer prints, 0 while it fails or is not "
+                                  "installed on this machine."));
+        for (const TYazici& row : m_parts.registry.printers()) {
+            const PrinterSnapshot::State state = StateOf(row).state;
+            const bool works = state == PrinterSnapshot::State::Working ||
+                               state == PrinterSnapshot::State::PaperLow;
+            text.Sample(up, {{QLatin1String("printer"), row.Adi}}, works ? 1 : 0);
+        }
+    }
+    m_parts.metrics.Write(text);
+    return text.text();
+}
+
 QList<ScreenSnapshot> StatusPageBackend::Screens() {
     QList<ScreenSnapshot> screens;
     for (const QString& name : m_parts.screens.ScreenNames()) {
@@ -145,6 +197,9 @@ QString StatusPageBackend::Print(const QString& printer, const Ticket& ticket,
             return QStringLiteral("Yazıcı bulunamadı: ") + destination.path;
     } catch (const PrinterError& error) {
         return error.message();
+    } catch (const FenceLost&) {
+        // Not an Error: left alone it would end the server from inside the page's handler.
+        return QStringLiteral("Bu sunucu yedek; yazdırma etkin sunucunun sayfasından yapılır");
     }
     return QString();
 }

@@ -95,12 +95,47 @@ int ReadJournalRetention(IniFiles& ini) {
                                       QStringLiteral("Saklama suresi (gun)"), 30));
 }
 
-StatusPageSettings ReadStatusPageSettings(IniFiles& ini) {
+StatusPageSettings ReadStatusPageSettings(IniFiles& ini, DiagnosticLog& log) {
     const QString section = QStringLiteral("Durum Sayfasi");
     StatusPageSettings settings;
     settings.port = ini.IniReadInt(section, QStringLiteral("Port"), settings.port);
     if (settings.port < 0 || settings.port > 65535)
         settings.port = 0;
     settings.password = ini.IniReadString(Base, section, QStringLiteral("Sifre"), QString());
+    const QString token =
+        ini.IniReadString(Base, section, QStringLiteral("Metrik anahtari"), QString());
+    if (token.size() >= StatusPageSettings::kMinMetricsTokenLength)
+        settings.metricsToken = token;
+    else if (!token.isEmpty())
+        log.LogLine(QStringLiteral("Metrik anahtari en az %1 karakter olmali; /metrics yalnizca "
+                                   "bu bilgisayara acik")
+                        .arg(StatusPageSettings::kMinMetricsTokenLength),
+                    true);
+    return settings;
+}
+
+NotificationSettings ReadNotificationSettings(IniFiles& ini, DiagnosticLog& log) {
+    const QString section = QStringLiteral("Bildirim");
+    NotificationSettings settings;
+    const QString address = ini.IniReadString(Base, section, QStringLiteral("Adres"), QString());
+    settings.delaySeconds =
+        std::max(0, ini.IniReadInt(section, QStringLiteral("Gecikme (sn)"), settings.delaySeconds));
+    const QString format =
+        ini.IniReadString(Base, section, QStringLiteral("Bicim"), QStringLiteral("ntfy"));
+    if (format.compare(QLatin1String("json"), Qt::CaseInsensitive) == 0)
+        settings.format = NotificationSettings::Format::Json;
+    else if (format.compare(QLatin1String("ntfy"), Qt::CaseInsensitive) != 0)
+        log.LogLine(QStringLiteral("Bildirim bicimi bilinmiyor, ntfy kullaniliyor: ") + format,
+                    true);
+    if (address.isEmpty())
+        return settings;
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (url.isValid() && !url.host().isEmpty() &&
+        (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+        settings.address = url;
+    else
+        log.LogLine(
+            QStringLiteral("Bildirim adresi gecersiz, bildirim gonderilmeyecek: ") + address, true);
     return settings;
 }

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QUrl>
 
 class DiagnosticLog;
 class IniFiles;
@@ -20,10 +21,23 @@ struct LocalSwitches {
     bool verbose = false;
 };
 
-// The status page: its port (0: no page) and the password that opens it to the network.
+// The status page: its port (0: no page), the password that opens it to the network, and the
+// key that opens its /metrics to the network (to "Authorization: Bearer" with it).
 struct StatusPageSettings {
+    static constexpr int kMinMetricsTokenLength = 16;
+
     int port = 8480;
     QString password;
+    QString metricsToken;
+};
+
+// Where the faults are told, how long one must last first, and in what form.
+struct NotificationSettings {
+    enum class Format { Ntfy, Json };
+
+    QUrl address; // empty: nothing is sent
+    int delaySeconds = 60;
+    Format format = Format::Ntfy;
 };
 
 // This machine's settings in Velmora.ini, each read in the order start-up needs it. A missing
@@ -55,5 +69,9 @@ inline constexpr int kMinQueueCheckInterval = 50;
 int ReadQueueCheckInterval(IniFiles& ini);
 // "Saklama suresi (gun)" of the ticket journal, at least one day.
 int ReadJournalRetention(IniFiles& ini);
-// The section "Durum Sayfasi": "Port" and "Sifre".
-StatusPageSettings ReadStatusPageSettings(IniFiles& ini);
+// The section "Durum Sayfasi": "Port", "Sifre" and "Metrik anahtari"; a key shorter than
+// kMinMetricsTokenLength is logged and left out, so /metrics stays on this machine.
+StatusPageSettings ReadStatusPageSettings(IniFiles& ini, DiagnosticLog& log);
+// The section "Bildirim": "Adres" (http or https), "Gecikme (sn)" and "Bicim" (ntfy or json).
+// An address that is no such URL is logged and left out; an unknown form is logged and is ntfy.
+NotificationSettings ReadNotificationSettings(IniFiles& ini, DiagnosticLog& log);

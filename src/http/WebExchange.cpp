@@ -14,6 +14,8 @@ QByteArray ReasonPhrase(int status) {
         return "See Other";
     case 400:
         return "Bad Request";
+    case 401:
+        return "Unauthorized";
     case 403:
         return "Forbidden";
     case 404:
@@ -68,6 +70,9 @@ WebExchange::WebExchange(const QHttpServerRequest& request)
             host = value;
         } else if (name.compare("X-Veri", Qt::CaseInsensitive) == 0) {
             dataOnly = true;
+        } else if (name.compare("Authorization", Qt::CaseInsensitive) == 0 &&
+                   value.left(7).compare("Bearer ", Qt::CaseInsensitive) == 0) {
+            bearer = value.mid(7).trimmed();
         }
     }
 }

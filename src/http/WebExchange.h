@@ -56,5 +56,6 @@ public:
     QByteArray sessionId;
     QByteArray token; // the session's, once known
     QByteArray newCookie;
+    QByteArray bearer; // the token of "Authorization: Bearer", when sent
     bool dataOnly = false;
 };

@@ -53,8 +53,8 @@ public:
     qint64 LoginWait(const QHostAddress& address);
     // Compares in constant time; a failure makes the address and the server wait.
     bool TryPassword(const QHostAddress& address, const QString& given);
-    // The same for the key of a link, such as a kitchen screen's; an empty expected key
-    // matches nothing.
+    // Another secret of the page (a kitchen screen's link key, the key of /metrics), under the
+    // same waits as the password; an empty expected key matches nothing.
     bool TryKey(const QHostAddress& address, const QByteArray& expected, const QByteArray& given);
 
     // Seconds before the session may print again; when 0, this print is counted.

@@ -13,6 +13,7 @@ class Query;
 class ServerStatus;
 class SettingsStore;
 class TicketJournal;
+class TicketMetrics;
 class TicketPrinter;
 class WriteFence;
 struct BillOptions;
@@ -35,6 +36,7 @@ struct JobContext {
     DiagnosticLog& log;
     const BillOptions& options;
     TicketJournal* journal = nullptr; // every attempt to print a ticket, when kept
+    TicketMetrics* metrics = nullptr; // the tickets counted for /metrics, when served
     // Printers for which an earlier job of the same bill still has a ticket waiting: this job's
     // tickets wait behind it there.
     QStringList heldPrinters = {};

@@ -5,11 +5,14 @@
 #include "job/WriteFence.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
+#include "metrics/TicketMetrics.h"
 #include "print/BackupPrinters.h"
+#include "print/PrinterFailureKind.h"
 #include "print/PrinterNames.h"
 #include "print/PrinterPaths.h"
 #include "print/TicketMarkup.h"
 #include "print/TicketPrinter.h"
+#include "status/ServerStatus.h"
 
 namespace {
 
@@ -20,6 +23,21 @@ void Journal(const JobContext& context, const QString& name, const QString& path
         context.journal->Record({0, QDateTime::currentDateTime(), job.ID, job.AdisyonID,
                                  job.Departman, job.MASANO, job.Garson, job.Tur, name, path, error,
                                  ticket, job.firstSeen});
+}
+
+void CountPrinted(const JobContext& context, const QString& name) {
+    if (!context.metrics)
+        return;
+    const QDateTime& seen = context.job.firstSeen;
+    context.metrics->Printed(
+        name, seen.isValid()
+                  ? std::optional<double>(seen.msecsTo(QDateTime::currentDateTime()) / 1000.0)
+                  : std::nullopt);
+}
+
+void CountFailed(const JobContext& context, const QString& name, QLatin1String kind) {
+    if (context.metrics)
+        context.metrics->Failed(name, kind);
 }
 
 // Throws PrinterError with the reason when the ticket did not print.
@@ -33,14 +51,18 @@ TicketDestination PrintOn(JobContext& context, const QString& name, const QStrin
     } catch (const PrinterError& error) {
         context.health.Failed(name, path, error.message());
         Journal(context, name, path, ticket, error.message());
+        CountFailed(context, name, PrinterFailureKind(error.message()));
         throw;
     }
     if (outcome.printerMissing) {
         Journal(context, name, path, ticket, QStringLiteral("Yazici Bulunamadi"));
+        CountFailed(context, name, QLatin1String("missing"));
         return {path, true};
     }
     context.health.Printed(name, path);
     Journal(context, name, path, ticket, QString());
+    CountPrinted(context, name);
+    context.status.PrinterWarned(name, outcome.warning);
     if (!outcome.faultAfterTicket.isEmpty())
         context.health.Failed(name, path, outcome.faultAfterTicket);
     return {path, false};

@@ -31,7 +31,7 @@ PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket)
         m_log.LogLine(QLatin1String("Yazici Bulunamadi -- FisID:") + m_billNumber +
                           QLatin1String(" Yazici: ") + path,
                       true);
-        return {true, QString()};
+        return {true, QString(), QString()};
     }
     if (ScreenAddress::IsScreenPath(printer)) {
         ShowOnScreen(printer, ticket);
@@ -74,7 +74,7 @@ PrintOutcome PrintEngine::PrintTicket(const QString& path, const Ticket& ticket)
                       true);
     if (!canvas->ConfirmsPrinting())
         m_pause(kPauseAfterTicket);
-    return {false, fault};
+    return {false, fault, canvas->Warning()};
 }
 
 QString PrintEngine::CheckPrinter(const QString& path) {

@@ -28,6 +28,8 @@ struct PrintOutcome {
     // What the printer reported wrong once it had taken the whole ticket: the ticket counts as
     // printed, the next one waits for the printer.
     QString faultAfterTicket;
+    // What the printer warned of with the ticket ("Kagit azaliyor"); empty when nothing.
+    QString warning;
 };
 
 // What the ticket builders print through: a ticket onto the printer with the given path.

@@ -75,12 +75,14 @@ void StandbyLease::TakeOverIfEnded() {
     const bool fromAnother =
         !holder.server.computer.isEmpty() &&
         (holder.server.computer != m_self.computer || holder.server.folder != m_self.folder);
-    Become(
-        ServerRole::Active, kActive,
+    const QString takeover =
         fromAnother
             ? kActive + QStringLiteral(" -- devralindi: ") + Describe(holder.server) +
                   QStringLiteral(" son yenilemesinden %1 sn sonra").arg(holder.secondsSinceRenewal)
-            : QString());
+            : QString();
+    Become(ServerRole::Active, kActive, takeover);
+    if (fromAnother)
+        m_status.TookOver(takeover);
 }
 
 void StandbyLease::Check() {

@@ -35,6 +35,8 @@ public:
     void setListener(Listener listener) { m_listener = std::move(listener); }
     ServerRole role() const { return m_role; }
     bool prints() const { return m_role != ServerRole::Standby; }
+    // False while the last check could not reach the database.
+    bool reachesDatabase() const { return m_checkError.isEmpty(); }
 
     // With the connection open: the lease's table is made when missing and the first check
     // runs. False when the table cannot be made: the server stays alone, and says so once.

@@ -15,6 +15,8 @@ bool StopsJobs(FaultKind kind) {
         return true;
     case FaultKind::QueueCheckFailing:
     case FaultKind::PrinterFailing:
+    case FaultKind::PaperLow:
+    case FaultKind::Takeover:
     case FaultKind::JournalUnwritable:
     case FaultKind::JournalUnreadable:
         break;
@@ -63,7 +65,21 @@ bool OperatorReport::isOn(FaultKind kind, const QString& subject) const {
     return m_on.contains({kind, subject});
 }
 
+void OperatorReport::Happened(FaultKind kind, const QString& message) {
+    if (m_listener)
+        m_listener({kind, QString(), true, message});
+}
+
+void OperatorReport::RetellFaults() {
+    if (!m_listener)
+        return;
+    for (auto on = m_on.cbegin(); on != m_on.cend(); ++on)
+        m_listener({on.key().first, on.key().second, true, on.value()});
+}
+
 void OperatorReport::Tell(FaultKind kind, const QString& message) {
+    if (message.isEmpty())
+        return;
     m_log.LogLine(message, true);
     if (m_notice && StopsJobs(kind))
         m_notice(message);

@@ -15,6 +15,8 @@ enum class FaultKind {
     JobFailing,        // the job's ID: a tick on it failed
     JobSetAside,       // the job's ID: it failed too often and waits for its retry
     PrinterFailing,    // the logical printer
+    PaperLow,          // the logical printer: its last ticket came out with the paper running low
+    Takeover,          // this server took the lease over from another; no subject, no end
     JournalUnwritable, // the journal's file
     JournalUnreadable, // the journal's file
 };
@@ -43,13 +45,20 @@ public:
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
     // The fault starts, or goes on for another reason: the message is told unless it is the one
-    // told last for this fault. The listener hears only the start.
+    // told last for this fault, or empty (the finder logs it in its own words). The listener
+    // hears only the start.
     void Started(FaultKind kind, const QString& subject, const QString& message);
     // The fault is over: the message, when there is one, is told. Nothing for a fault not on.
     void Ended(FaultKind kind, const QString& subject, const QString& message = QString());
     // Every fault of the kind is over, untold, as when the operator has all jobs tried again.
     void EndedAll(FaultKind kind);
     bool isOn(FaultKind kind, const QString& subject = QString()) const;
+    // A happening with no end that its finder has logged (a takeover): the listener alone hears
+    // of it.
+    void Happened(FaultKind kind, const QString& message);
+    // Every fault still on, to the listener again as if it started now: one that forgot them (a
+    // standby's notifications) hears what the checks still find.
+    void RetellFaults();
 
 private:
     using Fault = std::pair<FaultKind, QString>;

@@ -1,6 +1,7 @@
 #include "status/ServerStatus.h"
 
 #include "log/DiagnosticLog.h"
+#include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
 #include "status/OperatorReport.h"
 
@@ -48,6 +49,17 @@ void ServerStatus::PrinterBack(const QString& printer) {
     m_report.Ended(FaultKind::PrinterFailing, m_failing.at(index).first);
     m_failing.removeAt(index);
     Changed();
+}
+
+void ServerStatus::PrinterWarned(const QString& printer, const QString& warning) {
+    if (warning == EscPosStatus::kPaperNearEnd)
+        m_report.Started(FaultKind::PaperLow, printer, QString());
+    else
+        m_report.Ended(FaultKind::PaperLow, printer);
+}
+
+void ServerStatus::TookOver(const QString& logLine) {
+    m_report.Happened(FaultKind::Takeover, logLine);
 }
 
 QString ServerStatus::Summary() const {

@@ -31,6 +31,11 @@ public:
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);
+    // What the printer warned of with its last ticket; empty when it warned of nothing. The
+    // paper running low is a fault until a ticket comes out without it; the engine logs it.
+    void PrinterWarned(const QString& printer, const QString& warning);
+    // This server took the lease over from another one, as the log line, already written, says.
+    void TookOver(const QString& logLine);
 
     int waiting() const { return m_waiting; }
     // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", or empty without a lease.

@@ -152,6 +152,22 @@ QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token
     return table.Html();
 }
 
+QString Notifications(const NotificationSnapshot& notifications, const QByteArray& token) {
+    if (notifications.destination.isEmpty())
+        return Paragraph(QStringLiteral("Bildirim adresi yok (Velmora.ini [Bildirim] Adres)."));
+    QString last = QStringLiteral("henüz gönderilmedi");
+    if (notifications.lastTime.isValid()) {
+        last = QStringLiteral("son gönderim ") + Time(notifications.lastTime) +
+               (notifications.lastError.isEmpty()
+                    ? QStringLiteral(": ulaştı")
+                    : QStringLiteral(": ulaşmadı -- ") + notifications.lastError);
+    }
+    return Paragraph(QStringLiteral("Bildirimler: ") + notifications.destination +
+                         QStringLiteral(", ") + last,
+                     notifications.lastError.isEmpty() ? QString() : QStringLiteral("hata")) +
+           PostForm(QStringLiteral("/bildirim-dene"), token, {}, QStringLiteral("Bildirim dene"));
+}
+
 QString Screens(const QList<ScreenSnapshot>& screens, bool networkLinks) {
     if (screens.isEmpty())
         return QString();

@@ -18,6 +18,8 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
 // The server's role above its printers, when it has one.
 QString RoleLine(const QString& text);
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token);
+// Where the notifications go and how the last one fared, with the button that sends a test.
+QString Notifications(const NotificationSnapshot& notifications, const QByteArray& token);
 // The kitchen screens: pages open, last seen, open cards, today's preparation times and the
 // link, with a QR code when it is one for the restaurant's network.
 QString Screens(const QList<ScreenSnapshot>& screens, bool networkLinks);

@@ -56,6 +56,13 @@ struct QueuedJobSnapshot {
     QDateTime nextRetry;       // the automatic retry of a set-aside job, when planned
 };
 
+// Where the notifications go, as the status page shows it.
+struct NotificationSnapshot {
+    QString destination; // the address's scheme and host; empty when nothing is sent
+    QDateTime lastTime;  // when the last post ended, if one did
+    QString lastError;   // empty when it got through
+};
+
 // A kitchen screen as the status page shows it.
 struct ScreenSnapshot {
     QString name;
@@ -94,5 +101,10 @@ public:
     virtual TicketOptions TicketOptionsOf(const QString&) { return {}; }
     // Which server prints, when several share the database; empty for a server alone.
     virtual QString RoleText() { return QString(); }
+    virtual NotificationSnapshot Notifications() = 0;
+    // Sends a test notification at once, where there is an address.
+    virtual void SendTestNotification() = 0;
+    // The server's figures in Prometheus's text format.
+    virtual QByteArray Metrics() = 0;
     virtual QList<ScreenSnapshot> Screens() { return {}; }
 };

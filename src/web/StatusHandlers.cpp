@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "http/WebSessions.h"
 #include "journal/ReprintTicket.h"
+#include "metrics/PrometheusText.h"
 #include "print/PrinterNames.h"
 #include "web/HtmlPages.h"
 #include "web/ScreenHandlers.h"
@@ -91,6 +92,7 @@ WebReply StatusHandlers::Printers(WebExchange& exchange) {
     return Html(exchange, QStringLiteral("Yazıcılar"),
                 HtmlPages::RoleLine(m_backend.RoleText()) +
                     HtmlPages::Printers(m_backend.Printers(), exchange.token) +
+                    HtmlPages::Notifications(m_backend.Notifications(), exchange.token) +
                     HtmlPages::Screens(screens, networkLinks),
                 true);
 }
@@ -176,6 +178,31 @@ WebReply StatusHandlers::Retry(WebExchange& exchange) {
     m_backend.RetrySetAsideJobs();
     return Message(exchange, QStringLiteral("Kuyruk"),
                    QStringLiteral("Bekleyen işler yeniden deneniyor"), 200);
+}
+
+WebReply StatusHandlers::TestNotification(WebExchange& exchange) {
+    const QString title = QStringLiteral("Bildirim");
+    const QString destination = m_backend.Notifications().destination;
+    if (destination.isEmpty()) {
+        return Message(
+            exchange, title,
+            QStringLiteral("Bildirim adresi tanımlı değil: Velmora.ini [Bildirim] Adres"), 400);
+    }
+    if (const qint64 wait = m_sessions.TakePrint(exchange.sessionId); wait > 0) {
+        return Message(exchange, title,
+                       QStringLiteral("Çok fazla istek; %1 sn sonra yeniden deneyin").arg(wait),
+                       429);
+    }
+    m_backend.SendTestNotification();
+    return Message(exchange, title,
+                   QStringLiteral("Deneme bildirimi gönderildi: ") + destination +
+                       QStringLiteral(". Ulaşıp ulaşmadığı birkaç saniye içinde Yazıcılar "
+                                      "sayfasında görünür."),
+                   200);
+}
+
+WebReply StatusHandlers::Metrics(WebExchange&) {
+    return {200, PrometheusText::kContentType, m_backend.Metrics(), {}, {}};
 }
 
 WebReply StatusHandlers::Html(const WebExchange& exchange, const QString& title,

@@ -31,6 +31,8 @@ public:
     WebReply Reprint(WebExchange& exchange);
     WebReply TestPage(WebExchange& exchange);
     WebReply Retry(WebExchange& exchange);
+    WebReply TestNotification(WebExchange& exchange);
+    WebReply Metrics(WebExchange& exchange);
 
     // A page with its title around the data, or the data alone for the page's refresh.
     WebReply Html(const WebExchange& exchange, const QString& title, const QString& data,

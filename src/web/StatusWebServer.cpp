@@ -15,9 +15,10 @@ namespace {
 using Method = QHttpServerRequest::Method;
 
 enum class Access {
-    Open,   // anyone may ask
-    Page,   // a session is needed, opened for this machine's own user when no password is set
-    Action, // a session and its form token are needed
+    Metrics, // this machine, or the network with the metrics key; never the page's password
+    Open,    // anyone the page serves may ask
+    Page,    // a session is needed, opened for this machine's own user when no password is set
+    Action,  // a session and its form token are needed
 };
 
 struct Route {
@@ -28,6 +29,7 @@ struct Route {
 };
 
 const Route kRoutes[] = {
+    {QLatin1String("/metrics"), Method::Get, Access::Metrics, &StatusHandlers::Metrics},
     {QLatin1String("/yenile.js"), Method::Get, Access::Open, &StatusHandlers::Script},
     {QLatin1String("/ekran.js"), Method::Get, Access::Open, &StatusHandlers::ScreenScript},
     {QLatin1String("/giris"), Method::Get, Access::Open, &StatusHandlers::LoginForm},
@@ -40,8 +42,23 @@ const Route kRoutes[] = {
     {QLatin1String("/tekrar"), Method::Post, Access::Action, &StatusHandlers::Reprint},
     {QLatin1String("/test"), Method::Post, Access::Action, &StatusHandlers::TestPage},
     {QLatin1String("/yeniden-dene"), Method::Post, Access::Action, &StatusHandlers::Retry},
+    {QLatin1String("/bildirim-dene"), Method::Post, Access::Action,
+     &StatusHandlers::TestNotification},
     {QLatin1String("/cikis"), Method::Post, Access::Action, &StatusHandlers::Logout},
 };
+
+bool IsLocalHostName(QByteArray name) {
+    const qsizetype colon = name.lastIndexOf(':');
+    if (colon > name.lastIndexOf(']'))
+        name.truncate(colon);
+    return name == "127.0.0.1" || name == "localhost" || name == "[::1]";
+}
+
+WebReply Refusal(int status, const QByteArray& header, const QByteArray& value) {
+    WebReply reply = WebReply::Text(status, status == 429 ? "Too Many Requests" : "Unauthorized");
+    reply.headers.append({header, value});
+    return reply;
+}
 
 } // namespace
 
@@ -58,8 +75,8 @@ StatusWebServer::StatusWebServer(const StatusPageSettings& settings,
 
 QString StatusWebServer::Listen() {
     auto* server = new BoundedTcpServer(this);
-    const QHostAddress address =
-        m_sessions.passwordRequired() ? QHostAddress::Any : QHostAddress::LocalHost;
+    const bool network = m_sessions.passwordRequired() || !m_settings.metricsToken.isEmpty();
+    const QHostAddress address = network ? QHostAddress::Any : QHostAddress::LocalHost;
     if (!server->listen(address, static_cast<quint16>(m_settings.port))) {
         const QString error = server->errorString();
         delete server;
@@ -109,14 +126,6 @@ void StatusWebServer::missingHandler(const QHttpServerRequest&, QTcpSocket* sock
 WebReply StatusWebServer::Dispatch(const QHttpServerRequest& request, WebExchange& exchange) {
     if (request.url().toEncoded().size() > kMaxUrlLength)
         return WebReply::Text(414, "URI Too Long");
-    // Without a password only this machine is served; a foreign host name would be a web
-    // page that rebinds its name to 127.0.0.1.
-    if (!HostAllowed(exchange))
-        return WebReply::Text(403, "Forbidden");
-    exchange.token = m_sessions.TokenOf(exchange.sessionId);
-    if (exchange.path.startsWith(ScreenHandlers::kPrefix))
-        return m_screens.Handle(request.method(), exchange);
-
     const Route* route = nullptr;
     bool pathKnown = false;
     for (const Route& candidate : kRoutes) {
@@ -128,6 +137,18 @@ WebReply StatusWebServer::Dispatch(const QHttpServerRequest& request, WebExchang
     }
     if (!route && pathKnown)
         return WebReply::Text(405, "Method Not Allowed");
+    if (route && route->access == Access::Metrics) {
+        if (const std::optional<WebReply> refusal = MetricsRefusal(exchange))
+            return *refusal;
+        return (m_handlers.*(route->handle))(exchange);
+    }
+    // Without a password only this machine is served; a foreign host name would be a web
+    // page that rebinds its name to 127.0.0.1.
+    if (!HostAllowed(exchange))
+        return WebReply::Text(403, "Forbidden");
+    exchange.token = m_sessions.TokenOf(exchange.sessionId);
+    if (exchange.path.startsWith(ScreenHandlers::kPrefix))
+        return m_screens.Handle(request.method(), exchange);
     if (!route)
         return m_handlers.Message(exchange, QStringLiteral("Bulunamadı"),
                                   QStringLiteral("Böyle bir sayfa yok"), 404);
@@ -150,13 +171,28 @@ WebReply StatusWebServer::Dispatch(const QHttpServerRequest& request, WebExchang
 }
 
 bool StatusWebServer::HostAllowed(const WebExchange& exchange) const {
-    if (m_sessions.passwordRequired() || exchange.host.isEmpty())
+    if (m_sessions.passwordRequired())
         return true;
-    QByteArray name = exchange.host;
-    const qsizetype colon = name.lastIndexOf(':');
-    if (colon > name.lastIndexOf(']'))
-        name.truncate(colon);
-    return name == "127.0.0.1" || name == "localhost" || name == "[::1]";
+    // Without a password the port is open to the network for a keyed /metrics alone.
+    return exchange.remoteAddress.isLoopback() &&
+           (exchange.host.isEmpty() || IsLocalHostName(exchange.host));
+}
+
+std::optional<WebReply> StatusWebServer::MetricsRefusal(const WebExchange& exchange) {
+    if (m_settings.metricsToken.isEmpty()) {
+        if (exchange.remoteAddress.isLoopback() &&
+            (exchange.host.isEmpty() || IsLocalHostName(exchange.host)))
+            return std::nullopt;
+        return WebReply::Text(403, "Forbidden");
+    }
+    // Guessing the key is guessing a password: the same waits hold back the same address.
+    if (const qint64 wait = m_sessions.LoginWait(exchange.remoteAddress); wait > 0)
+        return Refusal(429, "Retry-After", QByteArray::number(wait));
+    if (!exchange.bearer.isEmpty() &&
+        m_sessions.TryKey(exchange.remoteAddress, m_settings.metricsToken.toUtf8(),
+                          exchange.bearer))
+        return std::nullopt;
+    return Refusal(401, "WWW-Authenticate", "Bearer");
 }
 
 void StatusWebServer::RenderLater(QTcpSocket* socket, WebReply reply) {

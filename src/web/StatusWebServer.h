@@ -9,6 +9,7 @@
 #include <QAbstractHttpServer>
 #include <QString>
 #include <QThreadPool>
+#include <optional>
 
 class DiagnosticLog;
 class ScreenBackend;
@@ -16,8 +17,11 @@ class StatusBackend;
 class QTcpSocket;
 
 // The status page, served by the server itself on its own event loop: the printers, the queue
-// and the day's journal, and the actions reprint, test page and retry. It listens on
-// 127.0.0.1 alone until a password is set; then on every address, and every page needs a login.
+// and the day's journal, and the actions reprint, test page, retry and test notification. It
+// listens on 127.0.0.1 alone until a password is set; then on every address, and every page
+// needs a login. /metrics answers this machine; with a metrics key, which also opens the port to
+// the network, it answers only "Authorization: Bearer" with the key, a wrong key counting as a
+// wrong password.
 // Each action is a POST that carries its session's token. Connections are bounded by
 // BoundedTcpServer. Ticket pictures are drawn on a worker thread, at most kMaxRenders at once,
 // so that no picture holds printing back; beyond that a picture is answered 503. The kitchen
@@ -42,6 +46,8 @@ protected:
 private:
     WebReply Dispatch(const QHttpServerRequest& request, WebExchange& exchange);
     bool HostAllowed(const WebExchange& exchange) const;
+    // Why /metrics is not answered: no key from another machine, a wrong key, or a wait.
+    std::optional<WebReply> MetricsRefusal(const WebExchange& exchange);
     void RenderLater(QTcpSocket* socket, WebReply reply);
 
     StatusPageSettings m_settings;

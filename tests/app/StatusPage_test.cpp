@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -28,8 +29,8 @@ namespace {
 // One request and its answer. A text of shown starting with "!" is one the answer must not show.
 struct PageCase {
     const char* name;
-    QByteArray
-        request; // %S the session cookie (the guarded page's for its cases), %T its form token
+    // %S the session cookie (the guarded page's for its cases), %T its form token
+    QByteArray request;
     int status;
     QStringList shown;
     int newTickets = 0;   // PDF files the request adds on Mutfak
@@ -48,7 +49,8 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     };
     const quint16 port = freePort();
     const quint16 guardedPort = freePort();
-    ASSERT_NE(port * guardedPort, 0);
+    const quint16 keyedPort = freePort();
+    ASSERT_NE(port * guardedPort * keyedPort, 0);
     ServerDirectory dir;
     dir.write(QStringLiteral("Velmora.ini"), "[Durum Sayfasi]\r\nPort=" + QByteArray::number(port));
     TestDatabase& db = dir.database();
@@ -141,11 +143,21 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     // The same server behind a password, with a journal that cannot be read and a clock that
     // moves only when told.
     StatusPageBackend guardedBackend(server.parts(), dir.path(), [] {});
-    StatusWebServer guarded({guardedPort, QStringLiteral("sifre1")}, PrintSettings(),
+    const QString metricsKey = QStringLiteral("anahtar-0123456789");
+    StatusWebServer guarded({guardedPort, QStringLiteral("sifre1"), metricsKey}, PrintSettings(),
                             guardedBackend, server.parts().screens, log);
     QDateTime now = QDateTime::currentDateTimeUtc();
     guarded.sessions().setClock([&now] { return now; });
     ASSERT_TRUE(guarded.Listen().isEmpty());
+    // A metrics key without a password opens the port to the network for /metrics alone.
+    StatusWebServer keyed({keyedPort, QString(), metricsKey}, PrintSettings(), guardedBackend,
+                          server.parts().screens, log);
+    ASSERT_TRUE(keyed.Listen().isEmpty());
+    QHostAddress network;
+    for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+        if (!address.isLoopback() && address.protocol() == QAbstractSocket::IPv4Protocol)
+            network = address;
+    }
     const QByteArray login = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=sifre1";
     const QByteArray guess = "POST /giris HTTP/1.1\r\nContent-Length: 12\r\n\r\nsifre=tahmin";
     const QByteArray guardedCookie =
@@ -231,6 +243,14 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          413,
          {}},
         {"foreign host", "GET / HTTP/1.1\r\nHost: evil.example:80\r\n", 403, {"!Mutfak"}},
+        // Its figures, on this machine only.
+        {"metrics on this machine",
+         "GET /metrics HTTP/1.1\r\n",
+         200,
+         {"text/plain; version=0.0.4", "velmora_printer_up{printer=\"Mutfak\"} 1",
+          "velmora_printer_up{printer=\"Teras\"} 0", "velmora_queue_jobs 1", "velmora_active 1",
+          "velmora_tickets_printed_total{printer=\"Mutfak\"} ",
+          "velmora_order_to_paper_seconds_bucket{printer=\"Mutfak\",le=\"+Inf\"} "}},
     };
     const QList<PageCase> guardedCases{
         {"slow connections from one address", login, 303, {}, 0, 1, maxConnections},
@@ -267,19 +287,52 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
          0,
          30},
     };
-    for (const bool toGuarded : {false, true}) {
-        for (const PageCase& page : toGuarded ? guardedCases : cases) {
+    // From this machine's address on the network: the open page, the guarded one, and one
+    // with a metrics key alone, which opens /metrics to the network and nothing else.
+    const QList<PageCase> networkCases{
+        {"metrics from another address", "GET /metrics HTTP/1.1\r\n", 403, {"!velmora_"}}};
+    const QList<PageCase> guardedNetworkCases{
+        {"the page's password is a wrong metrics key, and one waits as a wrong password does",
+         "GET /metrics" + get + "Authorization: Bearer sifre1\r\n",
+         429,
+         {"Retry-After: ", "!velmora_"},
+         0,
+         2},
+        {"the metrics key opens it to the network",
+         "GET /metrics HTTP/1.1\r\nAuthorization: Bearer " + metricsKey.toUtf8() + "\r\n",
+         200,
+         {"velmora_printer_up{printer=\"Mutfak\"} 1"},
+         0,
+         1,
+         0,
+         WebSessions::kMaxLockoutSeconds}};
+    const QList<PageCase> keyedNetworkCases{
+        {"a metrics key opens no page to the network", "GET / HTTP/1.1\r\n", 403, {"!Mutfak"}}};
+    const struct {
+        quint16 port;
+        QByteArray cookie;
+        bool fromNetwork; // from this machine's address on the network, not loopback
+        const QList<PageCase>& cases;
+    } pages[] = {{port, cookie, false, cases},
+                 {guardedPort, guardedCookie, false, guardedCases},
+                 {port, QByteArray(), true, networkCases},
+                 {guardedPort, guardedCookie, true, guardedNetworkCases},
+                 {keyedPort, QByteArray(), true, keyedNetworkCases}};
+    for (const auto& [to, session, fromNetwork, group] : pages) {
+        for (const PageCase& page : group) {
             SCOPED_TRACE(page.name);
+            if (fromNetwork && network.isNull()) {
+                std::cout << "status page (" << page.name << "): no network address here\n";
+                continue;
+            }
             const qsizetype before = mutfakTickets().size();
             QByteArray raw = page.request;
-            raw.replace("%S", "Cookie: " + (toGuarded ? guardedCookie : cookie) + "\r\n");
-            raw.replace("%T", token);
+            raw.replace("%S", "Cookie: " + session + "\r\n").replace("%T", token);
             raw.replace("%K", server.parts().screens.Key(QStringLiteral("Tatli")));
             raw.replace("%L", QByteArray::number(raw.size() - raw.indexOf("\r\n\r\n") - 4));
             if (!raw.contains("\r\n\r\n"))
                 raw += "\r\n";
             now = now.addSecs(page.laterSeconds);
-            const quint16 to = toGuarded ? guardedPort : port;
             std::vector<std::unique_ptr<QTcpSocket>> held(page.held);
             for (auto& socket : held) {
                 socket = std::make_unique<QTcpSocket>();
@@ -289,10 +342,12 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
             }
             QByteArray answer;
             for (int i = 0; i < page.times; ++i) {
+                // Guesses at the guarded page come from ever other addresses.
+                const bool spread = to == guardedPort && page.times > 1 && !fromNetwork;
                 answer = send(raw, QHostAddress::LocalHost, to,
-                              QHostAddress(toGuarded && page.times > 1
-                                               ? QStringLiteral("127.0.1.%1").arg(i + 1)
-                                               : QStringLiteral("127.0.0.1")));
+                              fromNetwork ? network
+                              : spread    ? QHostAddress(QStringLiteral("127.0.1.%1").arg(i + 1))
+                                          : QHostAddress(QHostAddress::LocalHost));
             }
             EXPECT_EQ(answer.mid(9, 3).toInt(), page.status);
             for (const QString& text : page.shown) {

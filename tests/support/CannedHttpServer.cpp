@@ -1,5 +1,6 @@
 #include "support/CannedHttpServer.h"
 
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTimer>
 #include <memory>
@@ -42,10 +43,14 @@ void CannedHttpServer::serve(QTcpSocket* socket) {
     auto request = std::make_shared<QByteArray>();
     QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, request] {
         request->append(socket->readAll());
-        if (!request->contains("\r\n\r\n"))
+        const qsizetype end = request->indexOf("\r\n\r\n");
+        const QRegularExpressionMatch length =
+            QRegularExpression(QStringLiteral("\r\nContent-Length: *(\\d+)"),
+                               QRegularExpression::CaseInsensitiveOption)
+                .match(QString::fromLatin1(request->left(end)));
+        if (end < 0 || request->size() < end + 4 + length.captured(1).toLongLong())
             return;
-        request->clear();
-        ++m_requestCount;
+        m_requests.append(std::exchange(*request, QByteArray()));
         if (m_silent) {
             // Hangs up eventually, so a download that ignores its own timeout cannot hang the test.
             QTimer::singleShot(kSilentHangUp, socket, [socket] { socket->abort(); });

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTcpServer>
 
 class QTcpSocket;
 
-// An HTTP server on 127.0.0.1 for download tests. It runs on the test's own thread, served by
-// the event loop the download spins. Each request gets the same canned bytes, then the
-// connection is closed; a silent server accepts and does not answer (it hangs up after 5 s).
+// An HTTP server on 127.0.0.1 for download and notification tests. It runs on the test's own
+// thread, served by the event loop the client spins. Each request, kept whole with its body, gets
+// the same canned bytes, then the connection is closed; a silent server accepts and does not
+// answer (it hangs up after 5 s).
 class CannedHttpServer {
 public:
     CannedHttpServer();
@@ -17,7 +19,8 @@ public:
     void setSilent() { m_silent = true; }
 
     QString url() const;
-    int requestCount() const { return m_requestCount; }
+    int requestCount() const { return static_cast<int>(m_requests.size()); }
+    const QList<QByteArray>& requests() const { return m_requests; }
 
     // A complete response with the status and the body.
     static QByteArray Response(int status, const QByteArray& body);
@@ -30,5 +33,5 @@ private:
     QTcpServer m_server;
     QByteArray m_response;
     bool m_silent = false;
-    int m_requestCount = 0;
+    QList<QByteArray> m_requests;
 };

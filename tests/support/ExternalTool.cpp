@@ -2,12 +2,17 @@
 
 #include <QProcess>
 
-ToolRun RunTool(const QString& program, const QStringList& arguments, int timeoutMs) {
+ToolRun RunTool(const QString& program, const QStringList& arguments, int timeoutMs,
+                const QByteArray& input) {
     ToolRun run;
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForStarted())
         return run;
+    if (!input.isEmpty()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
     if (!process.waitForFinished(timeoutMs))
         process.kill();
     process.waitForFinished();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -10,4 +11,6 @@ struct ToolRun {
     QString errors;
 };
 
-ToolRun RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 30000);
+// The input, when given, is the tool's standard input.
+ToolRun RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 30000,
+                const QByteArray& input = QByteArray());

@@ -58,7 +58,12 @@ QStringList FreshLocalSettingsLines() {
             QStringLiteral("Saklama suresi (gun)=30"),
             QStringLiteral("[Durum Sayfasi]"),
             QStringLiteral("Port=8480"),
-            QStringLiteral("Sifre=")};
+            QStringLiteral("Sifre="),
+            QStringLiteral("Metrik anahtari="),
+            QStringLiteral("[Bildirim]"),
+            QStringLiteral("Adres="),
+            QStringLiteral("Gecikme (sn)=60"),
+            QStringLiteral("Bicim=ntfy")};
 }
 
 StartupHooks NoPauseNoRates() {

@@ -90,6 +90,7 @@ PreviewReport TicketPreview::Run() {
     PreviewPrinters printers(parts.registry, parts.printers, m_folder);
     parts.printerPaths = &printers;
     parts.ticketJournal = nullptr; // nothing printed, nothing to keep
+    parts.faultNotifier = nullptr; // nor told to the restaurant's phone
 
     StartupHooks hooks{[](int) {}, SavedExchangeRates,
                        [&](DatabaseSession&) {
