@@ -28,7 +28,7 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     , printers(directory)
     , journal(directory + QStringLiteral("/velmora-gunluk.db"), report, diagnosticLog)
     , finishedJobs(journal.filePath(), diagnosticLog)
-    , screens(journal.filePath(), registry, diagnosticLog)
+    , screens(journal.filePath(), registry, report, diagnosticLog)
     , notificationSender(diagnosticLog)
     , notifier(ComputerNameOf(), directory, [this](const Notification& notification) {
         notificationSender.Send(notification);

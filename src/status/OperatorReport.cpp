@@ -19,6 +19,7 @@ bool StopsJobs(FaultKind kind) {
     case FaultKind::Takeover:
     case FaultKind::JournalUnwritable:
     case FaultKind::JournalUnreadable:
+    case FaultKind::ScreenCardsFailing:
         break;
     }
     return false;
