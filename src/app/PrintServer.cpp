@@ -109,6 +109,10 @@ QString PrintServer::statusPageProblem() const {
                : m_statusPageProblem;
 }
 
+QString PrintServer::statusPageFingerprint() const {
+    return m_webServer ? m_webServer->fingerprint() : QString();
+}
+
 void PrintServer::setNotice(OperatorReport::Notice notice) {
     m_parts.report.setNotice(std::move(notice));
 }

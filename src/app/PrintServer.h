@@ -48,6 +48,8 @@ public:
     QString statusPageUrl() const;
     // Why the page is not served, when it is not.
     QString statusPageProblem() const;
+    // The SHA-256 fingerprint of the page's certificate, while it is served over HTTPS.
+    QString statusPageFingerprint() const;
 
 signals:
     // FormClose has released everything; the process is to end.

@@ -24,6 +24,7 @@ public:
     QList<JournalEntry> JournalEntries(const QDate& day, const QString& billOrTable,
                                        int limit) override;
     std::optional<JournalEntry> JournalTicket(qint64 id) override;
+    qint64 JournalTicketSize(qint64 id) override { return m_journal.LinesSize(id); }
     bool JournalUnreadable() override { return m_journal.unreadable(); }
     QString Print(const QString& printer, const Ticket& ticket, const JournalEntry& about) override;
     void RetrySetAsideJobs() override { m_retry(); }

@@ -4,6 +4,7 @@
 #include "config/SettingsStore.h"
 #include "log/DiagnosticLog.h"
 
+#include <QDir>
 #include <QStringList>
 #include <algorithm>
 
@@ -102,6 +103,18 @@ StatusPageSettings ReadStatusPageSettings(IniFiles& ini, DiagnosticLog& log) {
     if (settings.port < 0 || settings.port > 65535)
         settings.port = 0;
     settings.password = ini.IniReadString(Base, section, QStringLiteral("Sifre"), QString());
+    settings.https = readSwitch(ini, section, QStringLiteral("HTTPS"), QStringLiteral("0"));
+    const QString certificate =
+        ini.IniReadString(Base, section, QStringLiteral("Sertifika"), QString());
+    const QString key = ini.IniReadString(Base, section, QStringLiteral("Anahtar"), QString());
+    settings.ownCertificate = !certificate.isEmpty() || !key.isEmpty();
+    const QDir directory(ini.directory());
+    const auto path = [&directory](const QString& name) {
+        return name.isEmpty() ? QString() : directory.absoluteFilePath(name);
+    };
+    settings.certificateFile =
+        path(settings.ownCertificate ? certificate : QStringLiteral("velmora-sertifika.pem"));
+    settings.keyFile = path(settings.ownCertificate ? key : QStringLiteral("velmora-anahtar.pem"));
     const QString token =
         ini.IniReadString(Base, section, QStringLiteral("Metrik anahtari"), QString());
     if (token.size() >= StatusPageSettings::kMinMetricsTokenLength)

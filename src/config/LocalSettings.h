@@ -21,14 +21,21 @@ struct LocalSwitches {
     bool verbose = false;
 };
 
-// The status page: its port (0: no page), the password that opens it to the network, and the
-// key that opens its /metrics to the network (to "Authorization: Bearer" with it).
+// The status page: its port (0: no page), the password that opens it to the network, whether
+// it is served over TLS, with which certificate and key, and the key that opens its /metrics
+// to the network (to "Authorization: Bearer" with it).
 struct StatusPageSettings {
     static constexpr int kMinMetricsTokenLength = 16;
 
     int port = 8480;
     QString password;
-    QString metricsToken;
+    bool https = false;
+    // The owner's own files, when Velmora.ini names either; else the pair made beside it.
+    // Defaulted, so that settings given up to the password are complete.
+    bool ownCertificate = false;
+    QString certificateFile = {};
+    QString keyFile = {};
+    QString metricsToken = {};
 };
 
 // Where the faults are told, how long one must last first, and in what form.
@@ -69,7 +76,8 @@ inline constexpr int kMinQueueCheckInterval = 50;
 int ReadQueueCheckInterval(IniFiles& ini);
 // "Saklama suresi (gun)" of the ticket journal, at least one day.
 int ReadJournalRetention(IniFiles& ini);
-// The section "Durum Sayfasi": "Port", "Sifre" and "Metrik anahtari"; a key shorter than
+// The section "Durum Sayfasi": "Port", "Sifre", "HTTPS", "Sertifika", "Anahtar" and
+// "Metrik anahtari"; relative file names are beside the ini files, and a key shorter than
 // kMinMetricsTokenLength is logged and left out, so /metrics stays on this machine.
 StatusPageSettings ReadStatusPageSettings(IniFiles& ini, DiagnosticLog& log);
 // The section "Bildirim": "Adres" (http or https), "Gecikme (sn)" and "Bicim" (ntfy or json).

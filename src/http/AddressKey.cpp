@@ -1,5 +1,6 @@
 #include "http/AddressKey.h"
 
+#include <QNetworkInterface>
 #include <algorithm>
 
 QString AddressKey(const QHostAddress& address) {
@@ -10,4 +11,9 @@ QString AddressKey(const QHostAddress& address) {
     Q_IPV6ADDR bytes = address.toIPv6Address();
     std::fill(bytes.c + 8, bytes.c + 16, quint8(0));
     return QHostAddress(bytes).toString() + QStringLiteral("/64");
+}
+
+QList<QHostAddress> ThisMachinesAddresses() {
+    return QNetworkInterface::allAddresses()
+           << QHostAddress(QHostAddress::LocalHost) << QHostAddress(QHostAddress::LocalHostIPv6);
 }

@@ -45,9 +45,10 @@ QByteArray WebReply::Serialized() const {
                      "\r\nCache-Control: no-store"
                      "\r\nX-Content-Type-Options: nosniff"
                      "\r\nX-Frame-Options: DENY"
+                     "\r\nReferrer-Policy: no-referrer"
                      "\r\nContent-Security-Policy: default-src 'none'; script-src 'self'; "
                      "style-src 'unsafe-inline'; img-src 'self'; connect-src 'self'; "
-                     "form-action 'self'\r\n";
+                     "form-action 'self'; frame-ancestors 'none'\r\n";
     for (const auto& [name, value] : headers)
         raw += name + ": " + value + "\r\n";
     return raw + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;

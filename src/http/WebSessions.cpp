@@ -36,7 +36,7 @@ bool ConstantTimeEquals(const QByteArray& a, const QByteArray& b) {
 }
 
 WebSessions::WebSessions(QString password)
-    : m_password(std::move(password))
+    : m_password(password.size() >= kMinPasswordLength ? std::move(password) : QString())
     , m_clock([] { return QDateTime::currentDateTimeUtc(); }) {}
 
 WebSessions::Opened WebSessions::Open() {
@@ -53,7 +53,7 @@ WebSessions::Opened WebSessions::Open() {
             if (oldest == m_sessions.end() || it->lastSeen < oldest->lastSeen)
                 oldest = it;
         }
-        m_prints.remove(oldest.key());
+        m_actions.remove(oldest.key());
         m_sessions.erase(oldest);
     }
     const Opened opened{RandomHex(), RandomHex()};
@@ -63,7 +63,7 @@ WebSessions::Opened WebSessions::Open() {
 
 void WebSessions::Close(const QByteArray& id) {
     m_sessions.remove(id);
-    m_prints.remove(id);
+    m_actions.remove(id);
 }
 
 QByteArray WebSessions::TokenOf(const QByteArray& id) {
@@ -83,9 +83,7 @@ bool WebSessions::TokenMatches(const QByteArray& id, const QByteArray& token) {
 
 qint64 WebSessions::LoginWait(const QHostAddress& address) {
     ForgetFailures();
-    const QDateTime now = m_clock();
-    const qint64 own = SecondsUntil(now, m_failures.value(AddressKey(address)).retryAfter);
-    return std::max(own, SecondsUntil(now, m_serverFailures.retryAfter));
+    return SecondsUntil(m_clock(), m_failures.value(AddressKey(address)).retryAfter);
 }
 
 bool WebSessions::TryPassword(const QHostAddress& address, const QString& given) {
@@ -106,19 +104,31 @@ bool WebSessions::TryKey(const QHostAddress& address, const QByteArray& expected
                              [](const Failures& a, const Failures& b) { return a.last < b.last; }));
     }
     const QDateTime now = m_clock();
-    Fail(m_failures[key], 0, now);
-    Fail(m_serverFailures, kServerFailuresAllowed, now);
+    ++m_serverFailures.count;
+    m_serverFailures.last = now;
+    Failures& failures = m_failures[key];
+    ++failures.count;
+    failures.last = now;
+    int wait = 0;
+    if (failures.count >= kLockoutFailures)
+        wait = kMaxLockoutSeconds;
+    else if (failures.count > kFreeFailures)
+        wait = std::min(kMaxSlowSeconds, 1 << (failures.count - kFreeFailures - 1));
+    wait = std::max(wait, ServerWait());
+    if (IsThisMachine(address))
+        wait = std::min(wait, kMaxLocalWaitSeconds);
+    failures.retryAfter = now.addSecs(wait);
     return false;
 }
 
-qint64 WebSessions::TakePrint(const QByteArray& id) {
+qint64 WebSessions::TakeAction(const QByteArray& id) {
     const QDateTime now = m_clock();
-    QList<QDateTime>& own = m_prints[id];
+    QList<QDateTime>& own = m_actions[id];
     const qint64 wait = std::max(MinuteWait(own, now, kActionsPerMinute),
-                                 MinuteWait(m_serverPrints, now, kServerActionsPerMinute));
+                                 MinuteWait(m_serverActions, now, kServerActionsPerMinute));
     if (wait == 0) {
         own.append(now);
-        m_serverPrints.append(now);
+        m_serverActions.append(now);
     }
     return wait;
 }
@@ -126,7 +136,7 @@ qint64 WebSessions::TakePrint(const QByteArray& id) {
 void WebSessions::DropIdle() {
     const QDateTime limit = m_clock().addSecs(-kIdleHours * 3600);
     m_sessions.removeIf([&limit](const auto& session) { return session.value().lastSeen < limit; });
-    m_prints.removeIf([this](const auto& prints) { return !m_sessions.contains(prints.key()); });
+    m_actions.removeIf([this](const auto& actions) { return !m_sessions.contains(actions.key()); });
 }
 
 void WebSessions::ForgetFailures() {
@@ -143,13 +153,19 @@ qint64 WebSessions::SecondsUntil(const QDateTime& now, const QDateTime& time) {
     return milliseconds > 0 ? (milliseconds + 999) / 1000 : 0;
 }
 
-// Beyond the failures allowed, each one doubles the wait up to its limit.
-void WebSessions::Fail(Failures& failures, int allowed, const QDateTime& now) {
-    ++failures.count;
-    failures.last = now;
-    const int beyond = failures.count - allowed;
-    if (beyond > 0) {
-        const int wait = std::min(kMaxLockoutSeconds, 1 << std::min(beyond - 1, 6));
-        failures.retryAfter = now.addSecs(wait);
+bool WebSessions::IsThisMachine(const QHostAddress& address) {
+    if (m_ownAddressesRead.hasExpired()) {
+        m_ownAddresses = ThisMachinesAddresses();
+        m_ownAddressesRead.setRemainingTime(60 * 1000);
     }
+    return std::any_of(m_ownAddresses.cbegin(), m_ownAddresses.cend(),
+                       [&address](const QHostAddress& own) {
+                           return own.isEqual(address, QHostAddress::TolerantConversion);
+                       });
+}
+
+// Beyond the failures allowed, each one doubles the wait up to the lockout.
+int WebSessions::ServerWait() const {
+    const int beyond = m_serverFailures.count - kServerFailuresAllowed;
+    return beyond > 0 ? std::min(kMaxLockoutSeconds, 1 << std::min(beyond - 1, 10)) : 0;
 }

@@ -67,6 +67,12 @@ std::optional<JournalEntry> JournalReader::Find(qint64 id) const {
     return ReadEntry(*query);
 }
 
+qint64 JournalReader::LinesSize(qint64 id) const {
+    std::optional<QSqlQuery> query =
+        Read(QStringLiteral("SELECT length(lines) FROM tickets WHERE id = ?"), {id});
+    return query && query->next() ? query->value(0).toLongLong() : -1;
+}
+
 QDateTime JournalReader::LastPrinted(const QString& printer) const {
     // A printed ticket's error is written as NULL.
     std::optional<QSqlQuery> query =

@@ -24,6 +24,9 @@ public:
     // The entries of that day, newest first, whose bill or table is the text (all when empty).
     QList<JournalEntry> Search(const QDate& day, const QString& billOrTable, int limit) const;
     std::optional<JournalEntry> Find(qint64 id) const;
+    // The length in characters of a ticket's stored lines, told without reading them; -1 when
+    // the journal holds no such ticket.
+    qint64 LinesSize(qint64 id) const;
     // The time of the last ticket that printed on the logical printer, or an invalid time.
     QDateTime LastPrinted(const QString& printer) const;
     // The waits of that day's printed tickets on the logical printer, from when the server first

@@ -23,12 +23,22 @@ void DiagnosticLog::LogLine(const QString& message, bool forced) {
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadWrite))
         return; // a log that cannot be written never stops a print job
+    if (file.size() > 0 && file.size() + entry.size() > kMaxBytes)
+        Rotate(file);
     // A last line cut short (a full disk, a hand edit) keeps its own line: the new entry never
     // continues it. Only the last two bytes are read, so the cost stays that of an append.
     const bool broken = !endsWithLineBreak(file);
     if (!file.seek(file.size()))
         return;
     file.write(broken ? "\r\n" + entry : entry);
+}
+
+void DiagnosticLog::Rotate(QFile& file) const {
+    file.close();
+    const QString kept = m_filePath + QStringLiteral(".1");
+    QFile::remove(kept);
+    QFile::rename(m_filePath, kept);
+    file.open(QIODevice::ReadWrite);
 }
 
 bool DiagnosticLog::endsWithLineBreak(QFile& file) {

@@ -7,10 +7,14 @@
 class QFile;
 
 // The plain text log beside the executable: one entry per call, forced entries always,
-// the others only in verbose mode. Writing never fails towards the caller.
+// the others only in verbose mode. Writing never fails towards the caller. An entry that would
+// take the file beyond kMaxBytes starts a new one; the old one is kept as "<name>.1", replacing
+// the one kept before, so the log never takes more than twice kMaxBytes of the disk.
 class DiagnosticLog {
 public:
     using Clock = std::function<QDateTime()>;
+
+    static constexpr qint64 kMaxBytes = 10 * 1024 * 1024;
 
     explicit DiagnosticLog(QString filePath, bool verbose = false);
 
@@ -27,6 +31,9 @@ public:
     static QString PathForExecutable(const QString& executablePath);
 
 private:
+    // Moves the full file aside; a file that cannot be moved (another program holds it open
+    // on Windows) is written on and moved at a later entry.
+    void Rotate(QFile& file) const;
     // Whether the open file is empty or its last line is complete.
     static bool endsWithLineBreak(QFile& file);
 

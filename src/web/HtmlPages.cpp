@@ -1,5 +1,6 @@
 #include "web/HtmlPages.h"
 
+#include "http/WebSessions.h"
 #include "print/PrinterNames.h"
 #include "web/HtmlParts.h"
 
@@ -280,7 +281,9 @@ QString Ticket(const JournalEntry& entry, const QList<PrinterSnapshot>& printers
 QString Login(const QString& message) {
     return (message.isEmpty() ? QString() : Paragraph(message, QStringLiteral("hata"))) +
            QStringLiteral("<form method=\"post\" action=\"/giris\"><input type=\"password\" "
-                          "name=\"sifre\" autofocus> <button>Giriş</button></form>");
+                          "name=\"sifre\" autofocus> <button>Giriş</button></form>") +
+           Paragraph(
+               QStringLiteral("Şifre en az %1 karakterdir.").arg(WebSessions::kMinPasswordLength));
 }
 
 QString Message(const QString& text) {

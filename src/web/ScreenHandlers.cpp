@@ -97,8 +97,9 @@ std::optional<WebReply> ScreenHandlers::Refusal(bool post, WebExchange& exchange
             return Nothing(429);
         // A screen not in A_Yazicilar has no key: nothing tells it apart from a wrong key.
         const QByteArray expected = m_backend.FindScreen(name) ? m_backend.Key(name) : QByteArray();
+        // As at the login: a failure that makes the address wait says so.
         if (!m_sessions.TryKey(exchange.remoteAddress, expected, key))
-            return Nothing(403);
+            return Nothing(m_sessions.LoginWait(exchange.remoteAddress) > 0 ? 429 : 403);
         return std::nullopt;
     }
     if (post) {

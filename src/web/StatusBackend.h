@@ -89,6 +89,9 @@ public:
     virtual QList<JournalEntry> JournalEntries(const QDate& day, const QString& billOrTable,
                                                int limit) = 0;
     virtual std::optional<JournalEntry> JournalTicket(qint64 id) = 0;
+    // The length in characters of a ticket's stored lines, told without reading them; -1 when
+    // the journal holds no such ticket.
+    virtual qint64 JournalTicketSize(qint64 id) = 0;
     // Whether the journal could not be read at the last ask.
     virtual bool JournalUnreadable() = 0;
     // Prints the ticket on the logical printer, journaled with the job fields of about. Returns

@@ -30,13 +30,6 @@ std::optional<PrinterSnapshot> Find(const QList<PrinterSnapshot>& printers, cons
     return std::nullopt;
 }
 
-qsizetype Characters(const Ticket& ticket) {
-    qsizetype characters = 0;
-    for (const QString& line : ticket)
-        characters += line.size();
-    return characters;
-}
-
 } // namespace
 
 StatusHandlers::StatusHandlers(const PrintSettings& printSettings, StatusBackend& backend,
@@ -63,17 +56,26 @@ WebReply StatusHandlers::Login(WebExchange& exchange) {
     const QString title = QStringLiteral("Giriş");
     if (!m_sessions.passwordRequired())
         return WebReply::Redirect("/");
-    if (const qint64 wait = m_sessions.LoginWait(exchange.remoteAddress); wait > 0) {
-        return Html(
-            exchange, title,
-            HtmlPages::Login(
-                QStringLiteral("Çok fazla hatalı deneme, %1 sn sonra yeniden deneyin").arg(wait)),
-            false, 429);
+    const QHostAddress& from = exchange.remoteAddress;
+    QString refusal;
+    qint64 wait = m_sessions.LoginWait(from);
+    if (wait == 0) {
+        if (m_sessions.TryPassword(from, exchange.field(QStringLiteral("sifre")))) {
+            exchange.newCookie = m_sessions.Open().id;
+            return WebReply::Redirect("/");
+        }
+        refusal = QStringLiteral("Şifre yanlış");
+        wait = m_sessions.LoginWait(from);
+        if (wait == 0)
+            return Html(exchange, title, HtmlPages::Login(refusal), false, 403);
+        refusal += QStringLiteral(". ");
     }
-    if (!m_sessions.TryPassword(exchange.remoteAddress, exchange.field(QStringLiteral("sifre"))))
-        return Html(exchange, title, HtmlPages::Login(QStringLiteral("Şifre yanlış")), false, 403);
-    exchange.newCookie = m_sessions.Open().id;
-    return WebReply::Redirect("/");
+    return Html(
+        exchange, title,
+        HtmlPages::Login(
+            refusal +
+            QStringLiteral("Çok fazla hatalı deneme, %1 sn sonra yeniden deneyin").arg(wait)),
+        false, 429);
 }
 
 WebReply StatusHandlers::Logout(WebExchange& exchange) {
@@ -123,6 +125,8 @@ WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
     const qint64 id = WebExchange::Id(exchange.parameter(QStringLiteral("id")));
     if (id == 0)
         return Message(exchange, title, QStringLiteral("Geçersiz fiş numarası"), 400);
+    if (m_backend.JournalTicketSize(id) > kMaxTicketCharacters)
+        return Message(exchange, title, QStringLiteral("Fiş gösterilemeyecek kadar uzun"), 413);
     const std::optional<JournalEntry> entry = m_backend.JournalTicket(id);
     if (!entry)
         return Missing(exchange, title);
@@ -131,12 +135,12 @@ WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
-    const std::optional<JournalEntry> entry =
-        m_backend.JournalTicket(WebExchange::Id(exchange.parameter(QStringLiteral("id"))));
+    const qint64 id = WebExchange::Id(exchange.parameter(QStringLiteral("id")));
+    if (m_backend.JournalTicketSize(id) > kMaxTicketCharacters)
+        return WebReply::Text(413, QStringLiteral("Fiş resim için çok uzun").toUtf8());
+    const std::optional<JournalEntry> entry = m_backend.JournalTicket(id);
     if (!entry)
         return WebReply::Text(404, "Not Found");
-    if (Characters(entry->lines) > kMaxPictureCharacters)
-        return WebReply::Text(413, QStringLiteral("Fiş resim için çok uzun").toUtf8());
     WebReply reply;
     reply.later = [lines = entry->lines, settings = m_printSettings, time = entry->time,
                    options = m_backend.TicketOptionsOf(entry->path)] {
@@ -175,6 +179,8 @@ WebReply StatusHandlers::TestPage(WebExchange& exchange) {
 }
 
 WebReply StatusHandlers::Retry(WebExchange& exchange) {
+    if (const qint64 wait = m_sessions.TakeAction(exchange.sessionId); wait > 0)
+        return TooMany(exchange, QStringLiteral("Kuyruk"), QStringLiteral("yeniden deneme"), wait);
     m_backend.RetrySetAsideJobs();
     return Message(exchange, QStringLiteral("Kuyruk"),
                    QStringLiteral("Bekleyen işler yeniden deneniyor"), 200);
@@ -188,11 +194,8 @@ WebReply StatusHandlers::TestNotification(WebExchange& exchange) {
             exchange, title,
             QStringLiteral("Bildirim adresi tanımlı değil: Velmora.ini [Bildirim] Adres"), 400);
     }
-    if (const qint64 wait = m_sessions.TakePrint(exchange.sessionId); wait > 0) {
-        return Message(exchange, title,
-                       QStringLiteral("Çok fazla istek; %1 sn sonra yeniden deneyin").arg(wait),
-                       429);
-    }
+    if (const qint64 wait = m_sessions.TakeAction(exchange.sessionId); wait > 0)
+        return TooMany(exchange, title, QStringLiteral("deneme bildirimi"), wait);
     m_backend.SendTestNotification();
     return Message(exchange, title,
                    QStringLiteral("Deneme bildirimi gönderildi: ") + destination +
@@ -225,15 +228,20 @@ WebReply StatusHandlers::Send(WebExchange& exchange, const QString& printer, con
     const QString title = QStringLiteral("Yazdırma");
     if (!Find(m_backend.Printers(), printer))
         return Message(exchange, title, QStringLiteral("Yazıcı bulunamadı"), 400);
-    if (const qint64 wait = m_sessions.TakePrint(exchange.sessionId); wait > 0) {
-        return Message(
-            exchange, title,
-            QStringLiteral("Çok fazla baskı istendi; %1 sn sonra yeniden deneyin").arg(wait), 429);
-    }
+    if (const qint64 wait = m_sessions.TakeAction(exchange.sessionId); wait > 0)
+        return TooMany(exchange, title, QStringLiteral("baskı"), wait);
     const QString error = m_backend.Print(printer, ticket, about);
     if (!error.isEmpty())
         return Message(exchange, title, QStringLiteral("Yazdırılamadı: ") + error, 502);
     return Message(exchange, title, done + printer, 200);
+}
+
+WebReply StatusHandlers::TooMany(const WebExchange& exchange, const QString& title,
+                                 const QString& what, qint64 wait) const {
+    return Message(
+        exchange, title,
+        QStringLiteral("Çok fazla %1 istendi; %2 sn sonra yeniden deneyin").arg(what).arg(wait),
+        429);
 }
 
 WebReply StatusHandlers::Missing(const WebExchange& exchange, const QString& title) const {

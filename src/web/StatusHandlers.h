@@ -12,8 +12,9 @@ class StatusHandlers {
 public:
     static constexpr int kMaxJournalRows = 300;
     static constexpr int kMaxSearchLength = 40;
-    // A longer ticket is refused a picture before it is laid out.
-    static constexpr qsizetype kMaxPictureCharacters = 64 * 1024;
+    // A ticket whose stored lines are longer gets no page and no picture: it is refused before
+    // its lines are read.
+    static constexpr qint64 kMaxTicketCharacters = 64 * 1024;
 
     StatusHandlers(const PrintSettings& printSettings, StatusBackend& backend,
                    WebSessions& sessions);
@@ -43,6 +44,9 @@ public:
 private:
     WebReply Send(WebExchange& exchange, const QString& printer, const Ticket& ticket,
                   const JournalEntry& about, const QString& done);
+    // The session or the server asked for what too often; it may again in wait seconds.
+    WebReply TooMany(const WebExchange& exchange, const QString& title, const QString& what,
+                     qint64 wait) const;
     // The day's journal could not be read, or the ticket is not in it.
     WebReply Missing(const WebExchange& exchange, const QString& title) const;
 

@@ -1,7 +1,7 @@
 #include "web/StatusWebServer.h"
 
 #include "core/Error.h"
-#include "http/BoundedTcpServer.h"
+#include "http/TlsIdentity.h"
 #include "http/WebExchange.h"
 #include "log/DiagnosticLog.h"
 
@@ -74,7 +74,23 @@ StatusWebServer::StatusWebServer(const StatusPageSettings& settings,
 }
 
 QString StatusWebServer::Listen() {
-    auto* server = new BoundedTcpServer(this);
+    if (!m_settings.password.isEmpty() && !m_sessions.passwordRequired()) {
+        m_log.LogLine(QStringLiteral("Durum sayfasi sifresi %1 karakterden kisa, kullanilmadi: "
+                                     "sayfa yalnizca bu bilgisayarda, girissiz acilir")
+                          .arg(WebSessions::kMinPasswordLength),
+                      true);
+    }
+    std::optional<QSslConfiguration> tls;
+    if (m_settings.https) {
+        QString error;
+        tls = Tls(error);
+        // Never the page over plain HTTP instead: its password would cross the network.
+        if (!tls) {
+            m_log.LogLine(QStringLiteral("Durum sayfasi HTTPS ile acilamadi -- ") + error, true);
+            return error;
+        }
+    }
+    auto* server = new BoundedTcpServer(this, tls);
     const bool network = m_sessions.passwordRequired() || !m_settings.metricsToken.isEmpty();
     const QHostAddress address = network ? QHostAddress::Any : QHostAddress::LocalHost;
     if (!server->listen(address, static_cast<quint16>(m_settings.port))) {
@@ -82,12 +98,36 @@ QString StatusWebServer::Listen() {
         delete server;
         return error;
     }
+    server->setTlsFailed([this](const QString& reason) {
+        m_log.LogLine(QStringLiteral("Durum sayfasi TLS baglantisi kurulamadi -- ") + reason, true);
+    });
+    m_transport = server;
     bind(server);
     return QString();
 }
 
+std::optional<QSslConfiguration> StatusWebServer::Tls(QString& error) {
+    const TlsIdentity identity =
+        m_settings.ownCertificate
+            ? TlsIdentity::Read(m_settings.certificateFile, m_settings.keyFile)
+            : TlsIdentity::ReadOrMake(m_settings.certificateFile, m_settings.keyFile);
+    error = identity.error();
+    if (!error.isEmpty())
+        return std::nullopt;
+    m_fingerprint = identity.fingerprint();
+    if (identity.made()) {
+        m_log.LogLine(QStringLiteral("Durum sayfasi icin yeni sertifika yapildi -- ") +
+                          m_settings.certificateFile + QStringLiteral(", SHA-256 parmak izi ") +
+                          m_fingerprint,
+                      true);
+    }
+    return identity.configuration();
+}
+
 QString StatusWebServer::url() const {
-    return QStringLiteral("http://127.0.0.1:%1/").arg(m_settings.port);
+    return QStringLiteral("%1://127.0.0.1:%2/")
+        .arg(m_settings.https ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(m_settings.port);
 }
 
 bool StatusWebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
@@ -108,14 +148,21 @@ bool StatusWebServer::handleRequest(const QHttpServerRequest& request, QTcpSocke
             WebReply::Text(503, QStringLiteral("Sunucu meşgul, birazdan yeniden deneyin").toUtf8());
     if (!exchange.newCookie.isEmpty()) {
         reply.headers.append({"Set-Cookie", WebExchange::kSessionCookie + '=' + exchange.newCookie +
-                                                "; HttpOnly; SameSite=Strict; Path=/"});
+                                                "; HttpOnly; SameSite=Strict; Path=/" +
+                                                (m_settings.https ? "; Secure" : "")});
     }
-    if (reply.keep)
+    if (reply.keep) {
+        m_transport->keepStreaming(socket);
         reply.keep(socket);
-    else if (reply.later)
+        return true;
+    }
+    if (reply.later) {
         RenderLater(socket, std::move(reply));
-    else
-        socket->write(reply.Serialized());
+        return true;
+    }
+    if (m_transport->endsWithAnswer(socket))
+        reply.headers.append(std::pair<QByteArray, QByteArray>("Connection", "close"));
+    socket->write(reply.Serialized());
     return true;
 }
 
@@ -124,8 +171,6 @@ void StatusWebServer::missingHandler(const QHttpServerRequest&, QTcpSocket* sock
 }
 
 WebReply StatusWebServer::Dispatch(const QHttpServerRequest& request, WebExchange& exchange) {
-    if (request.url().toEncoded().size() > kMaxUrlLength)
-        return WebReply::Text(414, "URI Too Long");
     const Route* route = nullptr;
     bool pathKnown = false;
     for (const Route& candidate : kRoutes) {

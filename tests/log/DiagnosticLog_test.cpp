@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -78,6 +79,22 @@ TEST_F(DiagnosticLogTest, AnEntryNeverContinuesALastLineCutShort) {
         file.close();
         makeLog(false).LogLine(QStringLiteral("yeni"), true);
         EXPECT_EQ(contents(), broken + "\r\n08.12.2026 14:03:27-yeni\r\n");
+    }
+}
+
+TEST_F(DiagnosticLogTest, AFullLogMovesAsideReplacingTheOneBefore) {
+    const QString previous = logPath() + QStringLiteral(".1");
+    const qint64 entry = QByteArray("08.12.2026 14:03:27-yeni\r\n").size();
+    for (const auto& [existing, moved] : {std::pair{DiagnosticLog::kMaxBytes - entry, false},
+                                          {DiagnosticLog::kMaxBytes - entry + 1, true}}) {
+        for (const auto& [path, size] : {std::pair{logPath(), existing}, {previous, qint64(4)}}) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(size - 2, 'x') + "\r\n");
+        }
+        makeLog(false).LogLine(QStringLiteral("yeni"), true);
+        EXPECT_EQ(QFileInfo(logPath()).size(), moved ? entry : existing + entry);
+        EXPECT_EQ(QFileInfo(previous).size(), moved ? existing : 4);
     }
 }
 

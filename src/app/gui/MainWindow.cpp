@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -73,6 +74,13 @@ void TFMain::createButtons() {
     Button2->setGeometry(56, 112, 177, 41);
     Button2->setFont(buttonFont());
     connect(Button2, &QPushButton::clicked, this, &QWidget::close);
+
+    Sertifika = new QLabel(this);
+    Sertifika->setObjectName(QStringLiteral("Sertifika"));
+    Sertifika->setGeometry(8, 158, 289, 48);
+    Sertifika->setWordWrap(true);
+    Sertifika->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Sertifika->hide();
 }
 
 void TFMain::createTray() {
@@ -85,6 +93,13 @@ void TFMain::createTray() {
     Yenidene1->setObjectName(QStringLiteral("Yenidene1"));
     Durum1 = Popup->addAction(QStringLiteral("Durum sayfasi"), this, &TFMain::Durum1Click);
     Durum1->setObjectName(QStringLiteral("Durum1"));
+    Sertifika1 =
+        Popup->addAction(QStringLiteral("Sertifika parmak izi"), this, &TFMain::Sertifika1Click);
+    Sertifika1->setObjectName(QStringLiteral("Sertifika1"));
+    Sertifika1->setVisible(false);
+    // The page starts after the window is made: the entry follows it when the menu opens.
+    connect(Popup, &QMenu::aboutToShow, this,
+            [this] { Sertifika1->setVisible(!m_server.statusPageFingerprint().isEmpty()); });
     Popup->addSeparator();
     Kapat1 = Popup->addAction(QStringLiteral("Kapat"), this, &QWidget::close);
     Kapat1->setObjectName(QStringLiteral("Kapat1"));
@@ -121,6 +136,13 @@ void TFMain::Durum1Click() {
         QDesktopServices::openUrl(QUrl(url));
 }
 
+void TFMain::Sertifika1Click() {
+    if (Tray) {
+        Tray->showMessage(QStringLiteral("Durum sayfasi sertifikasi (SHA-256)"),
+                          m_server.statusPageFingerprint(), QSystemTrayIcon::Information);
+    }
+}
+
 bool TFMain::SessionEndQuery(bool interactionAllowed) {
     if (m_server.isClosed())
         return true;
@@ -141,6 +163,13 @@ void TFMain::ShowStatus() {
     const ServerStatus& status = m_server.status();
     Tray->setToolTip(status.Summary());
     Tray->setIcon(ProgramIcon(!status.failingPrinters().isEmpty()));
+}
+
+void TFMain::showEvent(QShowEvent* event) {
+    const QString fingerprint = m_server.statusPageFingerprint();
+    Sertifika->setText(QStringLiteral("Durum sayfasi sertifikasi (SHA-256):\n") + fingerprint);
+    Sertifika->setVisible(!fingerprint.isEmpty());
+    QWidget::showEvent(event);
 }
 
 void TFMain::closeEvent(QCloseEvent* event) {

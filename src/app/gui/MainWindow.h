@@ -4,6 +4,7 @@
 
 class PrintServer;
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
@@ -21,6 +22,8 @@ class QSystemTrayIcon;
 //   Goster1Click    Goster1Click: shows the window
 //   Yenidene1       the tray menu's retry of set-aside jobs: PrintServer::RetrySetAsideJobs
 //   Durum1          the tray menu's status page, opened in the default browser
+//   Sertifika1      the tray menu's fingerprint of the page's certificate, with HTTPS; the
+//                   window shows it below its buttons
 //   TTimer          PrintServer::TTimer, which runs QueuePoller::TTimer
 class TFMain : public QWidget {
     Q_OBJECT
@@ -32,6 +35,7 @@ public:
     void Button1Click();
     void Goster1Click();
     void Durum1Click();
+    void Sertifika1Click();
     // The desktop session is about to end (log-off, shut-down): true lets it end. Without a
     // chance to ask, the server closes cleanly, since the session ends anyway.
     bool SessionEndQuery(bool interactionAllowed);
@@ -42,6 +46,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createButtons();
@@ -56,5 +61,7 @@ private:
     QAction* Goster1 = nullptr;
     QAction* Yenidene1 = nullptr;
     QAction* Durum1 = nullptr;
+    QAction* Sertifika1 = nullptr;
     QAction* Kapat1 = nullptr;
+    QLabel* Sertifika = nullptr;
 };

@@ -80,12 +80,14 @@ TEST_F(MainWindowTest, TrayCarriesTheIconHintAndMenu) {
     EXPECT_EQ(tray->contextMenu(), popup);
 
     const QList<QAction*> items = popup->actions();
-    ASSERT_EQ(items.size(), 5);
+    ASSERT_EQ(items.size(), 6);
     EXPECT_EQ(items[0]->text(), QStringLiteral("Goster"));
     EXPECT_EQ(items[1]->text(), QStringLiteral("Bekleyen isleri yeniden dene"));
     EXPECT_EQ(items[2]->text(), QStringLiteral("Durum sayfasi"));
-    EXPECT_TRUE(items[3]->isSeparator());
-    EXPECT_EQ(items[4]->text(), QStringLiteral("Kapat"));
+    EXPECT_EQ(items[3]->text(), QStringLiteral("Sertifika parmak izi"));
+    EXPECT_FALSE(items[3]->isVisible()); // no page over HTTPS
+    EXPECT_TRUE(items[4]->isSeparator());
+    EXPECT_EQ(items[5]->text(), QStringLiteral("Kapat"));
 
     // It says what waits and what fails, and its light turns red while a printer fails.
     const QImage working = tray->icon().pixmap(16, 16).toImage();
