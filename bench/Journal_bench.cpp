@@ -1,6 +1,8 @@
+#include "journal/JournalReader.h"
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
 #include "print/TicketMarkup.h"
+#include "status/OperatorReport.h"
 #include "web/HtmlPages.h"
 
 #include <QTemporaryDir>
@@ -31,7 +33,8 @@ JournalEntry KitchenEntry(int number) {
 void BM_JournalRecord(benchmark::State& state) {
     QTemporaryDir dir;
     DiagnosticLog log(dir.filePath(QStringLiteral("velmora.log")));
-    TicketJournal journal(dir.filePath(QStringLiteral("velmora-gunluk.db")), log);
+    OperatorReport report(log);
+    TicketJournal journal(dir.filePath(QStringLiteral("velmora-gunluk.db")), report, log);
     int number = 0;
     for (auto _ : state)
         journal.Record(KitchenEntry(++number));
@@ -43,12 +46,14 @@ BENCHMARK(BM_JournalRecord)->Unit(benchmark::kMicrosecond);
 void BM_JournalPage10000(benchmark::State& state) {
     QTemporaryDir dir;
     DiagnosticLog log(dir.filePath(QStringLiteral("velmora.log")));
-    TicketJournal journal(dir.filePath(QStringLiteral("velmora-gunluk.db")), log);
+    OperatorReport report(log);
+    TicketJournal journal(dir.filePath(QStringLiteral("velmora-gunluk.db")), report, log);
     for (int number = 1; number <= 10000; ++number)
         journal.Record(KitchenEntry(number));
+    const JournalReader reader(journal.filePath(), report, log);
     for (auto _ : state) {
         const QString page = HtmlPages::Journal(
-            journal.Search(QDate::currentDate(), QString(), 301).mid(0, 300), true, false);
+            reader.Search(QDate::currentDate(), QString(), 301).mid(0, 300), true, false);
         benchmark::DoNotOptimize(page.size());
     }
 }

@@ -111,10 +111,10 @@ void PrintServer::SetActive(bool prints) {
 }
 
 void PrintServer::StartStatusPage() {
-    m_pageBackend = std::make_unique<StatusPageBackend>(m_parts, [this] { RetrySetAsideJobs(); });
+    m_pageBackend = std::make_unique<StatusPageBackend>(m_parts, m_parts.journal.filePath(),
+                                                        [this] { RetrySetAsideJobs(); });
     m_webServer = std::make_unique<StatusWebServer>(m_parts.statusPage, m_parts.printSettings,
-                                                    m_parts.journal, *m_pageBackend,
-                                                    m_parts.screens, m_parts.log);
+                                                    *m_pageBackend, m_parts.screens, m_parts.log);
     const QString error = m_webServer->Listen();
     if (error.isEmpty()) {
         m_parts.log.LogLine(QStringLiteral("Durum sayfasi: ") + m_webServer->url(), false);
@@ -172,7 +172,7 @@ void PrintServer::TTimer() {
     // A rush drains at the speed of the printers: the next job starts as soon as the events
     // waiting behind this one have been handled. The interval is the wait for an empty queue or
     // for a queue whose jobs all wait.
-    if (m_parts.poller->TTimer() && m_parts.T.isActive())
+    if (m_parts.poller->Tick() && m_parts.T.isActive())
         QMetaObject::invokeMethod(this, &PrintServer::TTimer, Qt::QueuedConnection);
     if (m_parts.ticketJournal)
         m_parts.ticketJournal->CatchUp();

@@ -20,15 +20,15 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
                 return !poller || poller->isBusy() ? QueueWatch::Pause::Busy
                                                    : QueueWatch::Pause::None;
             })
-    , status(report, diagnosticLog)
+    , status(report)
     , health(status, diagnosticLog)
     , lease({ComputerNameOf(), ini.directory()})
     , fence(C, lease.grant(), lease.self())
     , settings(X)
     , printers(directory)
-    , journal(directory + QStringLiteral("/velmora-gunluk.db"), diagnosticLog)
-    , finishedJobs(journal.filePath())
-    , screens(journal.filePath(), registry, diagnosticLog)
+    , journal(directory + QStringLiteral("/velmora-gunluk.db"), report, diagnosticLog)
+    , finishedJobs(journal.filePath(), diagnosticLog)
+    , screens(journal.filePath(), registry, report, diagnosticLog)
     , notificationSender(diagnosticLog)
     , notifier(ComputerNameOf(), directory, [this](const Notification& notification) {
         notificationSender.Send(notification);
@@ -36,7 +36,7 @@ ServerParts::ServerParts(const QString& directory, DiagnosticLog& diagnosticLog)
     T.setInterval(kDefaultPollInterval);
     printers.setScreens(&screens);
     // A standby's screens name the server that prints.
-    screens.setNotice([this] { return lease.prints() ? QString() : status.role(); });
+    screens.setNotice([this] { return lease.prints() ? QString() : status.roleText(); });
 }
 
 // Start-up step 8, with the empty registry the sequence sets beside it.

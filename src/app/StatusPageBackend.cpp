@@ -21,8 +21,10 @@ qint64 Percentile(const QList<qint64>& waits, int percent) {
 
 } // namespace
 
-StatusPageBackend::StatusPageBackend(ServerParts& parts, std::function<void()> retrySetAsideJobs)
+StatusPageBackend::StatusPageBackend(ServerParts& parts, const QString& journalFile,
+                                     std::function<void()> retrySetAsideJobs)
     : m_parts(parts)
+    , m_journal(journalFile, parts.report, parts.log)
     , m_retry(std::move(retrySetAsideJobs)) {}
 
 PrinterSnapshot StatusPageBackend::StateOf(const TYazici& row) {
@@ -50,8 +52,8 @@ QList<PrinterSnapshot> StatusPageBackend::Printers() {
             for (const QStringList& awaited : m_parts.poller->waitingJobs())
                 printer.waitingTickets += HoldsPrinterName(awaited, row.Adi) ? 1 : 0;
         }
-        printer.lastTicket = m_parts.journal.LastPrinted(row.Adi);
-        const QList<qint64> waits = m_parts.journal.Waits(row.Adi, QDate::currentDate());
+        printer.lastTicket = m_journal.LastPrinted(row.Adi);
+        const QList<qint64> waits = m_journal.Waits(row.Adi, QDate::currentDate());
         if (!waits.isEmpty()) {
             printer.waitP50 = Percentile(waits, 50);
             printer.waitP95 = Percentile(waits, 95);
@@ -89,6 +91,15 @@ QList<QueuedJobSnapshot> StatusPageBackend::Queue() {
     return jobs;
 }
 
+QList<JournalEntry> StatusPageBackend::JournalEntries(const QDate& day, const QString& billOrTable,
+                                                      int limit) {
+    return m_journal.Search(day, billOrTable, limit);
+}
+
+std::optional<JournalEntry> StatusPageBackend::JournalTicket(qint64 id) {
+    return m_journal.Find(id);
+}
+
 TicketOptions StatusPageBackend::TicketOptionsOf(const QString& path) {
     try {
         return m_parts.printers.TicketOptionsOf(path);
@@ -97,8 +108,8 @@ TicketOptions StatusPageBackend::TicketOptionsOf(const QString& path) {
     }
 }
 
-QString StatusPageBackend::ServerRole() {
-    return m_parts.status.role();
+QString StatusPageBackend::RoleText() {
+    return m_parts.status.roleText();
 }
 
 NotificationSnapshot StatusPageBackend::Notifications() {

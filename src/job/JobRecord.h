@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+class RecordSet;
+
 // The current job record: the queue row being processed, every field as text, overwritten
 // at each tick that finds a job. The three amounts hold their amount text.
 struct TYazimIsi {
@@ -28,3 +30,7 @@ struct TYazimIsi {
     QString FaturaETTN;
     QDateTime firstSeen; // when the server first saw the row queued
 };
+
+// The job of the queue row the record set stands on, with the columns of the queue statement
+// (queue/QueueStatements.h); it has not been seen before.
+TYazimIsi JobRecordOf(const RecordSet& queueRow);

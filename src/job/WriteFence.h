@@ -27,11 +27,11 @@ public:
 class Unfenced : public WriteFence {
 public:
     explicit Unfenced(DatabaseSession& session)
-        : C(session) {}
+        : m_session(session) {}
 
     void Check() override {}
-    void Execute(const QString& statement) override { C.Execute(statement); }
+    void Execute(const QString& statement) override { m_session.Execute(statement); }
 
 private:
-    DatabaseSession& C;
+    DatabaseSession& m_session;
 };

@@ -15,8 +15,8 @@ bool MakeFinishedJobsTable(QSqlQuery& query) {
 } // namespace
 
 // Another program holding the file must not hold up printing: the next tick tries again.
-FinishedJobStore::FinishedJobStore(QString filePath)
-    : m_file(std::move(filePath), QStringLiteral("biten-isler"), MakeFinishedJobsTable) {}
+FinishedJobStore::FinishedJobStore(QString filePath, DiagnosticLog& log)
+    : m_file(std::move(filePath), QStringLiteral("biten-isler"), MakeFinishedJobsTable, log) {}
 
 bool FinishedJobStore::Run(const QString& statement, const QVariantList& values) {
     QString error;

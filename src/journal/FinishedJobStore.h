@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+class DiagnosticLog;
+
 // A queue job whose tickets all came out, known by its queue ID together with its bill and type.
 struct FinishedJob {
     QString jobId;
@@ -17,7 +19,7 @@ struct FinishedJob {
 // waits for another program's lock: a call that fails returns false and the caller tries later.
 class FinishedJobStore {
 public:
-    explicit FinishedJobStore(QString filePath);
+    FinishedJobStore(QString filePath, DiagnosticLog& log);
 
     // Empty when the file cannot be read.
     QList<FinishedJob> Load();

@@ -17,7 +17,8 @@ struct Wording {
 };
 
 // None for the faults that stay in the log: the queue or its check failing (the database's
-// loss or a job's failure is what a person acts on), a job's first failures, the journal.
+// loss or a job's failure is what a person acts on), a job's first failures, the journal's
+// file.
 std::optional<Wording> WordingOf(FaultKind kind) {
     switch (kind) {
     case FaultKind::PrinterFailing:
@@ -38,6 +39,7 @@ std::optional<Wording> WordingOf(FaultKind kind) {
     case FaultKind::LeaseUnusable:
     case FaultKind::JournalUnwritable:
     case FaultKind::JournalUnreadable:
+    case FaultKind::ScreenCardsFailing:
         break;
     }
     return std::nullopt;

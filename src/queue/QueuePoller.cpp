@@ -1,7 +1,6 @@
 #include "queue/QueuePoller.h"
 
 #include "core/Error.h"
-#include "core/NumberForms.h"
 #include "db/IntegerValue.h"
 #include "job/PrinterHealth.h"
 #include "job/WriteFence.h"
@@ -52,12 +51,12 @@ QueuePoller::QueuePoller(TYazimIsi& job, const JobContext& context, BillBuilders
     Q_ASSERT(&context.job == &job);
 }
 
-bool QueuePoller::TTimer() {
+bool QueuePoller::Tick() {
     QCoreApplication::processEvents();
     if (m_busy)
         return false;
     const BusyScope busy(m_busy);
-    // The timer calls in from the event loop: nothing may leave this handler.
+    // Called from the event loop: nothing may leave the tick.
     try {
         return RunTick();
     } catch (const FenceLost&) {
@@ -130,7 +129,9 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     m_context.heldPrinters = heldPrinters;
     std::optional<Error> failure;
     try {
-        ReadCurrentJob();
+        // Assigned field by field: the print engine reads the bill number where it is.
+        m_job = JobRecordOf(m_queue);
+        m_job.firstSeen = m_sightings.FirstSeen(m_job.ID);
         // Printed at an earlier attempt whose deletion failed: only the deletion is left.
         if (!m_finished.Holds(m_job)) {
             PrepareLineQueries();
@@ -143,7 +144,10 @@ QueuePoller::JobOutcome QueuePoller::TryJob(const QStringList& heldPrinters) {
     } catch (const std::exception& error) {
         failure = Error(QString::fromLocal8Bit(error.what()));
     }
-    const bool printed = m_context.health.ticketsPrinted() != printedBefore;
+    return FinishJob(m_context.health.ticketsPrinted() != printedBefore, failure);
+}
+
+QueuePoller::JobOutcome QueuePoller::FinishJob(bool printed, const std::optional<Error>& failure) {
     if (printed)
         m_failures.JobProgressed(m_job.ID);
     if (failure)
@@ -207,36 +211,6 @@ bool QueuePoller::ConnectionReady() {
     m_context.X.Close();
     m_queue.Close();
     return true;
-}
-
-void QueuePoller::ReadCurrentJob() {
-    const auto text = [this](const char* column) {
-        return m_queue.text(QLatin1String(column));
-    };
-    const auto amount = [this](const char* column) {
-        return AmountText(m_queue.number(QLatin1String(column)));
-    };
-    m_job.YaziciAdi = text("YaziciAdi");
-    m_job.ID = text("ID");
-    m_job.AdisyonID = text("AdisyonID");
-    m_job.MASANO = text("MASANO");
-    m_job.Garson = text("Garson");
-    m_job.Departman = text("Departman");
-    m_job.DeptKodu = text("DeptKodu");
-    m_job.Tur = text("Tur");
-    m_job.INDORAN = text("INDORAN");
-    m_job.INDTOPLAM = amount("INDTOPLAM");
-    m_job.SERVISORAN = text("SERVISORAN");
-    m_job.SERVISTUTAR = amount("SERVISTUTAR");
-    m_job.TOPLAM = amount("TOPLAM");
-    m_job.ParcaliHesap = text("ParcaliHesap");
-    m_job.ParcaliTur = text("ParcaliTur");
-    m_job.ALAN = text("ALAN");
-    m_job.ADISYONNO = text("ADISYONNO");
-    m_job.FaturaNo = text("FaturaNo");
-    m_job.FaturaETTN = text("FaturaETTN");
-    m_job.ACIKLAMA = text("ACIKLAMA");
-    m_job.firstSeen = m_sightings.FirstSeen(m_job.ID);
 }
 
 void QueuePoller::PrepareLineQueries() {

@@ -14,13 +14,14 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
-// The poll timer's handler: at each tick the first queued job that can get further goes from
-// the queue query Q into the job record, through the builder of its type to its tickets, and out
-// of the queue. A ticket whose printer fails waits for it while the job's other tickets and the
-// jobs behind it print; the failing printers are checked again by themselves. A failing tick
-// never shows a box: the job stays queued, each distinct error is reported once, a job that
-// keeps failing is set aside and retried later, and a lost connection comes back by itself.
+// The poll tick, run by the poll timer's handler: at each tick the first queued job that can get
+// further goes from the queue query Q into the job record, through the builder of its type to its
+// tickets, and out of the queue. A ticket whose printer fails waits for it while the job's other
+// tickets and the jobs behind it print; the failing printers are checked again by themselves. A
+// failing tick never shows a box: the job stays queued, each distinct error is reported once, a job
+// that keeps failing is set aside and retried later, and a lost connection comes back by itself.
 class QueuePoller {
 public:
     // context.job is the record given as job. The failures go to the report; a lost connection
@@ -38,7 +39,7 @@ public:
 
     // True when the tick got a job further (printed a ticket or finished it): the next job
     // need not wait for the poll interval.
-    bool TTimer();
+    bool Tick();
     // The jobs that wait for a failing printer, with the logical printers they wait for.
     const QHash<QString, QStringList>& waitingJobs() const { return m_waiting; }
     const JobFailures& failures() const { return m_failures; }
@@ -55,6 +56,10 @@ private:
 
     bool RunTick();
     JobOutcome TryJob(const QStringList& heldPrinters);
+    // Where every attempt at the job in hand ends: a job that failed is reported, one whose
+    // tickets wait stays queued for their printers, and one whose tickets are all out leaves the
+    // queue. printed: a ticket of it came out, so it got further.
+    JobOutcome FinishJob(bool printed, const std::optional<Error>& failure);
     // onlyDeletionLeft: the job's tickets are all out and its deletion failed.
     JobOutcome JobFailed(const Error& error, bool onlyDeletionLeft = false);
     QStringList AwaitedPrinters() const;
@@ -63,7 +68,6 @@ private:
     // Whether the connection can be used, brought back first when it was lost.
     bool ConnectionReady();
     bool TakeFirstJob();
-    void ReadCurrentJob();
     void PrepareLineQueries();
     void Dispatch();
     void PrintKitchenTickets();

@@ -88,8 +88,8 @@ QString DeleteOrphanJobsStatement() {
     return QStringLiteral("DELETE FROM A_YazimKuyrugu WHERE AdisyonID IS NULL");
 }
 
-QString QueueChangeStatement(bool sqlite) {
-    if (sqlite)
+QString QueueChangeStatement(DatabaseProduct product) {
+    if (product == DatabaseProduct::Sqlite)
         return QStringLiteral("PRAGMA data_version");
     return QStringLiteral("SELECT MAX(ID) SonID, COUNT(*) Sayi FROM A_YazimKuyrugu");
 }

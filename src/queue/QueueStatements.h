@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/DatabaseProduct.h"
+
 #include <QList>
 #include <QString>
 
@@ -23,4 +25,4 @@ QString DeleteOrphanJobsStatement();
 // server's own marks and deletions go unnoticed. Elsewhere the highest queue key with the row
 // count: a key alone misses a job committed after one with a higher key, as terminals writing
 // at once may do.
-QString QueueChangeStatement(bool sqlite);
+QString QueueChangeStatement(DatabaseProduct product);

@@ -6,7 +6,7 @@
 #include "status/OperatorReport.h"
 
 QueueWatch::QueueWatch(DatabaseSession& session, OperatorReport& report, PauseOf pauseOf)
-    : C(session)
+    : m_session(session)
     , m_report(report)
     , m_pauseOf(std::move(pauseOf)) {
     connect(&m_timer, &QTimer::timeout, this, &QueueWatch::Check);
@@ -35,8 +35,7 @@ void QueueWatch::Check() {
     }
     QVariantList answer;
     try {
-        const RecordSet rows =
-            C.Select(QueueChangeStatement(C.product() == DatabaseProduct::Sqlite));
+        const RecordSet rows = m_session.Select(QueueChangeStatement(m_session.product()));
         for (const QString& column : rows.columns())
             answer << rows.value(column);
     } catch (const Error& error) {

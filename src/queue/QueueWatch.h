@@ -21,7 +21,7 @@ public:
     using PauseOf = std::function<Pause()>;
 
     // A check that cannot ask is reported, once until one asks again.
-    QueueWatch(DatabaseSession& C, OperatorReport& report, PauseOf pauseOf);
+    QueueWatch(DatabaseSession& session, OperatorReport& report, PauseOf pauseOf);
 
     // Milliseconds between the checks; 0 keeps the watch off.
     void setInterval(int milliseconds) { m_interval = milliseconds; }
@@ -39,7 +39,7 @@ signals:
     void changed();
 
 private:
-    DatabaseSession& C;
+    DatabaseSession& m_session;
     OperatorReport& m_report;
     PauseOf m_pauseOf;
     QTimer m_timer;

@@ -1,6 +1,6 @@
 #include "screen/CardStore.h"
 
-#include "log/DiagnosticLog.h"
+#include "status/OperatorReport.h"
 
 #include <QJsonDocument>
 #include <QRandomGenerator>
@@ -36,27 +36,24 @@ bool MakeScreenTables(QSqlQuery& query) {
 
 } // namespace
 
-CardStore::CardStore(QString filePath, DiagnosticLog& log)
-    : m_file(std::move(filePath), QStringLiteral("ekran"), MakeScreenTables)
-    , m_log(log) {}
+CardStore::CardStore(QString filePath, OperatorReport& report, DiagnosticLog& log)
+    : m_file(std::move(filePath), QStringLiteral("ekran"), MakeScreenTables, log)
+    , m_report(report) {}
 
 std::optional<QSqlQuery> CardStore::Run(const QString& sql, const QVariantList& values) {
     QString error;
     std::optional<QSqlQuery> query = m_file.Run(sql, values, error);
     if (query) {
-        if (m_failing)
-            m_log.LogLine(QStringLiteral("Ekran kartlari yeniden yaziliyor: ") + m_file.filePath(),
-                          true);
-        m_failing = false;
+        m_report.Ended(FaultKind::ScreenCardsFailing, m_file.filePath(),
+                       QStringLiteral("Ekran kartlari yeniden yaziliyor: ") + m_file.filePath());
         return query;
     }
     // Closed, so the next call opens the file afresh: it may have been moved or fixed.
     m_file.Close();
-    if (!m_failing)
-        m_log.LogLine(QStringLiteral("Ekran kartlari okunamadi veya yazilamadi -- ") +
-                          m_file.filePath() + QStringLiteral(": ") + error,
-                      true);
-    m_failing = true;
+    if (!m_report.isOn(FaultKind::ScreenCardsFailing, m_file.filePath()))
+        m_report.Started(FaultKind::ScreenCardsFailing, m_file.filePath(),
+                         QStringLiteral("Ekran kartlari okunamadi veya yazilamadi -- ") +
+                             m_file.filePath() + QStringLiteral(": ") + error);
     return std::nullopt;
 }
 

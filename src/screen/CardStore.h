@@ -12,20 +12,21 @@
 #include <optional>
 
 class DiagnosticLog;
+class OperatorReport;
 
 // The cards of the kitchen screens and each screen's key, in tables of their own in the
 // journal's SQLite file, through a connection of their own: a reload, another tablet or a
 // restart shows the open cards again and never a bumped one. Each card keeps when it was made,
 // first drawn on a screen and bumped, so the day's preparation times are read from here.
 // Screens are named case-folded, one screen under the printer-name rule. Nothing throws and
-// nothing waits for another program's lock: a call that fails says so by its result, the log
-// hears of it once until the file works again, and the caller decides (a card that cannot be
-// stored is not shown, so its ticket goes to paper).
+// nothing waits for another program's lock: a call that fails says so by its result, it is
+// reported once until the file works again (status/OperatorReport.h), and the caller decides (a
+// card that cannot be stored is not shown, so its ticket goes to paper).
 class CardStore {
 public:
     static constexpr int kRetentionDays = 30;
 
-    CardStore(QString filePath, DiagnosticLog& log);
+    CardStore(QString filePath, OperatorReport& report, DiagnosticLog& log);
 
     // The new card's id.
     std::optional<qint64> Add(const QString& screen, const KitchenCard& card);
@@ -53,7 +54,6 @@ private:
     void Prune(const QDate& today);
 
     JournalFile m_file;
-    DiagnosticLog& m_log;
+    OperatorReport& m_report;
     QDate m_prunedOn;
-    bool m_failing = false;
 };

@@ -12,8 +12,9 @@
 #include <algorithm>
 #include <utility>
 
-ScreenHub::ScreenHub(const QString& filePath, const PrinterRegistry& registry, DiagnosticLog& log)
-    : m_store(filePath, log)
+ScreenHub::ScreenHub(const QString& filePath, const PrinterRegistry& registry,
+                     OperatorReport& report, DiagnosticLog& log)
+    : m_store(filePath, report, log)
     , m_registry(registry)
     , m_log(log) {
     m_sweep.setInterval(kSeenMs);

@@ -16,6 +16,7 @@
 #include <memory>
 
 class DiagnosticLog;
+class OperatorReport;
 class PrinterRegistry;
 class QEventLoop;
 
@@ -41,7 +42,8 @@ public:
         QList<qint64> preparationTimes; // today's, shortest first
     };
 
-    ScreenHub(const QString& filePath, const PrinterRegistry& registry, DiagnosticLog& log);
+    ScreenHub(const QString& filePath, const PrinterRegistry& registry, OperatorReport& report,
+              DiagnosticLog& log);
     ~ScreenHub() override;
 
     // What the pages say above the cards: empty, or which server prints while this one stands by.

@@ -21,6 +21,7 @@ bool StopsJobs(FaultKind kind) {
     case FaultKind::LeaseUnusable:
     case FaultKind::JournalUnwritable:
     case FaultKind::JournalUnreadable:
+    case FaultKind::ScreenCardsFailing:
         break;
     }
     return false;

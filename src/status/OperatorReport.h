@@ -9,18 +9,19 @@ class DiagnosticLog;
 
 // The faults the operator hears of, each with its subject.
 enum class FaultKind {
-    DatabaseLost,      // the connection C; no subject
-    QueueUnreadable,   // the tick could not read the queue; no subject
-    QueueCheckFailing, // the check between the ticks could not ask; no subject
-    JobFailing,        // the job's ID: a tick on it failed
-    JobSetAside,       // the job's ID: it failed too often and waits for its retry
-    PrinterFailing,    // the logical printer
-    PaperLow,          // the logical printer: its last ticket came out with the paper running low
-    Takeover,          // this server took the lease over from another; no subject, no end
-    LeaseFailing,      // the lease's checks fail; no subject
-    LeaseUnusable,     // the lease cannot work here and the server prints alone; no subject
-    JournalUnwritable, // the journal's file
-    JournalUnreadable, // the journal's file
+    DatabaseLost,       // the connection C; no subject
+    QueueUnreadable,    // the tick could not read the queue; no subject
+    QueueCheckFailing,  // the check between the ticks could not ask; no subject
+    JobFailing,         // the job's ID: a tick on it failed
+    JobSetAside,        // the job's ID: it failed too often and waits for its retry
+    PrinterFailing,     // the logical printer
+    PaperLow,           // the logical printer: its last ticket came out with the paper running low
+    Takeover,           // this server took the lease over from another; no subject, no end
+    LeaseFailing,       // the lease's checks fail; no subject
+    LeaseUnusable,      // the lease cannot work here and the server prints alone; no subject
+    JournalUnwritable,  // the journal's file
+    JournalUnreadable,  // the journal's file
+    ScreenCardsFailing, // the journal's file: the kitchen screens' cards cannot be kept there
 };
 
 // A fault starting or ending, as the listener hears of it.

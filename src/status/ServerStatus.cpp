@@ -1,13 +1,11 @@
 #include "status/ServerStatus.h"
 
-#include "log/DiagnosticLog.h"
 #include "print/EscPosStatus.h"
 #include "print/PrinterNames.h"
 #include "status/OperatorReport.h"
 
-ServerStatus::ServerStatus(OperatorReport& report, DiagnosticLog& log)
-    : m_report(report)
-    , m_log(log) {}
+ServerStatus::ServerStatus(OperatorReport& report)
+    : m_report(report) {}
 
 void ServerStatus::QueueRead(int waiting, int setAside) {
     if (waiting == m_waiting && setAside == m_setAside)
@@ -17,10 +15,10 @@ void ServerStatus::QueueRead(int waiting, int setAside) {
     Changed();
 }
 
-void ServerStatus::RoleChanged(const QString& role) {
-    if (role == m_role)
+void ServerStatus::RoleChanged(const QString& text) {
+    if (text == m_roleText)
         return;
-    m_role = role;
+    m_roleText = text;
     Changed();
 }
 
@@ -62,8 +60,8 @@ void ServerStatus::TookOver(const QString& logLine) {
 
 QString ServerStatus::Summary() const {
     QString summary = QStringLiteral("Velmora\n");
-    if (!m_role.isEmpty())
-        summary += m_role + QLatin1Char('\n');
+    if (!m_roleText.isEmpty())
+        summary += m_roleText + QLatin1Char('\n');
     summary += QStringLiteral("Bekleyen is: %1, atlanan is: %2").arg(m_waiting).arg(m_setAside);
     for (const auto& [printer, error] : m_failing)
         summary += QLatin1Char('\n') + printer + QStringLiteral(" -- ") + error;

@@ -5,7 +5,6 @@
 #include <functional>
 #include <utility>
 
-class DiagnosticLog;
 class OperatorReport;
 
 // What the operator sees of the server at a glance, in the tray's tooltip and icon: how many
@@ -19,14 +18,14 @@ public:
     // A logical printer and the error of its last ticket.
     using FailingPrinter = std::pair<QString, QString>;
 
-    ServerStatus(OperatorReport& report, DiagnosticLog& log);
+    explicit ServerStatus(OperatorReport& report);
 
     // Called after every change; the window reads the status again.
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
     void QueueRead(int waiting, int setAside);
     // Which server of those on the database prints; the lease logs its own changes.
-    void RoleChanged(const QString& role);
+    void RoleChanged(const QString& text);
     void PrinterFailed(const QString& printer, const QString& error);
     // Its check passed: it prints again.
     void PrinterBack(const QString& printer);
@@ -39,7 +38,7 @@ public:
     int waiting() const { return m_waiting; }
     // "Etkin sunucu", "Yedek sunucu -- etkin: PC (klasor)", "Yedek sunucu kullanilamiyor: ...",
     // or empty before the lease decided; a standby's second line says what it lacks to print.
-    const QString& role() const { return m_role; }
+    const QString& roleText() const { return m_roleText; }
     // In the order they started failing.
     const QList<FailingPrinter>& failingPrinters() const { return m_failing; }
     // The tooltip: the program's name, the role, the jobs, then each failing printer on its own
@@ -51,10 +50,9 @@ private:
     void Changed();
 
     OperatorReport& m_report;
-    DiagnosticLog& m_log;
     Listener m_listener;
     int m_waiting = 0;
     int m_setAside = 0;
-    QString m_role;
+    QString m_roleText;
     QList<FailingPrinter> m_failing;
 };

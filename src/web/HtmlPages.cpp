@@ -134,10 +134,10 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
     return page + QStringLiteral("</body></html>");
 }
 
-QString ServerRole(const QString& role) {
-    return role.isEmpty() ? QString()
+QString RoleLine(const QString& text) {
+    return text.isEmpty() ? QString()
                           : QStringLiteral("<p>") +
-                                Esc(role).replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+                                Esc(text).replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
                                 QStringLiteral("</p>");
 }
 

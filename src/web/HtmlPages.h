@@ -1,6 +1,6 @@
 #pragma once
 
-#include "journal/TicketJournal.h"
+#include "journal/JournalEntry.h"
 #include "web/StatusBackend.h"
 
 #include <QByteArray>
@@ -16,7 +16,7 @@ QString Layout(const QString& title, const QString& data, bool withLogout, const
                bool refreshing);
 
 // The server's role above its printers, when it has one.
-QString ServerRole(const QString& role);
+QString RoleLine(const QString& text);
 QString Printers(const QList<PrinterSnapshot>& printers, const QByteArray& token);
 // Where the notifications go and how the last one fared, with the button that sends a test.
 QString Notifications(const NotificationSnapshot& notifications, const QByteArray& token);

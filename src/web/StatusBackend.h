@@ -1,12 +1,14 @@
 #pragma once
 
-#include "journal/TicketJournal.h"
+#include "journal/JournalEntry.h"
 #include "print/Ticket.h"
 #include "print/TicketOptions.h"
 
+#include <QDate>
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // A logical printer as the status page shows it.
 struct PrinterSnapshot {
@@ -82,6 +84,16 @@ public:
 
     virtual QList<PrinterSnapshot> Printers() = 0;
     virtual QList<QueuedJobSnapshot> Queue() = 0;
+    // The journal's entries of that day, newest first, whose bill or table is the text (all when
+    // empty).
+    virtual QList<JournalEntry> JournalEntries(const QDate& day, const QString& billOrTable,
+                                               int limit) = 0;
+    virtual std::optional<JournalEntry> JournalTicket(qint64 id) = 0;
+    // The length in characters of a ticket's stored lines, told without reading them; -1 when
+    // the journal holds no such ticket.
+    virtual qint64 JournalTicketSize(qint64 id) = 0;
+    // Whether the journal could not be read at the last ask.
+    virtual bool JournalUnreadable() = 0;
     // Prints the ticket on the logical printer, journaled with the job fields of about. Returns
     // the empty text, or why it did not print.
     virtual QString Print(const QString& printer, const Ticket& ticket,
@@ -91,7 +103,7 @@ public:
     // refuses them.
     virtual TicketOptions TicketOptionsOf(const QString&) { return {}; }
     // Which server prints, when several share the database; empty for a server alone.
-    virtual QString ServerRole() { return QString(); }
+    virtual QString RoleText() { return QString(); }
     virtual NotificationSnapshot Notifications() = 0;
     // Sends a test notification at once, where there is an address.
     virtual void SendTestNotification() = 0;

@@ -32,10 +32,9 @@ std::optional<PrinterSnapshot> Find(const QList<PrinterSnapshot>& printers, cons
 
 } // namespace
 
-StatusHandlers::StatusHandlers(const PrintSettings& printSettings, TicketJournal& journal,
-                               StatusBackend& backend, WebSessions& sessions)
+StatusHandlers::StatusHandlers(const PrintSettings& printSettings, StatusBackend& backend,
+                               WebSessions& sessions)
     : m_printSettings(printSettings)
-    , m_journal(journal)
     , m_backend(backend)
     , m_sessions(sessions) {}
 
@@ -93,7 +92,7 @@ WebReply StatusHandlers::Printers(WebExchange& exchange) {
         screen.link =
             ScreenHandlers::Link(exchange, screen.name, networkLinks ? screen.key : QByteArray());
     return Html(exchange, QStringLiteral("Yazıcılar"),
-                HtmlPages::ServerRole(m_backend.ServerRole()) +
+                HtmlPages::RoleLine(m_backend.RoleText()) +
                     HtmlPages::Printers(m_backend.Printers(), exchange.token) +
                     HtmlPages::Notifications(m_backend.Notifications(), exchange.token) +
                     HtmlPages::Screens(screens, networkLinks),
@@ -112,10 +111,10 @@ WebReply StatusHandlers::Journal(WebExchange& exchange) {
         return Message(exchange, title, QStringLiteral("Arama metni çok uzun"), 400);
     // One more than shown tells whether the day holds more.
     QList<JournalEntry> entries =
-        m_journal.Search(QDate::currentDate(), search, kMaxJournalRows + 1);
+        m_backend.JournalEntries(QDate::currentDate(), search, kMaxJournalRows + 1);
     const bool partial = entries.size() > kMaxJournalRows;
     entries = entries.mid(0, kMaxJournalRows);
-    const QString rows = HtmlPages::Journal(entries, partial, !m_journal.readError().isEmpty());
+    const QString rows = HtmlPages::Journal(entries, partial, m_backend.JournalUnreadable());
     if (exchange.dataOnly)
         return Html(exchange, QString(), rows, true);
     return Html(exchange, title, HtmlPages::JournalSearch(search) + rows, true);
@@ -126,9 +125,9 @@ WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
     const qint64 id = WebExchange::Id(exchange.parameter(QStringLiteral("id")));
     if (id == 0)
         return Message(exchange, title, QStringLiteral("Geçersiz fiş numarası"), 400);
-    if (m_journal.LinesSize(id) > kMaxTicketCharacters)
+    if (m_backend.JournalTicketSize(id) > kMaxTicketCharacters)
         return Message(exchange, title, QStringLiteral("Fiş gösterilemeyecek kadar uzun"), 413);
-    const std::optional<JournalEntry> entry = m_journal.Find(id);
+    const std::optional<JournalEntry> entry = m_backend.JournalTicket(id);
     if (!entry)
         return Missing(exchange, title);
     return Html(exchange, QStringLiteral("Fiş %1").arg(id),
@@ -137,9 +136,9 @@ WebReply StatusHandlers::TicketPage(WebExchange& exchange) {
 
 WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
     const qint64 id = WebExchange::Id(exchange.parameter(QStringLiteral("id")));
-    if (m_journal.LinesSize(id) > kMaxTicketCharacters)
+    if (m_backend.JournalTicketSize(id) > kMaxTicketCharacters)
         return WebReply::Text(413, QStringLiteral("Fiş resim için çok uzun").toUtf8());
-    const std::optional<JournalEntry> entry = m_journal.Find(id);
+    const std::optional<JournalEntry> entry = m_backend.JournalTicket(id);
     if (!entry)
         return WebReply::Text(404, "Not Found");
     WebReply reply;
@@ -156,7 +155,7 @@ WebReply StatusHandlers::TicketPicture(WebExchange& exchange) {
 
 WebReply StatusHandlers::Reprint(WebExchange& exchange) {
     const std::optional<JournalEntry> entry =
-        m_journal.Find(WebExchange::Id(exchange.field(QStringLiteral("id"))));
+        m_backend.JournalTicket(WebExchange::Id(exchange.field(QStringLiteral("id"))));
     if (!entry)
         return Missing(exchange, QStringLiteral("Tekrar basım"));
     JournalEntry about = *entry;
@@ -246,7 +245,7 @@ WebReply StatusHandlers::TooMany(const WebExchange& exchange, const QString& tit
 }
 
 WebReply StatusHandlers::Missing(const WebExchange& exchange, const QString& title) const {
-    if (!m_journal.readError().isEmpty())
+    if (m_backend.JournalUnreadable())
         return Message(exchange, title,
                        QStringLiteral("Fiş günlüğü okunamadı; ayrıntı günlük dosyasında."), 503);
     return Message(exchange, title, QStringLiteral("Fiş bulunamadı"), 404);

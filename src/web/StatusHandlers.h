@@ -1,7 +1,7 @@
 #pragma once
 
 #include "http/WebExchange.h"
-#include "journal/TicketJournal.h"
+#include "journal/JournalEntry.h"
 #include "print/PrintSettings.h"
 
 class StatusBackend;
@@ -16,8 +16,8 @@ public:
     // its lines are read.
     static constexpr qint64 kMaxTicketCharacters = 64 * 1024;
 
-    StatusHandlers(const PrintSettings& printSettings, TicketJournal& journal,
-                   StatusBackend& backend, WebSessions& sessions);
+    StatusHandlers(const PrintSettings& printSettings, StatusBackend& backend,
+                   WebSessions& sessions);
 
     WebReply Script(WebExchange& exchange);
     WebReply ScreenScript(WebExchange& exchange);
@@ -51,7 +51,6 @@ private:
     WebReply Missing(const WebExchange& exchange, const QString& title) const;
 
     PrintSettings m_printSettings;
-    TicketJournal& m_journal;
     StatusBackend& m_backend;
     WebSessions& m_sessions;
 };

@@ -63,12 +63,12 @@ WebReply Refusal(int status, const QByteArray& header, const QByteArray& value) 
 } // namespace
 
 StatusWebServer::StatusWebServer(const StatusPageSettings& settings,
-                                 const PrintSettings& printSettings, TicketJournal& journal,
-                                 StatusBackend& backend, ScreenBackend& screens, DiagnosticLog& log)
+                                 const PrintSettings& printSettings, StatusBackend& backend,
+                                 ScreenBackend& screens, DiagnosticLog& log)
     : m_settings(settings)
     , m_log(log)
     , m_sessions(settings.password)
-    , m_handlers(printSettings, journal, backend, m_sessions)
+    , m_handlers(printSettings, backend, m_sessions)
     , m_screens(screens, m_sessions) {
     m_renderers.setMaxThreadCount(1);
 }

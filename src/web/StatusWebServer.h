@@ -3,7 +3,6 @@
 #include "config/LocalSettings.h"
 #include "http/BoundedTcpServer.h"
 #include "http/WebSessions.h"
-#include "journal/TicketJournal.h"
 #include "print/PrintSettings.h"
 #include "web/ScreenHandlers.h"
 #include "web/StatusHandlers.h"
@@ -36,8 +35,7 @@ public:
     static constexpr int kMaxRenders = 2;
 
     StatusWebServer(const StatusPageSettings& settings, const PrintSettings& printSettings,
-                    TicketJournal& journal, StatusBackend& backend, ScreenBackend& screens,
-                    DiagnosticLog& log);
+                    StatusBackend& backend, ScreenBackend& screens, DiagnosticLog& log);
 
     // Returns the empty text, or why the page cannot be served: the port, the certificate.
     QString Listen();

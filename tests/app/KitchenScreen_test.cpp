@@ -253,7 +253,8 @@ TEST(KitchenScreen, ShowsOrdersPushedBumpsThemAndFallsBackToPaper) {
         EXPECT_TRUE(text.contains(QStringLiteral("YEDEK: Tatli yerine"))) << text.toStdString();
     }
     // What a restarted server reads: the open cards, not the one no page drew.
-    CardStore restarted(dir.filePath(QStringLiteral("velmora-gunluk.db")), log);
+    CardStore restarted(dir.filePath(QStringLiteral("velmora-gunluk.db")), server.parts().report,
+                        log);
     const QList<KitchenCard> cards =
         restarted.OpenCards(QStringLiteral("tatli")).value_or(QList<KitchenCard>());
     QList<qint64> open;

@@ -95,7 +95,7 @@ TEST(NotificationsTest, EachFaultIsToldOnceItLastsAndOnceItEndsWithoutHoldingUpP
         server.parts().printPause = [](int) {
         };
         ASSERT_EQ(server.FormCreate(), StartupOutcome::Running);
-        StatusPageBackend testPage(server.parts(), [] {});
+        StatusPageBackend testPage(server.parts(), server.parts().journal.filePath(), [] {});
         const QDateTime start = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch());
         QDateTime now = start;
         server.parts().poller->setClock([&now] { return now; });
@@ -119,7 +119,7 @@ TEST(NotificationsTest, EachFaultIsToldOnceItLastsAndOnceItEndsWithoutHoldingUpP
             if (second == row.standbyFrom || second == row.takeoverAt) {
                 const QString awaited = second == row.takeoverAt ? "Etkin" : "Yedek";
                 QDeadlineTimer wait(10000);
-                while (!server.status().role().startsWith(awaited) && !wait.hasExpired())
+                while (!server.status().roleText().startsWith(awaited) && !wait.hasExpired())
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
             }
             if (second == row.takeoverAt + 20)

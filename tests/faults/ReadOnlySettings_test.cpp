@@ -81,10 +81,7 @@ protected:
 
     void seedOneProductionJob() {
         TestDatabase& db = dir.database();
-        db.exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Mutfak', 'pdf:printers/mutfak')"));
-        db.exec(QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', "
-                               "'Server calisma araligi (x snde bir)', '1')"));
-        db.addProduct(QStringLiteral("K1"), QStringLiteral("Köfte"), QStringLiteral("Mutfak"));
+        db.seedKitchen(QStringLiteral("pdf:printers/mutfak"), 1);
         db.addBill(302, QStringLiteral("1"), QStringLiteral("5"));
         db.addSaleLine(302, QStringLiteral("K1"), 2, 20);
         db.queueJob(302, QStringLiteral("0"));

@@ -1,5 +1,6 @@
 #include "journal/TicketJournal.h"
 #include "log/DiagnosticLog.h"
+#include "status/OperatorReport.h"
 #include "support/CannedHttpServer.h"
 #include "support/ServerDirectory.h"
 #include "support/ServerProcess.h"
@@ -53,7 +54,8 @@ TEST(SharedLan, ThePageOverHttpsServesTheManagerWhateverOthersHold) {
     JournalEntry huge;
     huge.time = QDateTime::currentDateTime();
     huge.lines = {QString(100 * 1024, QLatin1Char('x'))};
-    TicketJournal(dir.filePath(QStringLiteral("velmora-gunluk.db")), log).Record(huge);
+    OperatorReport report(log);
+    TicketJournal(dir.filePath(QStringLiteral("velmora-gunluk.db")), report, log).Record(huge);
     QProcess server;
     server.start(InstallServer(QStringLiteral(VELMORA_EXECUTABLE), dir.path()), {});
     ASSERT_TRUE(

@@ -90,7 +90,7 @@ TEST_F(TickFailuresTest, AnExtraPrinterThatFailedIsStillOwedAfterARestart) {
     h.now = h.now.addSecs(PrinterHealth::kCheckIntervalMs / 1000);
     QueuePoller restarted(h.job, h.context, {}, h.report, h.recovery);
     restarted.Q().setSql(QueueStatement());
-    restarted.TTimer();
+    restarted.Tick();
     EXPECT_EQ(h.captured.paths(), (QStringList{"MUTFAK-1", "IZGARA-1"}));
     EXPECT_EQ(h.captured.TicketsFor(QStringLiteral("IZGARA-1")).value(0).mid(9),
               (QStringList{"%+1   Az pişmiş", ">*"}));
@@ -235,7 +235,7 @@ TEST_F(TickFailuresTest, TicketsComeOutOnceAndInQueueOrderWhenTheDatabaseOrAPrin
         q.seedRestaurant();
         q.db.addBill(302, QStringLiteral("1"), QStringLiteral("5"));
         QTemporaryDir dir;
-        FinishedJobStore store(dir.filePath(QStringLiteral("gunluk.db")));
+        FinishedJobStore store(dir.filePath(QStringLiteral("gunluk.db")), q.log);
         q.poller.setFinishedJobStore(&store);
         c.arrange(q);
         q.poll(5);
@@ -246,7 +246,7 @@ TEST_F(TickFailuresTest, TicketsComeOutOnceAndInQueueOrderWhenTheDatabaseOrAPrin
         restarted.setFinishedJobStore(&store);
         for (int i = 0; i < 5; ++i) {
             q.now = q.now.addSecs(2);
-            while (restarted.TTimer()) {
+            while (restarted.Tick()) {
             }
         }
         EXPECT_EQ(q.captured.paths(), c.printed);

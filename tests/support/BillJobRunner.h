@@ -36,7 +36,7 @@ public:
     void LoadPrinters();
     // One poll tick; the poller's clock moves on by a poll interval.
     void Tick() {
-        m_poller.TTimer();
+        m_poller.Tick();
         m_now = m_now.addMSecs(kDefaultPollInterval);
     }
 
@@ -61,7 +61,7 @@ private:
     BackupPrinters m_backups;
     DiagnosticLog m_log;
     OperatorReport m_report{m_log};
-    ServerStatus m_status{m_report, m_log};
+    ServerStatus m_status{m_report};
     PrinterHealth m_health{m_status, m_log};
     RecordingPrinter m_printer;
     std::unique_ptr<PrintEngine> m_engine;

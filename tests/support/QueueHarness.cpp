@@ -27,9 +27,9 @@ QueueHarness::QueueHarness(Printing printing, const QStringList& installedPrinte
     , settings(X)
     , report(log)
     , recovery(db.session(), report)
-    , status(report, log)
+    , status(report)
     , health(status, log)
-    , journal(db.directory() + QStringLiteral("/velmora-gunluk.db"), log)
+    , journal(db.directory() + QStringLiteral("/velmora-gunluk.db"), report, log)
     , unfenced(db.session())
     , context{job,
               A,
@@ -91,14 +91,14 @@ void QueueHarness::addPrinter(const QString& name, const QString& path) {
 
 void QueueHarness::tick(int times) {
     for (int i = 0; i < times; ++i) {
-        poller.TTimer();
+        poller.Tick();
         now = now.addMSecs(kDefaultPollInterval);
     }
 }
 
 void QueueHarness::poll(int times) {
     for (int i = 0; i < times; ++i) {
-        while (poller.TTimer()) {
+        while (poller.Tick()) {
         }
         now = now.addMSecs(kDefaultPollInterval);
     }

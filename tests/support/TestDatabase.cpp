@@ -53,6 +53,15 @@ int TestDatabase::count(const QString& table, const QString& where) {
     return scalar(statement).toInt();
 }
 
+void TestDatabase::seedKitchen(const QString& mutfakPath, int pollSeconds) {
+    exec(QStringLiteral("INSERT INTO A_Yazicilar VALUES ('Mutfak', %1)")
+             .arg(SqlStringLiteral(mutfakPath)));
+    exec(QStringLiteral("INSERT INTO AYAR VALUES ('POS', 'Sistem', "
+                        "'Server calisma araligi (x snde bir)', '%1')")
+             .arg(pollSeconds));
+    addProduct(QStringLiteral("K1"), QStringLiteral("Köfte"), QStringLiteral("Mutfak"));
+}
+
 void TestDatabase::addProduct(const QString& code, const QString& name, const QString& printer,
                               const QString& unit) {
     const QString printerValue =

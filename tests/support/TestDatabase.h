@@ -22,6 +22,9 @@ public:
     QVariant scalar(const QString& statement);
     int count(const QString& table, const QString& where = QString());
 
+    // The restaurant of the server tests: the printer Mutfak at the path, the product K1 Köfte
+    // printed there, and the poll interval in seconds (0: never).
+    void seedKitchen(const QString& mutfakPath, int pollSeconds);
     // Seeding as the terminals do; the flag columns default to 0.
     void addProduct(const QString& code, const QString& name, const QString& printer,
                     const QString& unit = QStringLiteral("AD"));

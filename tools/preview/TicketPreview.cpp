@@ -117,7 +117,7 @@ PreviewReport TicketPreview::Run() {
     poller.Q().setSql(OneJobQueueStatement(jobId));
     parts.report.setNotice([&report](const QString& message) { report.failure = message; });
 
-    poller.TTimer();
+    poller.Tick();
 
     report.jobType = parts.job.Tur;
     report.billId = parts.job.AdisyonID;

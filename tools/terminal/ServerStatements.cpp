@@ -22,7 +22,7 @@ QList<ServerStatement> ServerStatements() {
     QList<ServerStatement> statements{
         {QStringLiteral("queue"), QueueStatement()},
         {QStringLiteral("queue-one-job"), OneJobQueueStatement(7)},
-        {QStringLiteral("queue-check"), QueueChangeStatement(false)},
+        {QStringLiteral("queue-check"), QueueChangeStatement(DatabaseProduct::SqlServer)},
         {QStringLiteral("lines"), LineStatement()},
         {QStringLiteral("extra-lines"), ExtraLineStatement()},
         {QStringLiteral("auxiliary"), AuxiliaryStatement()},
