@@ -37,8 +37,8 @@ struct LeaseReport {
 // a minute for another reason than a lock while the database answers, the server prints alone,
 // says "Yedek sunucu kullanilamiyor: ..." and tries again every minute. Failures are decided on
 // their kind: a lock is another server's write and a lost connection the database's absence, so
-// neither makes the lease unusable. Each change is one report; a server alone on its database
-// logs none.
+// neither makes the lease unusable. Each change is one report; a server that finds no other on
+// its database logs none.
 class StandbyLease {
 public:
     static constexpr int kCheckMilliseconds = 2000;
