@@ -22,13 +22,14 @@ public:
     // One event whose data is the text; false, nothing written, when the stream is closed or
     // the client lags behind.
     bool Send(const QByteArray& data);
-    // A comment that keeps the connection from counting as idle; false as Send.
+    // A comment, so that a client gone shows at the next one; false as Send.
     bool Ping();
     void Close() const;
-    const QTcpSocket* socket() const { return m_socket; }
 
 private:
     bool Write(const QByteArray& bytes);
 
-    QPointer<QTcpSocket> m_socket;
+    // Held as the base class: a socket reports its end from inside its own destructor, when it
+    // is a QTcpSocket no longer.
+    QPointer<QAbstractSocket> m_socket;
 };

@@ -50,7 +50,7 @@ TEST(StatusPage, ServesTheEveningAndItsActionsOnlyToItsSession) {
     const quint16 port = freePort();
     const quint16 guardedPort = freePort();
     const quint16 keyedPort = freePort();
-    ASSERT_NE(port * guardedPort * keyedPort, 0);
+    ASSERT_TRUE(port != 0 && guardedPort != 0 && keyedPort != 0);
     ServerDirectory dir;
     dir.write(QStringLiteral("Velmora.ini"), "[Durum Sayfasi]\r\nPort=" + QByteArray::number(port));
     TestDatabase& db = dir.database();
